@@ -1,0 +1,138 @@
+#pragma once
+
+#include "bypasslistenfade.h"
+#include "crossovergainstage.h"
+#include "gatedetector.h"
+#include "gaterandom.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Quorvane {
+
+// The sample-by-sample noise gate. The key signal (the main input, or the side
+// chain) is measured by its instantaneous peak, each detector turns it into a
+// gain, and the gain is applied through the crossover gain stage. Also does
+// the output level, "Bypass" and "Listen" under a fade, and four meter values.
+//
+// Setters take decibels, milliseconds, a probability or an on/off integer.
+// After setSampleRate the caller re-applies every time setter. Only the
+// channel operations allocate; the block entry points never allocate, lock or
+// print. Not thread-safe: one caller at a time.
+class GateEngine
+{
+public:
+    GateEngine(); // seeds the Beat Skip generator from the current time
+
+    void setRandomSeed(uint32_t seed);
+
+    // Each returns false and leaves the engine unchanged on a count below 1 or
+    // when memory for the new arrays cannot be obtained.
+    bool setInputChannels(int count);
+    bool setOutputChannels(int count); // also discards all detector and filter state
+    bool setSideChainChannels(int count); // also discards the key peaks
+
+    // Ignores a rate that is not a positive finite number.
+    void setSampleRate(float hz);
+
+    void setBypass(int on);
+    void setListen(int on);
+    void setChannelLinking(int on);
+    void setDucking(int on);
+    void setGradualAttack(int on);
+    void setOutputLevel(float dB);
+    void setThreshold(float dB);
+    void setRange(float dB);
+    void setHysteresis(float dB);
+    void setAttackGradual(float ms);
+    void setAttackSynth(float ms);
+    void setRelease(float ms);
+    void setHold(float ms);
+    void setHoldClosed(float ms);
+    void setBeatSkip(float probability);
+    void setAttackDelay(float ms);
+    void setNoteTruncation(float ms);
+
+    // The main input is the key. input needs inputChannels() channels and
+    // output outputChannels() channels; the buffers may be the same.
+    void processBlock(float** input, float** output, int numSamples);
+    // The side chain is the key, over the smaller of sideChainChannels and
+    // sideChainChannels(); with no side-chain channels this is processBlock.
+    void processBlockSideChain(float** sideChain, float** input, float** output,
+                               int sideChainChannels, int numSamples);
+
+    // Linear meter values after the last block; kSilence stands for silence.
+    float maxVu() const { return maxVu_; }
+    float minVu() const { return minVu_; }
+    float maxGate() const { return maxGate_; }
+    float minGate() const { return minGate_; }
+
+    // Read-only views of the configuration and state.
+    int inputChannels() const { return inputChannels_; }
+    int outputChannels() const { return outputChannels_; }
+    int sideChainChannels() const { return sideChainChannels_; }
+    float sampleRate() const { return sampleRate_; }
+    bool channelLinking() const { return channelLinking_; }
+    float outputGain() const { return outputGain_; }
+    float hysteresisGain() const { return hysteresisGain_; }
+    float attackDelayMs() const { return attackDelayMs_; }
+    float truncationMs() const { return truncationMs_; }
+    const GateSettings& settings() const { return settings_; }
+    const BypassListenFade& fade() const { return fade_; }
+    const DetectorState& detector(int channel) const { return detectors_[channel]; }
+    float keyPeak(int channel) const { return keyPeak_[channel]; }
+    int meterInterval() const { return meterInterval_; }
+    int meterCount() const { return meterCount_; }
+    const CrossoverGainStage& crossover() const { return crossover_; }
+
+private:
+    void reallocateKeyArrays(int inputs, int sideChains, bool keepPeaks);
+    void applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples);
+    void runGate(float** key, int keyChannels, float** input, float** output, int numSamples);
+    void gatePassLinked(float** key, int keyChannels, float** input, float** output,
+                        int numSamples, bool writeOutput);
+    void gatePassUnlinked(float** key, int keyChannels, float** input, float** output,
+                          int numSamples, bool writeOutput);
+    void copyPass(float** source, float** output, int sourceChannels, int numSamples);
+    void gatherFrame(float** key, int keyChannels, float** input, int index);
+    void applyFade(float** output, int index, bool writeOutput);
+    void countMeterSamples(int numSamples, bool linked);
+    void updateMetersLinked();
+    void updateMetersUnlinked();
+    void silenceMeters();
+    void fillSilence(float** output, int numSamples);
+
+    float sampleRate_ = 0.0f;
+    int inputChannels_ = 0;
+    int outputChannels_ = 0;
+    int sideChainChannels_ = 0;
+
+    bool channelLinking_ = false;
+    float outputGain_ = 1.0f;
+    float hysteresisGain_ = 1.0f;
+    float attackDelayMs_ = 0.0f;
+    float truncationMs_ = 0.0f;
+    GateSettings settings_;
+
+    BypassListenFade fade_;
+    GateRandom random_;
+    CrossoverGainStage crossover_;
+    std::vector<DetectorState> detectors_; // one per output channel
+
+    float maxVu_ = kSilence;
+    float minVu_ = kSilence;
+    float maxGate_ = kSilence;
+    float minGate_ = kSilence;
+    // One peak per key channel; at least max(inputChannels, sideChainChannels)
+    // entries so that the main input can serve as key.
+    std::vector<float> keyPeak_;
+    int meterInterval_ = 0;
+    int meterCount_ = 0;
+
+    // The current sample of every input and key channel, read before any
+    // output is written, so that in-place buffers are safe.
+    std::vector<float> inputFrame_;
+    std::vector<float> keyFrame_;
+};
+
+} // namespace Quorvane
