@@ -1,0 +1,200 @@
+#include "againcontroller.h"
+
+#include "againeditorview.h"
+#include "beatskipparameter.h"
+#include "levelparameters.h"
+#include "paramconverter.h"
+#include "paramids.h"
+#include "timeparameters.h"
+
+#include "pluginterfaces/base/ustring.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace Quorvane {
+
+againController::againController()
+{
+    std::memset(stateText, 0, sizeof(stateText));
+}
+
+againController::~againController() = default;
+
+tresult PLUGIN_API againController::initialize(FUnknown* context)
+{
+    tresult result = EditControllerEx1::initialize(context);
+    if (result != kResultOk)
+        return result;
+
+    addUnit(new Unit(USTRING("Unit1"), 1, kRootUnitId, kNoProgramListId));
+
+    const ParamConverter converter;
+    const ParamDefaults& d = converter.defaults();
+    const int32 automate = ParameterInfo::kCanAutomate;
+    parameters.addParameter(USTRING("Bypass"), nullptr, 1, d.bypass ? 1. : 0.,
+                            automate | ParameterInfo::kIsBypass, kBypassId, 1);
+    parameters.addParameter(USTRING("Listen"), nullptr, 1, d.listen ? 1. : 0., automate, kListenId, 0);
+    parameters.addParameter(USTRING("Channel Linking"), nullptr, 1, d.channelLinking ? 1. : 0., automate,
+                            kChannelLinkingId, 0);
+    parameters.addParameter(USTRING("Ducking"), nullptr, 1, d.ducking ? 1. : 0., automate, kDuckingId, 0);
+    parameters.addParameter(USTRING("Gradual Att Envelope"), nullptr, 1, d.gradualAttEnvelope ? 1. : 0.,
+                            automate, kGradualAttEnvelopeId, 0);
+
+    parameters.addParameter(new OutputLevParameter(automate, kOutputLevelId));
+    parameters.addParameter(new ThresholdParameter(automate, kThresholdId));
+    parameters.addParameter(new FloorParameter(automate, kRangeId));
+    parameters.addParameter(new HystParameter(automate, kHysteresisId));
+    parameters.addParameter(new TimeAtt1Parameter(automate, kAttackGradualId));
+    parameters.addParameter(new TimeAtt2Parameter(automate, kAttackSynthId));
+    parameters.addParameter(new TimeRelParameter(automate, kReleaseId));
+    parameters.addParameter(new HoldOpenTimeParameter(automate, kHoldId));
+    parameters.addParameter(new HoldClosedTimeParameter(automate, kHoldClosedId));
+    parameters.addParameter(new HoldClosedProbParameter(automate, kBeatSkipId));
+    parameters.addParameter(new AttDelayTimeParameter(automate, kAttackDelayId));
+    parameters.addParameter(new AttIsoTimeParameter(automate, kNoteTruncationId));
+
+    const int32 readOnly = ParameterInfo::kIsReadOnly;
+    parameters.addParameter(USTRING("Max Vu"), nullptr, 0, 0., readOnly, kMaxVuId, 0);
+    parameters.addParameter(USTRING("Min Vu"), nullptr, 0, 0., readOnly, kMinVuId, 0);
+    parameters.addParameter(USTRING("Max Gate"), nullptr, 0, 0., readOnly, kMaxGateId, 0);
+    parameters.addParameter(USTRING("Min Gate"), nullptr, 0, 0., readOnly, kMinGateId, 0);
+    parameters.addParameter(USTRING("Side Chain Monitor: on/off"), nullptr, 0, 0., readOnly,
+                            kSideChainMonitorId, 0);
+    return kResultOk;
+}
+
+tresult PLUGIN_API againController::terminate()
+{
+    editorViews.clear();
+    return EditControllerEx1::terminate();
+}
+
+// Brings the parameters in line with a stored processor state: five int32 switches, then twelve
+// normalized float32 values. Fields a short stream leaves unfilled keep their defaults.
+tresult PLUGIN_API againController::setComponentState(IBStream* state)
+{
+    if (!state)
+        return kResultOk;
+
+    const ParamConverter converter;
+    int32 switches[kNumSwitchParams];
+    float values[kNumInputParams - kNumSwitchParams];
+    for (uint32 id = 0; id < kNumSwitchParams; ++id)
+        switches[id] = converter.defaultNormalized(id) > 0.5f ? 1 : 0;
+    for (uint32 id = kFirstContinuousId; id <= kLastContinuousId; ++id)
+        values[id - kFirstContinuousId] = converter.defaultNormalized(id);
+
+    for (int32& field : switches)
+        if (state->read(&field, 4, nullptr) != kResultOk)
+            return kResultFalse;
+    for (float& field : values)
+        if (state->read(&field, 4, nullptr) != kResultOk)
+            return kResultFalse;
+
+    for (uint32 id = 0; id < kNumSwitchParams; ++id)
+        setParamNormalized(id, switches[id] != 0 ? 1. : 0.);
+    for (uint32 id = kFirstContinuousId; id <= kLastContinuousId; ++id)
+        setParamNormalized(id, ParamValue(values[id - kFirstContinuousId]));
+    return kResultOk;
+}
+
+// The controller's own state: a byte-order marker (0 = little-endian) and 128 UTF-16 units.
+tresult PLUGIN_API againController::setState(IBStream* state)
+{
+    if (!state)
+        return kInvalidArgument;
+    int8 byteOrder = 0;
+    tresult result = state->read(&byteOrder, 1, nullptr);
+    if (result != kResultOk)
+        return result;
+    result = state->read(stateText, sizeof(stateText), nullptr);
+    if (result != kResultOk)
+        return result;
+    if (byteOrder != 0)
+    {
+        for (TChar& unit : stateText)
+            unit = TChar(((unit & 0xFF) << 8) | ((unit >> 8) & 0xFF));
+    }
+    return kResultOk;
+}
+
+tresult PLUGIN_API againController::getState(IBStream* state)
+{
+    if (!state)
+        return kInvalidArgument;
+    int8 byteOrder = 0;
+    if (state->write(&byteOrder, 1, nullptr) != kResultOk)
+        return kResultFalse;
+    return state->write(stateText, sizeof(stateText), nullptr);
+}
+
+tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
+                                                          String128 string)
+{
+    return EditControllerEx1::getParamStringByValue(tag, valueNormalized, string);
+}
+
+tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* string,
+                                                          ParamValue& valueNormalized)
+{
+    return EditControllerEx1::getParamValueByString(tag, string, valueNormalized);
+}
+
+tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue value)
+{
+    const tresult result = EditControllerEx1::setParamNormalized(tag, value);
+    // Indexing (not iterating) keeps this safe should an editor detach itself meanwhile.
+    for (size_t i = 0; i < editorViews.size(); ++i)
+        if (editorViews[i])
+            editorViews[i]->updateParameter(tag, value);
+    return result;
+}
+
+IPlugView* PLUGIN_API againController::createView(FIDString name)
+{
+    if (name && std::strcmp(name, "editor") == 0)
+        return againEditorView::create(this);
+    return nullptr;
+}
+
+tresult PLUGIN_API againController::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
+                                                                CtrlNumber midiControllerNumber,
+                                                                ParamID& tag)
+{
+    if (busIndex == 0 && midiControllerNumber == kCtrlVolume)
+    {
+        tag = kThresholdId;
+        return kResultTrue;
+    }
+    return kResultFalse;
+}
+
+tresult againController::receiveText(const char8* text)
+{
+    if (text)
+        std::fprintf(stderr, "[againController] received: %s\n", text);
+    return kResultOk;
+}
+
+void againController::editorAttached(EditorView* editor)
+{
+    if (auto* view = dynamic_cast<againEditorView*>(editor))
+        editorViews.push_back(view);
+}
+
+void againController::editorRemoved(EditorView* editor)
+{
+    auto* view = dynamic_cast<againEditorView*>(editor);
+    if (!view)
+        return;
+    auto it = std::find(editorViews.begin(), editorViews.end(), view);
+    if (it != editorViews.end())
+        editorViews.erase(it);
+}
+
+} // namespace Quorvane

@@ -1,0 +1,69 @@
+// The plug-in's edit controller: publishes the parameters and the unit, follows the processor's
+// stored state, keeps its own small state, maps MIDI and serves the editor.
+#pragma once
+
+#include "public.sdk/source/vst/vsteditcontroller.h"
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
+
+#include <vector>
+
+namespace Quorvane {
+
+class againEditorView;
+
+class againController : public Steinberg::Vst::EditControllerEx1, public Steinberg::Vst::IMidiMapping
+{
+public:
+    againController();
+    ~againController() override;
+
+    static Steinberg::FUnknown* createInstance(void*)
+    {
+        return static_cast<Steinberg::Vst::IEditController*>(new againController);
+    }
+
+    // ComponentBase / EditController
+    Steinberg::tresult receiveText(const Steinberg::char8* text) override;
+    void editorAttached(Steinberg::Vst::EditorView* editor) override;
+    void editorRemoved(Steinberg::Vst::EditorView* editor) override;
+
+    // IPluginBase
+    Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+    Steinberg::tresult PLUGIN_API terminate() override;
+
+    // IEditController
+    Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
+    Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
+    Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
+    Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID tag,
+                                                        Steinberg::Vst::ParamValue valueNormalized,
+                                                        Steinberg::Vst::String128 string) override;
+    Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID tag,
+                                                        Steinberg::Vst::TChar* string,
+                                                        Steinberg::Vst::ParamValue& valueNormalized) override;
+    Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
+                                                     Steinberg::Vst::ParamValue value) override;
+    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+
+    // IMidiMapping
+    Steinberg::tresult PLUGIN_API getMidiControllerAssignment(Steinberg::int32 busIndex,
+                                                              Steinberg::int16 channel,
+                                                              Steinberg::Vst::CtrlNumber midiControllerNumber,
+                                                              Steinberg::Vst::ParamID& tag) override;
+
+    // The editors currently attached to a host window (not owned).
+    const std::vector<againEditorView*>& attachedEditors() const { return editorViews; }
+
+    OBJ_METHODS(againController, EditControllerEx1)
+    DEFINE_INTERFACES
+        DEF_INTERFACE(IMidiMapping)
+        DEF_INTERFACE(IUnitInfo)
+    END_DEFINE_INTERFACES(EditController)
+    REFCOUNT_METHODS(EditControllerEx1)
+
+private:
+    std::vector<againEditorView*> editorViews;
+    Steinberg::Vst::String128 stateText;
+};
+
+} // namespace Quorvane

@@ -1,0 +1,84 @@
+// The plug-in's audio processor: buses and set-up, the process loop and the stored state.
+#pragma once
+
+#include "channelscratch.h"
+#include "gateengine.h"
+#include "paramconverter.h"
+#include "parammirror.h"
+#include "triplebuffer.h"
+
+#include "public.sdk/source/vst/vstaudioeffect.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace Quorvane {
+
+class again : public Steinberg::Vst::AudioEffect
+{
+public:
+    again();
+    ~again() override;
+
+    static Steinberg::FUnknown* createInstance(void*)
+    {
+        return static_cast<Steinberg::Vst::IAudioProcessor*>(new again);
+    }
+
+    // IPluginBase
+    Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+    Steinberg::tresult PLUGIN_API terminate() override;
+
+    // IComponent
+    Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) override;
+    Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
+    Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
+
+    // IAudioProcessor
+    Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs,
+                                                     Steinberg::int32 numIns,
+                                                     Steinberg::Vst::SpeakerArrangement* outputs,
+                                                     Steinberg::int32 numOuts) override;
+    Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
+    Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
+
+    // IConnectionPoint
+    Steinberg::tresult PLUGIN_API notify(Steinberg::Vst::IMessage* message) override;
+
+    // ComponentBase
+    Steinberg::tresult receiveText(const Steinberg::char8* text) override;
+
+    // Read access for tests and diagnostics (main thread, while inactive).
+    const ParamMirror& parameterMirror() const { return mirror; }
+    const GateEngine& gateEngine() const { return engine; }
+
+private:
+    void applyParameter(uint32_t id, float value);
+    void pushMirrorToEngine();
+    void applyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+    void runEngine(Steinberg::Vst::ProcessData& data, bool sideChainBlock);
+    void reportMeters(Steinberg::Vst::IParameterChanges* changes, bool sideChainBlock);
+    void takePendingState();
+    void publishMirror();
+    bool configureChannels(int inputs, int outputs, int sideChain);
+
+    GateEngine engine;
+    ParamConverter converter;
+    ParamMirror mirror;
+
+    // State hand-over between the host's main thread and the audio thread while active:
+    // setState publishes into `pendingState`, process takes it at the start of a block;
+    // process publishes the mirror into `currentState` for getState.
+    TripleBuffer<ParamMirror> pendingState;
+    TripleBuffer<ParamMirror> currentState;
+    ParamMirror lastSetState;                  // main thread's copy of the newest setState
+    uint64_t stateGeneration = 0;              // main thread only
+    std::atomic<uint64_t> appliedGeneration {0};
+    std::atomic<bool> active {false};
+
+    ChannelScratch scratch;                    // fallback buffers for hosts that pass fewer channels
+    int inputChannels = 2;
+    int outputChannels = 2;
+};
+
+} // namespace Quorvane

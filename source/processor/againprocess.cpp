@@ -1,0 +1,159 @@
+// The real-time part of the processor: runs on the host's audio thread, never allocates,
+// locks or prints.
+#include "again.h"
+
+#include "paramids.h"
+
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace Quorvane {
+
+namespace {
+
+// −76 dB maps to 0 and 0 dB to 1; values outside are passed on unclamped.
+float meterScale(float linear) { return std::log10(linear) * 20.0f / 76.0f + 1.0f; }
+
+bool hasChannels(const AudioBusBuffers& bus, int count)
+{
+    if (!bus.channelBuffers32 || bus.numChannels < count)
+        return false;
+    for (int c = 0; c < count; ++c)
+        if (!bus.channelBuffers32[c])
+            return false;
+    return true;
+}
+
+} // namespace
+
+tresult PLUGIN_API again::process(ProcessData& data)
+{
+    takePendingState();
+    if (data.inputParameterChanges)
+        applyParameterChanges(data.inputParameterChanges);
+    publishMirror();
+
+    // A call without audio only flushes parameters.
+    if (data.numInputs == 0 || data.numOutputs == 0 || !data.inputs || !data.outputs)
+        return kResultOk;
+
+    const AudioBus* aux = getAudioInput(1);
+    bool sideChainBlock = aux && aux->isActive();
+    if (sideChainBlock)
+    {
+        // An active aux bus without buffers is treated as a block without side chain.
+        sideChainBlock = data.numInputs >= 2 && data.inputs[1].numChannels > 0 &&
+                         hasChannels(data.inputs[1], data.inputs[1].numChannels);
+    }
+
+    data.outputs[0].silenceFlags = 0;
+    runEngine(data, sideChainBlock);
+
+    if (data.outputParameterChanges)
+        reportMeters(data.outputParameterChanges, sideChainBlock);
+    return kResultOk;
+}
+
+void again::applyParameterChanges(IParameterChanges* changes)
+{
+    const int32 count = changes->getParameterCount();
+    for (int32 i = 0; i < count; ++i)
+    {
+        IParamValueQueue* queue = changes->getParameterData(i);
+        if (!queue)
+            continue;
+        const int32 points = queue->getPointCount();
+        const ParamID id = queue->getParameterId();
+        if (id > kNoteTruncationId)
+            continue;
+        int32 sampleOffset = 0;
+        ParamValue value = 0;
+        if (queue->getPoint(points - 1, sampleOffset, value) != kResultOk)
+            continue;
+        applyParameter(id, float(value));
+    }
+}
+
+void again::runEngine(ProcessData& data, bool sideChainBlock)
+{
+    const int numSamples = std::max(data.numSamples, 0);
+    AudioBusBuffers& in = data.inputs[0];
+    AudioBusBuffers& out = data.outputs[0];
+    float** sideChain = sideChainBlock ? data.inputs[1].channelBuffers32 : nullptr;
+    const int sideChainCount = sideChainBlock ? data.inputs[1].numChannels : 0;
+
+    if (hasChannels(in, inputChannels) && hasChannels(out, outputChannels))
+    {
+        if (sideChainBlock)
+            engine.processBlockSideChain(sideChain, in.channelBuffers32, out.channelBuffers32,
+                                         sideChainCount, numSamples);
+        else
+            engine.processBlock(in.channelBuffers32, out.channelBuffers32, numSamples);
+        return;
+    }
+
+    // The host passed fewer channels than it agreed to: process what exists, feed silence for
+    // missing inputs and discard the output of missing channels, in pieces the scratch holds.
+    const int step = scratch.frames();
+    for (int offset = 0; offset < numSamples || offset == 0; offset += step)
+    {
+        const int count = std::min(step, numSamples - offset);
+        scratch.map(in.channelBuffers32, in.channelBuffers32 ? in.numChannels : 0,
+                    out.channelBuffers32, out.channelBuffers32 ? out.numChannels : 0, offset);
+        float* keys[64];
+        float** key = nullptr;
+        if (sideChainBlock)
+        {
+            const int n = std::min(sideChainCount, 64);
+            for (int c = 0; c < n; ++c)
+                keys[c] = sideChain[c] + offset;
+            key = keys;
+        }
+        if (key)
+            engine.processBlockSideChain(key, scratch.inputs(), scratch.outputs(),
+                                         std::min(sideChainCount, 64), count);
+        else
+            engine.processBlock(scratch.inputs(), scratch.outputs(), count);
+        if (numSamples == 0)
+            break;
+    }
+}
+
+void again::reportMeters(IParameterChanges* changes, bool sideChainBlock)
+{
+    const float values[5] = {meterScale(engine.maxVu()), meterScale(engine.minVu()),
+                             meterScale(engine.maxGate()), meterScale(engine.minGate()),
+                             sideChainBlock ? 1.0f : 0.0f};
+    for (ParamID id = kMaxVuId; id <= kSideChainMonitorId; ++id)
+    {
+        int32 index = 0;
+        if (IParamValueQueue* queue = changes->addParameterData(id, index))
+            queue->addPoint(0, ParamValue(values[id - kMaxVuId]), index);
+    }
+}
+
+// Applies a state that setState handed over while the processor was active.
+void again::takePendingState()
+{
+    if (!pendingState.take())
+        return;
+    const ParamMirror& state = pendingState.front();
+    mirror = state;
+    pushMirrorToEngine();
+}
+
+// Makes the mirror visible to getState. The generation is acknowledged only after the mirror
+// that contains it has been published, so getState never falls back to an older copy.
+void again::publishMirror()
+{
+    currentState.back() = mirror;
+    currentState.publish();
+    appliedGeneration.store(mirror.generation, std::memory_order_release);
+}
+
+} // namespace Quorvane

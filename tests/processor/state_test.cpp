@@ -1,0 +1,210 @@
+#include "processorfixture.h"
+
+#include "teststreams.h"
+
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <random>
+#include <set>
+#include <thread>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace QuorvaneTest;
+
+namespace {
+
+std::vector<unsigned char> stateOf(IComponent* c)
+{
+    ByteStream s;
+    EXPECT_EQ(c->getState(&s), kResultOk);
+    return s.data;
+}
+
+std::vector<unsigned char> makeState(const int32_t (&switches)[5], const float (&values)[12])
+{
+    std::vector<unsigned char> bytes;
+    for (int32_t v : switches) appendInt32(bytes, v);
+    for (float v : values) appendFloat(bytes, v);
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(ProcessorTest, DefaultStateIsTheDocumented68Bytes)
+{
+    const auto bytes = stateOf(processor);
+    ASSERT_EQ(bytes.size(), 68u);
+    const int32_t switches[5] = {0, 0, 1, 0, 1};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(int32At(bytes, size_t(i) * 4), switches[i]) << i;
+    const float values[12] = {0.5f, 0.2631579f, 0.0f, 1.0f, 0.08543431f, 0.1959078f,
+                              0.2242749f, 0.3672695f, 0.0f, 0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_NEAR(floatAt(bytes, 20 + size_t(i) * 4), values[i], 2e-7) << i;
+}
+
+TEST_F(ProcessorTest, StateRoundTripsBitForBitIntoAFreshProcessor)
+{
+    const int32_t switches[5] = {1, 0, 0, 1, 0};
+    const float values[12] = {0.123f, 0.9f, 0.33f, 0.5f, 0.01f, 0.7f, 0.25f, 1.0f, 0.6f, 0.4f, 0.05f, 0.8f};
+    ByteStream in(makeState(switches, values));
+    ASSERT_EQ(processor->setState(&in), kResultOk);
+    const auto written = stateOf(processor);
+    EXPECT_EQ(written, in.data);
+
+    auto* fresh = new Quorvane::again;
+    fresh->initialize(&host);
+    ByteStream again(written);
+    ASSERT_EQ(fresh->setState(&again), kResultOk);
+    EXPECT_EQ(stateOf(fresh), written);
+    // The engine receives the same physical values as the original.
+    EXPECT_EQ(fresh->gateEngine().settings().openThreshold, processor->gateEngine().settings().openThreshold);
+    EXPECT_EQ(fresh->gateEngine().settings().holdSamples, processor->gateEngine().settings().holdSamples);
+    EXPECT_EQ(fresh->gateEngine().outputGain(), processor->gateEngine().outputGain());
+    fresh->terminate();
+    fresh->release();
+}
+
+TEST_F(ProcessorTest, SwitchFieldsAreOnOnlyWhenPositive)
+{
+    const int32_t switches[5] = {7, -1, 0, 1, 2};
+    const float values[12] = {};
+    ByteStream in(makeState(switches, values));
+    ASSERT_EQ(processor->setState(&in), kResultOk);
+    const auto& m = processor->parameterMirror();
+    EXPECT_TRUE(m.switches[0]);
+    EXPECT_FALSE(m.switches[1]);
+    EXPECT_FALSE(m.switches[2]);
+    EXPECT_TRUE(m.switches[3]);
+    EXPECT_TRUE(m.switches[4]);
+    // Written back as exactly 1 or 0.
+    const auto bytes = stateOf(processor);
+    EXPECT_EQ(int32At(bytes, 0), 1);
+    EXPECT_EQ(int32At(bytes, 4), 0);
+    EXPECT_EQ(int32At(bytes, 16), 1);
+}
+
+TEST_F(ProcessorTest, FailingOrShortStreamsAndNullStreams)
+{
+    const auto before = stateOf(processor);
+
+    // Reads fail after the five switches: nothing changes.
+    const int32_t switches[5] = {1, 1, 0, 1, 0};
+    const float values[12] = {};
+    auto image = makeState(switches, values);
+    ByteStream failing(std::vector<unsigned char>(image.begin(), image.begin() + 20));
+    EXPECT_EQ(processor->setState(&failing), kResultFalse);
+    EXPECT_EQ(stateOf(processor), before);
+
+    // A stream that reports success for reads it cannot fill gives zeros for those fields.
+    ByteStream shortOk(std::vector<unsigned char>(image.begin(), image.begin() + 20), ByteStream::ShortRead::ReportSuccess);
+    EXPECT_EQ(processor->setState(&shortOk), kResultOk);
+    EXPECT_EQ(shortOk.position, 20u);
+    const auto after = stateOf(processor);
+    EXPECT_EQ(int32At(after, 0), 1);
+    for (size_t offset = 20; offset < 68; offset += 4)
+        EXPECT_EQ(floatAt(after, offset), 0.f) << offset;
+    EXPECT_NEAR(processor->gateEngine().outputGain(), std::pow(10.f, -40.f / 20.f), 1e-6);   // −40 dB
+
+    // Bytes after the 68th are never read.
+    auto longer = image;
+    longer.resize(100, 0xAB);
+    ByteStream longStream(longer);
+    EXPECT_EQ(processor->setState(&longStream), kResultOk);
+    EXPECT_EQ(longStream.position, 68u);
+
+    EXPECT_EQ(processor->setState(nullptr), kInvalidArgument);
+    EXPECT_EQ(processor->getState(nullptr), kInvalidArgument);
+
+    // getState stops at the first failed write.
+    ByteStream limited;
+    limited.setWriteLimit(10);
+    EXPECT_EQ(processor->getState(&limited), kResultFalse);
+    EXPECT_EQ(limited.data.size(), 8u);
+}
+
+TEST_F(ProcessorTest, StateSetWhileActiveReachesTheEngineAtTheNextBlock)
+{
+    ASSERT_EQ(setup(44100), kResultOk);
+    processor->setActive(true);
+    const int32_t switches[5] = {0, 0, 1, 0, 1};
+    const float values[12] = {0.5f, 0.75f, 0.f, 1.f, 0.1f, 0.2f, 0.3f, 0.4f, 0.f, 0.f, 0.f, 0.f};
+    ByteStream in(makeState(switches, values));
+    const float thresholdBefore = processor->gateEngine().settings().openThreshold;
+    ASSERT_EQ(processor->setState(&in), kResultOk);
+    EXPECT_EQ(processor->gateEngine().settings().openThreshold, thresholdBefore);
+    EXPECT_EQ(stateOf(processor), in.data) << "getState reports the newest state at once";
+
+    BlockBuffers b(2, 2, 0, 64);
+    run(b, 64);
+    EXPECT_NEAR(processor->gateEngine().settings().openThreshold, std::pow(10.f, -57.f / 20.f), 1e-6);
+    EXPECT_EQ(stateOf(processor), in.data);
+
+    // A state handed over after the last block is applied on deactivation, not lost.
+    const float values2[12] = {0.5f, 0.25f, 0.f, 1.f, 0.1f, 0.2f, 0.3f, 0.4f, 0.f, 0.f, 0.f, 0.f};
+    ByteStream in2(makeState(switches, values2));
+    processor->setState(&in2);
+    processor->setActive(false);
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), 0.25f);
+}
+
+// The host's main thread restores and saves states while the audio thread processes: every state
+// read back must be one that was written (never a mix), and the output must stay finite.
+TEST_F(ProcessorTest, ConcurrentSetStateAndProcessNeverMixStates)
+{
+    ASSERT_EQ(setup(48000, 256), kResultOk);
+    processor->setActive(true);
+
+    std::vector<std::vector<unsigned char>> written;
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> unit(0.f, 1.f);
+    for (int i = 0; i < 64; ++i)
+    {
+        int32_t s[5];
+        float v[12];
+        for (auto& x : s) x = int32_t(rng() & 1);
+        for (auto& x : v) x = unit(rng);
+        written.push_back(makeState(s, v));
+    }
+    std::set<std::vector<unsigned char>> known(written.begin(), written.end());
+    known.insert(stateOf(processor));
+
+    std::atomic<bool> stop {false};
+    std::atomic<bool> finite {true};
+    std::thread audio([&] {
+        BlockBuffers b(2, 2, 0, 256);
+        std::mt19937 noise(3);
+        std::uniform_real_distribution<float> sample(-1.f, 1.f);
+        while (!stop.load())
+        {
+            for (auto& c : b.in)
+                for (auto& x : c) x = sample(noise);
+            run(b, 256);
+            for (auto& c : b.out)
+                for (float x : c)
+                    if (!std::isfinite(x)) finite = false;
+        }
+    });
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    size_t reads = 0, i = 0;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        ByteStream in(written[i++ % written.size()]);
+        ByteStream out;
+        const bool ok = processor->setState(&in) == kResultOk && processor->getState(&out) == kResultOk;
+        if (!ok || out.data.size() != 68u || !known.count(out.data) || out.data != in.data)
+        {
+            ADD_FAILURE() << "state read back is not the one written last (a mix or an old one)";
+            break;
+        }
+        ++reads;
+    }
+    stop = true;
+    audio.join();
+    EXPECT_TRUE(finite.load());
+    EXPECT_GT(reads, 100u);
+    processor->setActive(false);
+}
