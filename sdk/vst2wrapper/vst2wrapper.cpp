@@ -1,0 +1,448 @@
+#include "vst2wrapper.h"
+
+#include "vst2audiobridge.h"
+#include "vst2editorbridge.h"
+#include "vst2hostapplication.h"
+#include "vst2text.h"
+
+#include "public.sdk/source/common/memorystream.h"
+
+#include <cstring>
+
+namespace Steinberg {
+namespace Vst {
+
+Vst2Wrapper* Vst2Wrapper::create (IPluginFactory* factory, const TUID vst3ComponentID,
+                                  VstInt32 vst2ID, audioMasterCallback audioMaster)
+{
+	if (factory == nullptr)
+		return nullptr;
+	auto* wrapper = new Vst2Wrapper (factory, audioMaster);
+	if (!wrapper->setUp (vst3ComponentID, vst2ID))
+	{
+		delete wrapper;
+		return nullptr;
+	}
+	return wrapper;
+}
+
+Vst2Wrapper::Vst2Wrapper (IPluginFactory* factory, audioMasterCallback audioMaster)
+: audioMaster (audioMaster)
+{
+	this->factory = owned (factory);
+}
+
+Vst2Wrapper::~Vst2Wrapper ()
+{
+	tearDown ();
+}
+
+VstIntPtr Vst2Wrapper::callHost (int32 opcode, int32 index, VstIntPtr value, void* ptr, float opt)
+{
+	return audioMaster ? audioMaster (&effect, opcode, index, value, ptr, opt) : 0;
+}
+
+//------------------------------------------------------------------------
+bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
+{
+	// The AEffect must point back at us before the host is first called.
+	effect.magic = kEffectMagic;
+	effect.object = this;
+
+	char hostName[256] = {};
+	callHost (audioMasterGetProductString, 0, 0, hostName, 0.f);
+	hostName[sizeof (hostName) - 1] = 0;
+	hostContext = owned (new Vst2HostApplication (hostName));
+
+	FUnknown* object = nullptr;
+	if (factory->createInstance (vst3ComponentID, IComponent::iid, reinterpret_cast<void**> (&object)) !=
+	        kResultOk ||
+	    object == nullptr)
+		return false;
+	component = owned (static_cast<IComponent*> (object));
+	processor = FUnknownPtr<IAudioProcessor> (component);
+	if (!processor)
+		return false;
+	if (component->initialize (hostContext) != kResultOk)
+		return false;
+	componentInitialized = true;
+
+	if (!createController ())
+		return false;
+
+	componentHandler = owned (new Vst2ComponentHandler (this));
+	controller->setComponentHandler (componentHandler);
+
+	if (!controllerIsComponent)
+	{
+		FUnknownPtr<IConnectionPoint> componentPoint (component);
+		FUnknownPtr<IConnectionPoint> controllerPoint (controller);
+		if (componentPoint && controllerPoint)
+		{
+			componentPoint->connect (controllerPoint);
+			controllerPoint->connect (componentPoint);
+			connected = true;
+		}
+	}
+	syncControllerWithComponent ();
+
+	readClassInfo (vst3ComponentID);
+	readBuses ();
+	readParameters ();
+
+	const double hostRate = static_cast<double> (callHost (audioMasterGetSampleRate, 0, 0, nullptr, 0.f));
+	if (hostRate > 0.)
+		sampleRate = hostRate;
+	const auto hostBlock = callHost (audioMasterGetBlockSize, 0, 0, nullptr, 0.f);
+	if (hostBlock > 0 && hostBlock <= 0x7FFFFFFF)
+		blockSize = static_cast<int32> (hostBlock);
+	applyProcessSetup ();
+
+	editor = std::make_unique<Vst2EditorBridge> (*controller, &effect, audioMaster);
+	fillAeffect (vst2ID);
+	return true;
+}
+
+bool Vst2Wrapper::createController ()
+{
+	FUnknownPtr<IEditController> single (component);
+	if (single)
+	{
+		controller = single;
+		controllerIsComponent = true;
+		return true;
+	}
+	TUID controllerId = {};
+	if (component->getControllerClassId (controllerId) != kResultOk)
+		return false;
+	FUnknown* object = nullptr;
+	if (factory->createInstance (controllerId, IEditController::iid, reinterpret_cast<void**> (&object)) !=
+	        kResultOk ||
+	    object == nullptr)
+		return false;
+	controller = owned (static_cast<IEditController*> (object));
+	if (controller->initialize (hostContext) != kResultOk)
+		return false;
+	controllerInitialized = true;
+	return true;
+}
+
+void Vst2Wrapper::syncControllerWithComponent ()
+{
+	MemoryStream state;
+	if (component->getState (&state) != kResultOk)
+		return;
+	state.seek (0, IBStream::kIBSeekSet, nullptr);
+	controller->setComponentState (&state);
+}
+
+void Vst2Wrapper::readClassInfo (const TUID vst3ComponentID)
+{
+	PFactoryInfo factoryInfo {};
+	if (factory->getFactoryInfo (&factoryInfo) == kResultOk)
+		vendorName.assign (factoryInfo.vendor, strnlen (factoryInfo.vendor, PFactoryInfo::kNameSize));
+
+	FUnknownPtr<IPluginFactory2> factory2 (factory);
+	const int32 count = factory->countClasses ();
+	for (int32 i = 0; i < count; ++i)
+	{
+		PClassInfo info {};
+		if (factory->getClassInfo (i, &info) != kResultOk ||
+		    std::memcmp (info.cid, vst3ComponentID, sizeof (TUID)) != 0)
+			continue;
+		effectName.assign (info.name, strnlen (info.name, PClassInfo::kNameSize));
+		PClassInfo2 info2 {};
+		if (factory2 && factory2->getClassInfo2 (i, &info2) == kResultOk)
+		{
+			subCategories.assign (info2.subCategories,
+			                      strnlen (info2.subCategories, PClassInfo2::kSubCategoriesSize));
+			if (info2.vendor[0] != 0)
+				vendorName.assign (info2.vendor, strnlen (info2.vendor, PClassInfo2::kVendorSize));
+			char8 version[PClassInfo2::kVersionSize + 1] = {};
+			std::memcpy (version, info2.version, PClassInfo2::kVersionSize);
+			vendorVersion = Vst2Text::versionNumber (version);
+		}
+		break;
+	}
+}
+
+void Vst2Wrapper::readBuses ()
+{
+	// A VST 2 host sees the main buses only; every other bus is switched off.
+	for (BusDirection dir : {BusDirections::kInput, BusDirections::kOutput})
+	{
+		auto& channels = dir == BusDirections::kInput ? inputBusChannels : outputBusChannels;
+		channels.clear ();
+		const int32 count = component->getBusCount (kAudio, dir);
+		for (int32 i = 0; i < count; ++i)
+		{
+			BusInfo info {};
+			if (component->getBusInfo (kAudio, dir, i, info) != kResultOk)
+				info.channelCount = 0;
+			const bool main = i == 0 && info.busType == kMain;
+			component->activateBus (kAudio, dir, i, main);
+			channels.push_back (main ? info.channelCount : (i == 0 ? 0 : info.channelCount));
+		}
+	}
+}
+
+void Vst2Wrapper::readParameters ()
+{
+	const int32 count = controller->getParameterCount ();
+	parameters.clear ();
+	parameterIds.clear ();
+	for (int32 i = 0; i < count; ++i)
+	{
+		ParameterInfo info {};
+		if (controller->getParameterInfo (i, info) != kResultOk)
+			info = ParameterInfo {};
+		parameters.push_back (info);
+		parameterIds.push_back (info.id);
+		if (bypassIndex < 0 && (info.flags & ParameterInfo::kIsBypass) != 0)
+			bypassIndex = i;
+	}
+	slots = std::make_unique<Vst2ParameterSlots> (parameterIds.data (), count);
+	audio = std::make_unique<Vst2AudioBridge> (*processor, *controller, *slots);
+}
+
+void Vst2Wrapper::fillAeffect (VstInt32 vst2ID)
+{
+	effect.dispatcher = dispatcherCallback;
+	// The accumulating process call is long obsolete; hosts that still use it
+	// get the replacing one.
+	effect.process = processReplacingCallback;
+	effect.processReplacing = processReplacingCallback;
+	effect.processDoubleReplacing = nullptr;
+	effect.setParameter = setParameterCallback;
+	effect.getParameter = getParameterCallback;
+	effect.numPrograms = 1;
+	effect.numParams = static_cast<VstInt32> (parameters.size ());
+	effect.numInputs = inputBusChannels.empty () ? 0 : inputBusChannels[0];
+	effect.numOutputs = outputBusChannels.empty () ? 0 : outputBusChannels[0];
+	effect.flags = effFlagsCanReplacing | effFlagsProgramChunks;
+	if (editor->isAvailable ())
+		effect.flags |= effFlagsHasEditor;
+	effect.initialDelay = static_cast<VstInt32> (processor->getLatencySamples ());
+	effect.uniqueID = vst2ID;
+	effect.version = vendorVersion;
+}
+
+void Vst2Wrapper::tearDown ()
+{
+	if (editor)
+		editor->close ();
+	editor.reset ();
+	if (active)
+		suspend ();
+	if (componentHandler)
+		componentHandler->detach ();
+	if (connected)
+	{
+		FUnknownPtr<IConnectionPoint> componentPoint (component);
+		FUnknownPtr<IConnectionPoint> controllerPoint (controller);
+		if (componentPoint && controllerPoint)
+		{
+			componentPoint->disconnect (controllerPoint);
+			controllerPoint->disconnect (componentPoint);
+		}
+		connected = false;
+	}
+	if (controller && !controllerIsComponent)
+	{
+		controller->setComponentHandler (nullptr);
+		if (controllerInitialized)
+			controller->terminate ();
+	}
+	if (component && componentInitialized)
+		component->terminate ();
+	controllerInitialized = componentInitialized = false;
+	audio.reset ();
+	slots.reset ();
+	controller = nullptr;
+	processor = nullptr;
+	component = nullptr;
+	componentHandler = nullptr;
+	hostContext = nullptr;
+	factory = nullptr;
+}
+
+//------------------------------------------------------------------------
+void Vst2Wrapper::applyProcessSetup ()
+{
+	ProcessSetup setup {kRealtime, kSample32, blockSize, sampleRate};
+	processor->setupProcessing (setup);
+	setupPending = false;
+	audio->configure (inputBusChannels, outputBusChannels, blockSize,
+	                  static_cast<int32> (parameters.size ()));
+}
+
+void Vst2Wrapper::resume ()
+{
+	if (active)
+		return;
+	if (setupPending)
+		applyProcessSetup ();
+	component->setActive (true);
+	processor->setProcessing (true);
+	active = true;
+	processing.store (true);
+}
+
+void Vst2Wrapper::suspend ()
+{
+	if (!active)
+		return;
+	processing.store (false);
+	processor->setProcessing (false);
+	component->setActive (false);
+	active = false;
+}
+
+void Vst2Wrapper::setSampleRate (float rate)
+{
+	if (!(rate > 0.f))
+		return;
+	sampleRate = rate;
+	setupPending = true;
+	if (active)
+	{
+		// Process set-ups change only while inactive.
+		suspend ();
+		resume ();
+	}
+	else
+		applyProcessSetup ();
+}
+
+void Vst2Wrapper::setBlockSize (int32 size)
+{
+	if (size <= 0)
+		return;
+	blockSize = size;
+	setupPending = true;
+	if (active)
+	{
+		suspend ();
+		resume ();
+	}
+	else
+		applyProcessSetup ();
+}
+
+//------------------------------------------------------------------------
+void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int32 frames)
+{
+	if (!processing.load (std::memory_order_acquire))
+	{
+		audio->silence (outputs, frames);
+		return;
+	}
+	audio->process (inputs, outputs, frames);
+}
+
+void Vst2Wrapper::setParameter (int32 index, float value)
+{
+	if (index < 0 || index >= static_cast<int32> (parameters.size ()))
+		return;
+	if ((parameters[index].flags & ParameterInfo::kIsReadOnly) != 0)
+		return;
+	slots->post (index, value);
+	controller->setParamNormalized (parameterIds[index], value);
+}
+
+float Vst2Wrapper::getParameter (int32 index)
+{
+	if (index < 0 || index >= static_cast<int32> (parameters.size ()))
+		return 0.f;
+	return static_cast<float> (controller->getParamNormalized (parameterIds[index]));
+}
+
+int32 Vst2Wrapper::indexOfParameter (ParamID id) const
+{
+	// The usual layout has index == ID; look there first.
+	if (id < parameterIds.size () && parameterIds[id] == id)
+		return static_cast<int32> (id);
+	for (size_t i = 0; i < parameterIds.size (); ++i)
+		if (parameterIds[i] == id)
+			return static_cast<int32> (i);
+	return -1;
+}
+
+//------------------------------------------------------------------------
+tresult Vst2Wrapper::onBeginEdit (ParamID id)
+{
+	const int32 index = indexOfParameter (id);
+	if (index < 0)
+		return kInvalidArgument;
+	callHost (audioMasterBeginEdit, index, 0, nullptr, 0.f);
+	return kResultOk;
+}
+
+tresult Vst2Wrapper::onPerformEdit (ParamID id, ParamValue valueNormalized)
+{
+	const int32 index = indexOfParameter (id);
+	if (index < 0)
+		return kInvalidArgument;
+	// A VST 3 host would pass the edit on to the processor; so do we.
+	slots->post (index, valueNormalized);
+	callHost (audioMasterAutomate, index, 0, nullptr, static_cast<float> (valueNormalized));
+	return kResultOk;
+}
+
+tresult Vst2Wrapper::onEndEdit (ParamID id)
+{
+	const int32 index = indexOfParameter (id);
+	if (index < 0)
+		return kInvalidArgument;
+	callHost (audioMasterEndEdit, index, 0, nullptr, 0.f);
+	return kResultOk;
+}
+
+tresult Vst2Wrapper::onRestartComponent (int32 flags)
+{
+	if ((flags & kLatencyChanged) != 0)
+	{
+		effect.initialDelay = static_cast<VstInt32> (processor->getLatencySamples ());
+		callHost (Vst2Abi::kAudioMasterIOChanged, 0, 0, nullptr, 0.f);
+	}
+	if ((flags & (kParamValuesChanged | kParamTitlesChanged)) != 0)
+		callHost (Vst2Abi::kAudioMasterUpdateDisplay, 0, 0, nullptr, 0.f);
+	return kResultOk;
+}
+
+//------------------------------------------------------------------------
+VstIntPtr Vst2Wrapper::dispatcherCallback (AEffect* effect, int opcode, int index, VstIntPtr value,
+                                           void* ptr, float opt)
+{
+	auto* wrapper = effect ? static_cast<Vst2Wrapper*> (effect->object) : nullptr;
+	if (wrapper == nullptr)
+		return 0;
+	if (opcode == effClose)
+	{
+		delete wrapper;
+		return 1;
+	}
+	return wrapper->dispatch (opcode, index, value, ptr, opt);
+}
+
+void Vst2Wrapper::processReplacingCallback (AEffect* effect, float** inputs, float** outputs,
+                                            int frames)
+{
+	if (auto* wrapper = effect ? static_cast<Vst2Wrapper*> (effect->object) : nullptr)
+		wrapper->processReplacing (inputs, outputs, frames);
+}
+
+void Vst2Wrapper::setParameterCallback (AEffect* effect, int index, float value)
+{
+	if (auto* wrapper = effect ? static_cast<Vst2Wrapper*> (effect->object) : nullptr)
+		wrapper->setParameter (index, value);
+}
+
+float Vst2Wrapper::getParameterCallback (AEffect* effect, int index)
+{
+	auto* wrapper = effect ? static_cast<Vst2Wrapper*> (effect->object) : nullptr;
+	return wrapper ? wrapper->getParameter (index) : 0.f;
+}
+
+} // namespace Vst
+} // namespace Steinberg
