@@ -1,0 +1,39 @@
+#include "beatskipparameter.h"
+
+#include "displayformat.h"
+#include "parametertext.h"
+
+namespace Quorvane {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+HoldClosedProbParameter::HoldClosedProbParameter (int32 flags, ParamID id)
+: Parameter (STR16 ("Beat Skip"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+{
+	setNormalized (converter.defaults ().beatSkip);
+}
+
+void HoldClosedProbParameter::toString (ParamValue valueNormalized, String128 string) const
+{
+	const float probability = narrowToFloat (valueNormalized);
+	if (probability == 0.f)
+	{
+		writeDisplayText (kOffText, string);
+		return;
+	}
+	char text[kDisplayBufferSize];
+	formatPercent (probability, text, sizeof (text));
+	writeDisplayText (text, string);
+}
+
+bool HoldClosedProbParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
+{
+	float percent = 0.f;
+	if (!scanTypedNumber (string, percent))
+		return false;
+	valueNormalized = percent / 100.f;
+	return true;
+}
+
+} // namespace Quorvane

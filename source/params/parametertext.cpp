@@ -1,0 +1,79 @@
+#include "parametertext.h"
+
+#include "displayformat.h"
+
+#include "base/source/fstring.h"
+#include "pluginterfaces/base/ustring.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace Quorvane {
+
+using Steinberg::Vst::ParamValue;
+using Steinberg::Vst::String128;
+using Steinberg::Vst::TChar;
+
+void writeDisplayText (const char* text, String128 string)
+{
+	Steinberg::UString (string, str16BufferSize (String128)).fromAscii (text);
+}
+
+bool scanTypedNumber (const TChar* text, float& number)
+{
+	if (!text)
+		return false;
+	double value = 0.;
+	// scanToEnd = true: try every position until "%lf" reads a number. The
+	// scan also replaces the first "," by ".".
+	if (!Steinberg::String (text).scanFloat (value, 0, true))
+		return false;
+	// sscanf happily reads "nan", "inf" and overflowing exponents; none of
+	// them may reach a parameter.
+	if (!std::isfinite (value))
+		return false;
+	if (value > static_cast<double> (FLT_MAX))
+		value = FLT_MAX;
+	else if (value < -static_cast<double> (FLT_MAX))
+		value = -FLT_MAX;
+	number = static_cast<float> (value);
+	return true;
+}
+
+void showDecibels (const ParamConverter& converter, ConverterMapping toPhysical,
+                   ParamValue valueNormalized, String128 string)
+{
+	char text[kDisplayBufferSize];
+	const float n = narrowToFloat (valueNormalized);
+	formatDecibels ((converter.*toPhysical) (n), text, sizeof (text));
+	writeDisplayText (text, string);
+}
+
+void showMilliseconds (const ParamConverter& converter, ConverterMapping toPhysical,
+                       bool offAtZero, ParamValue valueNormalized, String128 string)
+{
+	char text[kDisplayBufferSize];
+	const float n = narrowToFloat (valueNormalized);
+	if (offAtZero && n == 0.f)
+	{
+		writeDisplayText (kOffText, string);
+		return;
+	}
+	formatMilliseconds ((converter.*toPhysical) (n), text, sizeof (text));
+	writeDisplayText (text, string);
+}
+
+bool readPhysical (const ParamConverter& converter, ConverterMapping fromPhysical,
+                   const TChar* text, ParamValue& valueNormalized)
+{
+	float physical = 0.f;
+	if (!scanTypedNumber (text, physical))
+		return false;
+	const float normalized = (converter.*fromPhysical) (physical);
+	if (!std::isfinite (normalized))
+		return false;
+	valueNormalized = normalized;
+	return true;
+}
+
+} // namespace Quorvane

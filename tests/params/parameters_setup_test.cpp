@@ -1,0 +1,121 @@
+#include "parametertestutil.h"
+
+#include "paramconverter.h"
+#include "paramtable.h"
+
+#include <gtest/gtest.h>
+
+namespace Quorvane {
+namespace {
+
+using namespace Testing;
+
+TEST (ParameterSetupTest, ContinuousParametersDeclareWhatTheTableSays)
+{
+	const struct
+	{
+		ParamID id;
+		const char* title;
+		ParamValue infoDefault;
+		ParamValue initial;
+	} rows[] = {
+		{kOutputLevelId, "Output Level", 1.0, 0.5},
+		{kThresholdId, "Threshold", 1.0, 0.2631579},
+		{kRangeId, "Range", 1.0, 0.0},
+		{kHysteresisId, "Hysteresis", 1.0, 1.0},
+		{kAttackGradualId, "Attack (gradual)", 1.0, 0.08543431},
+		{kAttackSynthId, "Attack (synth)", 1.0, 0.1959078},
+		{kReleaseId, "Release", 1.0, 0.2242749},
+		{kHoldId, "Hold", 1.0, 0.3672695},
+		{kHoldClosedId, "Hold Closed", 1.0, 0.0},
+		{kBeatSkipId, "Beat Skip", 1.0, 0.0},
+		{kAttackDelayId, "Attack Delay", 1.0, 0.0},
+		{kNoteTruncationId, "Note Truncation", 0.0, 0.0},
+	};
+	const ParamConverter conv;
+	for (const auto& row : rows)
+	{
+		SCOPED_TRACE (row.title);
+		auto p = makeContinuousParameter (row.id);
+		const ParameterInfo& info = p->getInfo ();
+		EXPECT_EQ (info.id, row.id);
+		EXPECT_EQ (narrow (info.title), row.title);
+		EXPECT_EQ (narrow (info.units), "");
+		EXPECT_EQ (narrow (info.shortTitle), "");
+		EXPECT_EQ (info.stepCount, 0);
+		EXPECT_EQ (info.flags, ParameterInfo::kCanAutomate);
+		EXPECT_EQ (info.unitId, Steinberg::Vst::kRootUnitId);
+		EXPECT_EQ (info.defaultNormalizedValue, row.infoDefault);
+		EXPECT_NEAR (p->getNormalized (), row.initial, 1e-6);
+		// The value a parameter starts with is exactly the one the processor
+		// and the controller's state reader derive from the same defaults.
+		EXPECT_EQ (p->getNormalized (), static_cast<ParamValue> (conv.defaultNormalized (row.id)));
+		// No plain-value mapping: a host asking for one gets the normalized value.
+		EXPECT_EQ (p->toPlain (0.3), 0.3);
+		EXPECT_EQ (p->toNormalized (0.3), 0.3);
+	}
+}
+
+TEST (ParameterSetupTest, SetNormalizedClamps)
+{
+	for (ParamID id : continuousIds ())
+	{
+		auto p = makeContinuousParameter (id);
+		p->setNormalized (1.75);
+		EXPECT_EQ (p->getNormalized (), 1.0) << "id " << id;
+		p->setNormalized (-0.25);
+		EXPECT_EQ (p->getNormalized (), 0.0) << "id " << id;
+		p->setNormalized (0.625);
+		EXPECT_EQ (p->getNormalized (), 0.625) << "id " << id;
+	}
+}
+
+TEST (ParamTableTest, DescribesEveryParameterByIndex)
+{
+	const char* const titles[kNumParams] = {
+		"Bypass", "Listen", "Channel Linking", "Ducking", "Gradual Att Envelope", "Output Level",
+		"Threshold", "Range", "Hysteresis", "Attack (gradual)", "Attack (synth)", "Release", "Hold",
+		"Hold Closed", "Beat Skip", "Attack Delay", "Note Truncation", "Max Vu", "Min Vu",
+		"Max Gate", "Min Gate", "Side Chain Monitor: on/off",
+	};
+	const ParamValue infoDefaults[kNumParams] = {
+		0.0, 0.0, 1.0, 0.0, 1.0,                                    // switches
+		1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.0, // continuous
+		0.0, 0.0, 0.0, 0.0, 0.0,                                    // outputs
+	};
+	for (ParamID id = 0; id < kNumParams; ++id)
+	{
+		SCOPED_TRACE (id);
+		EXPECT_EQ (infoDefault (id), infoDefaults[id]);
+		const ParamDescription* d = findParamDescription (id);
+		ASSERT_NE (d, nullptr);
+		EXPECT_EQ (d->id, id);
+		EXPECT_EQ (narrow (d->title), titles[id]);
+		EXPECT_EQ (d->stepCount, isSwitchParam (id) ? 1 : 0);
+		const bool bypass = (d->flags & ParameterInfo::kIsBypass) != 0;
+		EXPECT_EQ (bypass, id == kBypassId);
+		EXPECT_EQ (d->unitId, id == kBypassId ? kGateUnitId : Steinberg::Vst::kRootUnitId);
+		if (isOutputParam (id))
+			EXPECT_EQ (d->flags, ParameterInfo::kIsReadOnly);
+		else
+			EXPECT_EQ (d->flags & ~ParameterInfo::kIsBypass, ParameterInfo::kCanAutomate);
+	}
+	EXPECT_EQ (findParamDescription (kNumParams), nullptr);
+}
+
+TEST (ParamTableTest, ParameterObjectsAgreeWithTheTable)
+{
+	for (ParamID id : continuousIds ())
+	{
+		SCOPED_TRACE (id);
+		auto p = makeContinuousParameter (id);
+		const ParamDescription* d = findParamDescription (id);
+		ASSERT_NE (d, nullptr);
+		EXPECT_EQ (narrow (p->getInfo ().title), narrow (d->title));
+		EXPECT_EQ (p->getInfo ().flags, d->flags);
+		EXPECT_EQ (p->getInfo ().defaultNormalizedValue, infoDefault (id));
+	}
+}
+
+} // namespace
+} // namespace Quorvane
