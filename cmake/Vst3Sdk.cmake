@@ -38,6 +38,10 @@ set(_sdk_sources
   public.sdk/source/vst/vstpresetfile.cpp)
 list(TRANSFORM _sdk_sources PREPEND "${VST3_SDK_ROOT}/")
 
+
+# The subset declares the editor-window interfaces without defining their identifiers.
+list(APPEND _sdk_sources "${PROJECT_SOURCE_DIR}/sdk/public.sdk/source/common/pluginviewiids.cpp")
+
 add_library(vst3sdk STATIC ${_sdk_sources})
 target_include_directories(vst3sdk SYSTEM PUBLIC "${VST3_SDK_ROOT}")
 target_compile_definitions(vst3sdk PUBLIC RELEASE=1)

@@ -7,6 +7,7 @@
 #include "paramids.h"
 #include "timeparameters.h"
 
+#include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ustring.h"
 
 #include <algorithm>
