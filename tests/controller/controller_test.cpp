@@ -1,0 +1,246 @@
+#include "againcontroller.h"
+#include "againeditorview.h"
+#include "paramids.h"
+
+#include "teststreams.h"
+
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace QuorvaneTest;
+using namespace Quorvane;
+
+namespace {
+
+std::string toAscii(const TChar* s)
+{
+    char text[256];
+    UString(const_cast<TChar*>(s), 128).toAscii(text, 256);
+    return text;
+}
+
+// An editor attached to a (pretend) host window, as the controller sees it.
+struct AttachedEditor
+{
+    explicit AttachedEditor(againController* c) : view(new againEditorView(c)) { view->attached(nullptr, "X11EmbedWindowID"); }
+    ~AttachedEditor()
+    {
+        view->removed();
+        view->release();
+    }
+    againEditorView* view;
+};
+
+} // namespace
+
+class ControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        controller = new againController;
+        ASSERT_EQ(controller->initialize(&host), kResultOk);
+    }
+    void TearDown() override
+    {
+        controller->terminate();
+        controller->release();
+    }
+    HostApplication host;
+    againController* controller = nullptr;
+};
+
+TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
+{
+    struct Row { const char* title; int32 steps; double def; int32 flags; int32 unit; };
+    const Row rows[kNumParams] = {
+        {"Bypass", 1, 0.0, 0x10001, 1}, {"Listen", 1, 0.0, 1, 0}, {"Channel Linking", 1, 1.0, 1, 0},
+        {"Ducking", 1, 0.0, 1, 0}, {"Gradual Att Envelope", 1, 1.0, 1, 0},
+        {"Output Level", 0, 1.0, 1, 0}, {"Threshold", 0, 1.0, 1, 0}, {"Range", 0, 1.0, 1, 0},
+        {"Hysteresis", 0, 1.0, 1, 0}, {"Attack (gradual)", 0, 1.0, 1, 0}, {"Attack (synth)", 0, 1.0, 1, 0},
+        {"Release", 0, 1.0, 1, 0}, {"Hold", 0, 1.0, 1, 0}, {"Hold Closed", 0, 1.0, 1, 0},
+        {"Beat Skip", 0, 1.0, 1, 0}, {"Attack Delay", 0, 1.0, 1, 0}, {"Note Truncation", 0, 0.0, 1, 0},
+        {"Max Vu", 0, 0.0, 2, 0}, {"Min Vu", 0, 0.0, 2, 0}, {"Max Gate", 0, 0.0, 2, 0},
+        {"Min Gate", 0, 0.0, 2, 0}, {"Side Chain Monitor: on/off", 0, 0.0, 2, 0},
+    };
+    ASSERT_EQ(controller->getParameterCount(), int32(kNumParams));
+    for (int32 i = 0; i < int32(kNumParams); ++i)
+    {
+        ParameterInfo info {};
+        ASSERT_EQ(controller->getParameterInfo(i, info), kResultOk);
+        EXPECT_EQ(info.id, ParamID(i));
+        EXPECT_EQ(toAscii(info.title), rows[i].title);
+        EXPECT_EQ(toAscii(info.units), "");
+        EXPECT_EQ(toAscii(info.shortTitle), "");
+        EXPECT_EQ(info.stepCount, rows[i].steps) << i;
+        EXPECT_EQ(info.defaultNormalizedValue, rows[i].def) << i;
+        EXPECT_EQ(info.flags, rows[i].flags) << i;
+        EXPECT_EQ(info.unitId, rows[i].unit) << i;
+    }
+    EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.2631579, 1e-7);
+    EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 1.0);
+
+    UnitInfo unit {};
+    ASSERT_EQ(controller->getUnitCount(), 1);
+    ASSERT_EQ(controller->getUnitInfo(0, unit), kResultOk);
+    EXPECT_EQ(unit.id, 1);
+    EXPECT_EQ(unit.parentUnitId, kRootUnitId);
+    EXPECT_EQ(unit.programListId, kNoProgramListId);
+    EXPECT_EQ(toAscii(unit.name), "Unit1");
+}
+
+TEST_F(ControllerTest, FollowsTheProcessorState)
+{
+    std::vector<unsigned char> image;
+    for (int32_t v : {0, 7, -1, 0, 1}) appendInt32(image, v);
+    for (int i = 0; i < 12; ++i) appendFloat(image, i == 1 ? 0.5f : (i == 2 ? 1.5f : 0.25f));
+    ByteStream full(image);
+    ASSERT_EQ(controller->setComponentState(&full), kResultOk);
+    EXPECT_EQ(controller->getParamNormalized(kBypassId), 0.0);
+    EXPECT_EQ(controller->getParamNormalized(kListenId), 1.0);
+    EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 1.0);
+    EXPECT_EQ(controller->getParamNormalized(kDuckingId), 0.0);
+    EXPECT_EQ(controller->getParamNormalized(kGradualAttEnvelopeId), 1.0);
+    EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.5);
+    EXPECT_EQ(controller->getParamNormalized(kRangeId), 1.0) << "clamped to the range";
+
+    // A failing read of the seventeenth value changes nothing.
+    std::vector<unsigned char> other;
+    for (int32_t v : {1, 0, 0, 1, 0}) appendInt32(other, v);
+    for (int i = 0; i < 11; ++i) appendFloat(other, 0.9f);
+    ByteStream failing(other);
+    EXPECT_EQ(controller->setComponentState(&failing), kResultFalse);
+    EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.5);
+    EXPECT_EQ(controller->getParamNormalized(kBypassId), 0.0);
+
+    // A short stream that reports success leaves the defaults in the fields it did not fill.
+    ByteStream shortOk(std::vector<unsigned char>(other.begin(), other.begin() + 20), ByteStream::ShortRead::ReportSuccess);
+    EXPECT_EQ(controller->setComponentState(&shortOk), kResultOk);
+    EXPECT_EQ(controller->getParamNormalized(kBypassId), 1.0);
+    EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.2631579, 1e-7);
+    EXPECT_NEAR(controller->getParamNormalized(kHoldId), 0.3672695, 1e-7);
+
+    EXPECT_EQ(controller->setComponentState(nullptr), kResultOk);
+    EXPECT_EQ(controller->getParamNormalized(kBypassId), 1.0);
+}
+
+TEST_F(ControllerTest, OwnStateIs257BytesAndHonoursTheByteOrderMarker)
+{
+    ByteStream empty;
+    ASSERT_EQ(controller->getState(&empty), kResultOk);
+    ASSERT_EQ(empty.data.size(), 257u);
+    for (unsigned char b : empty.data)
+        ASSERT_EQ(b, 0);
+
+    std::vector<unsigned char> image(257, 0);
+    image[1] = 'A';
+    image[3] = 'B';
+    ByteStream little(image);
+    ASSERT_EQ(controller->setState(&little), kResultOk);
+    ByteStream back;
+    controller->getState(&back);
+    EXPECT_EQ(back.data, image);
+
+    image[0] = 1;   // big-endian units: each pair is swapped on reading
+    ByteStream big(image);
+    ASSERT_EQ(controller->setState(&big), kResultOk);
+    ByteStream swapped;
+    controller->getState(&swapped);
+    EXPECT_EQ(swapped.data[0], 0);
+    EXPECT_EQ(swapped.data[1], 0);
+    EXPECT_EQ(swapped.data[2], 'A');
+    EXPECT_EQ(swapped.data[4], 'B');
+
+    ByteStream nothing;
+    EXPECT_NE(controller->setState(&nothing), kResultOk);
+    ByteStream limited;
+    limited.setWriteLimit(0);
+    EXPECT_EQ(controller->getState(&limited), kResultFalse);
+}
+
+TEST_F(ControllerTest, ForwardsEveryValueToAttachedEditorsOnly)
+{
+    AttachedEditor first(controller);
+    {
+        AttachedEditor second(controller);
+        ASSERT_EQ(controller->attachedEditors().size(), 2u);
+        controller->setParamNormalized(kMaxGateId, 0.7);
+        EXPECT_FLOAT_EQ(first.view->pendingMeterValue(2), 0.7f);
+        EXPECT_FLOAT_EQ(second.view->pendingMeterValue(2), 0.7f);
+        EXPECT_EQ(controller->setParamNormalized(99, 0.5), kResultFalse);
+    }
+    ASSERT_EQ(controller->attachedEditors().size(), 1u);
+    EXPECT_EQ(controller->attachedEditors()[0], first.view);
+
+    // Meter readings outside 0..1 reach the editor unclamped.
+    controller->setParamNormalized(kMinVuId, -5.5);
+    EXPECT_FLOAT_EQ(first.view->pendingMeterValue(1), -5.5f);
+
+    controller->terminate();
+    EXPECT_TRUE(controller->attachedEditors().empty());
+    controller->setParamNormalized(kMaxVuId, 0.3);
+    EXPECT_FLOAT_EQ(first.view->pendingMeterValue(0), 0.f);
+    controller->initialize(&host);
+}
+
+TEST_F(ControllerTest, InterfacesMidiMappingAndViews)
+{
+    IMidiMapping* midi = nullptr;
+    ASSERT_EQ(controller->queryInterface(IMidiMapping::iid, reinterpret_cast<void**>(&midi)), kResultOk);
+    ParamID tag = 1234;
+    EXPECT_EQ(midi->getMidiControllerAssignment(0, 5, kCtrlVolume, tag), kResultTrue);
+    EXPECT_EQ(tag, ParamID(kThresholdId));
+    tag = 1234;
+    EXPECT_EQ(midi->getMidiControllerAssignment(1, 0, kCtrlVolume, tag), kResultFalse);
+    EXPECT_EQ(midi->getMidiControllerAssignment(0, 0, 1, tag), kResultFalse);
+    EXPECT_EQ(tag, 1234u);
+    midi->release();
+
+    IUnitInfo* units = nullptr;
+    ASSERT_EQ(controller->queryInterface(IUnitInfo::iid, reinterpret_cast<void**>(&units)), kResultOk);
+    units->release();
+    IEditController2* ec2 = nullptr;
+    ASSERT_EQ(controller->queryInterface(IEditController2::iid, reinterpret_cast<void**>(&ec2)), kResultOk);
+    ec2->release();
+
+    EXPECT_EQ(controller->createView(nullptr), nullptr);
+    EXPECT_EQ(controller->createView("Editor"), nullptr);
+    EXPECT_EQ(controller->createView("editor2"), nullptr);
+}
+
+TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
+{
+    String128 text;
+    ASSERT_EQ(controller->getParamStringByValue(kThresholdId, 0.5, text), kResultOk);
+    EXPECT_EQ(toAscii(text), "-38.0 dB");
+    ASSERT_EQ(controller->getParamStringByValue(kBypassId, 1.0, text), kResultOk);
+    EXPECT_EQ(toAscii(text), "On");
+    ASSERT_EQ(controller->getParamStringByValue(kMaxVuId, 0.5, text), kResultOk);
+    EXPECT_EQ(toAscii(text), "0.5000");
+    EXPECT_EQ(controller->getParamStringByValue(40, 0.5, text), kResultFalse);
+
+    ParamValue v = 0.123;
+    EXPECT_EQ(controller->getParamValueByString(kBeatSkipId, const_cast<TChar*>(STR16("50%")), v), kResultOk);
+    EXPECT_DOUBLE_EQ(v, 0.5);
+    v = 0.123;
+    EXPECT_EQ(controller->getParamValueByString(kHoldId, const_cast<TChar*>(STR16("off")), v), kResultFalse);
+    EXPECT_EQ(v, 0.123);
+}
+
+TEST_F(ControllerTest, ReceivedTextIsLogged)
+{
+    HostMessage message;
+    message.setMessageID("TextMessage");
+    message.getAttributes()->setString("Text", STR16("again::setActive (true)"));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(controller->notify(&message), kResultOk);
+    EXPECT_EQ(controller->receiveText(nullptr), kResultOk);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[againController] received: again::setActive (true)\n");
+}
