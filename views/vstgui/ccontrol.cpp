@@ -1,0 +1,85 @@
+#include "vstgui/ccontrol.h"
+
+#include <algorithm>
+
+namespace VSTGUI {
+
+CControl::CControl (const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bg)
+: CView (size), listener (listener), tag (tag)
+{
+	setBackground (bg);
+	dirty = true; // nothing has been drawn yet
+}
+
+float CControl::getValueNormalized () const
+{
+	float range = vmax - vmin;
+	if (range == 0.f)
+		return 0.f;
+	return (value - vmin) / range;
+}
+
+void CControl::setValueNormalized (float normalized)
+{
+	normalized = std::clamp (normalized, 0.f, 1.f);
+	setValue (vmin + normalized * (vmax - vmin));
+}
+
+void CControl::bounceValue ()
+{
+	float lo = std::min (vmin, vmax);
+	float hi = std::max (vmin, vmax);
+	value = std::clamp (value, lo, hi);
+}
+
+void CControl::valueChanged ()
+{
+	if (listener)
+		listener->valueChanged (this);
+}
+
+void CControl::beginEdit ()
+{
+	if (editing++ == 0 && listener)
+		listener->controlBeginEdit (this);
+}
+
+void CControl::endEdit ()
+{
+	if (editing == 0)
+		return;
+	if (--editing == 0 && listener)
+		listener->controlEndEdit (this);
+}
+
+bool CControl::isDirty () const { return CView::isDirty () || value != oldValue; }
+
+void CControl::setDirty (bool state)
+{
+	CView::setDirty (state);
+	if (!state)
+		oldValue = value;
+}
+
+void CControl::setValueFromGesture (float val)
+{
+	float old = value;
+	setValue (val);
+	bounceValue ();
+	if (value != old)
+		valueChanged ();
+}
+
+bool CControl::checkDefaultValue (const CButtonState& buttons)
+{
+	if (!buttons.isLeftButton () || (buttons.getModifierState () & kControl) == 0)
+		return false;
+	beginEdit ();
+	setValue (defaultValue);
+	bounceValue ();
+	valueChanged ();
+	endEdit ();
+	return true;
+}
+
+} // namespace VSTGUI

@@ -1,0 +1,175 @@
+#include "vstgui/cslider.h"
+
+#include "vstgui/cbitmap.h"
+#include "vstgui/cdrawcontext.h"
+
+#include <algorithm>
+
+namespace VSTGUI {
+
+CSlider::CSlider (const CRect& size, CControlListener* listener, int32_t tag,
+                  const CPoint& offsetHandle, int32_t rangeHandle, CBitmap* handleBitmap,
+                  CBitmap* background, const CPoint& offset, int32_t style)
+: CControl (size, listener, tag, background), offsetHandle (offsetHandle), rangeHandle (rangeHandle),
+  handle (handleBitmap), style (style)
+{
+	backOffset = offset;
+	if (handle)
+		handle->remember ();
+}
+
+CSlider::~CSlider ()
+{
+	if (handle)
+		handle->forget ();
+}
+
+bool CSlider::growsForward () const
+{
+	return isVertical () ? (style & kTop) == 0 : (style & kRight) == 0;
+}
+
+CCoord CSlider::handleExtent () const
+{
+	if (!handle)
+		return 0;
+	return isVertical () ? handle->getHeight () : handle->getWidth ();
+}
+
+CCoord CSlider::travel () const { return std::max<CCoord> (0, rangeHandle - handleExtent ()); }
+
+CRect CSlider::getHandleRect () const
+{
+	float norm = std::clamp (getValueNormalized (), 0.f, 1.f);
+	if (!growsForward ())
+		norm = 1.f - norm;
+	CCoord along = travel () * norm;
+	CCoord w = handle ? handle->getWidth () : 0;
+	CCoord h = handle ? handle->getHeight () : 0;
+	CRect r (size.left + offsetHandle.x, size.top + offsetHandle.y, 0, 0);
+	if (isVertical ())
+		r.top += along;
+	else
+		r.left += along;
+	r.setWidth (w).setHeight (h);
+	return r;
+}
+
+void CSlider::draw (CDrawContext* context)
+{
+	if (background)
+		background->draw (context, size, backOffset);
+	if (handle)
+		handle->draw (context, getHandleRect ());
+}
+
+CCoord CSlider::positionAlong (const CPoint& where) const
+{
+	return isVertical () ? where.y - size.top - offsetHandle.y : where.x - size.left - offsetHandle.x;
+}
+
+float CSlider::valueForEdge (CCoord edge) const
+{
+	CCoord t = travel ();
+	float norm = t > 0 ? static_cast<float> (edge / t) : 0.f;
+	norm = std::clamp (norm, 0.f, 1.f);
+	return growsForward () ? norm : 1.f - norm;
+}
+
+CMouseEventResult CSlider::onMouseDown (CPoint& where, const CButtonState& buttons)
+{
+	if (!buttons.isLeftButton ())
+		return kMouseEventNotHandled;
+	if (checkDefaultValue (buttons))
+		return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+	beginEdit ();
+	CRect handleRect = getHandleRect ();
+	CCoord handleStart = isVertical () ? handleRect.top - size.top - offsetHandle.y
+	                                   : handleRect.left - size.left - offsetHandle.x;
+	CCoord pos = positionAlong (where);
+	if (handleRect.pointInside (where))
+		grabDelta = pos - handleStart; // drag the handle from where it was grabbed
+	else
+	{
+		// A click beside the handle brings the handle's centre under the mouse.
+		grabDelta = handleExtent () / 2;
+		float old = value;
+		setValueNormalized (valueForEdge (pos - grabDelta));
+		if (value != old)
+			valueChanged ();
+	}
+	firstPoint = where;
+	firstValue = getValueNormalized ();
+	fine = (buttons.getModifierState () & kShift) != 0;
+	return kMouseEventHandled;
+}
+
+CMouseEventResult CSlider::onMouseMoved (CPoint& where, const CButtonState& buttons)
+{
+	if (!isEditing ())
+		return kMouseEventNotHandled;
+	bool nowFine = (buttons.getModifierState () & kShift) != 0;
+	if (nowFine != fine)
+	{
+		fine = nowFine;
+		firstPoint = where;
+		firstValue = getValueNormalized ();
+		if (!fine)
+		{
+			// Back to normal speed: the handle follows the mouse from its current place.
+			CRect handleRect = getHandleRect ();
+			CCoord handleStart = isVertical () ? handleRect.top - size.top - offsetHandle.y
+			                                   : handleRect.left - size.left - offsetHandle.x;
+			grabDelta = positionAlong (where) - handleStart;
+		}
+	}
+	float old = value;
+	if (fine)
+	{
+		CCoord moved = positionAlong (where) - positionAlong (firstPoint);
+		CCoord t = travel ();
+		float delta = t > 0 ? static_cast<float> (moved / t) / kFineFactor : 0.f;
+		setValueNormalized (firstValue + (growsForward () ? delta : -delta));
+	}
+	else
+		setValueNormalized (valueForEdge (positionAlong (where) - grabDelta));
+	if (value != old)
+		valueChanged ();
+	return kMouseEventHandled;
+}
+
+CMouseEventResult CSlider::onMouseUp (CPoint&, const CButtonState&)
+{
+	if (!isEditing ())
+		return kMouseEventNotHandled;
+	endEdit ();
+	return kMouseEventHandled;
+}
+
+bool CSlider::onWheel (const CPoint&, float distance, const CButtonState& buttons)
+{
+	float step = wheelInc * distance;
+	if (buttons.getModifierState () & kShift)
+		step /= kFineFactor;
+	// Wheel up moves the handle up (vertical) or right (horizontal).
+	bool towardsStart = isVertical ();
+	if (towardsStart == growsForward ())
+		step = -step;
+	beginEdit ();
+	float old = value;
+	setValueNormalized (getValueNormalized () + step);
+	if (value != old)
+		valueChanged ();
+	endEdit ();
+	return true;
+}
+
+CVerticalSlider::CVerticalSlider (const CRect& size, CControlListener* listener, int32_t tag,
+                                  const CPoint& offsetHandle, int32_t rangeHandle, CBitmap* handle,
+                                  CBitmap* background, const CPoint& offset, int32_t style)
+: CSlider (size, listener, tag, offsetHandle, rangeHandle, handle, background, offset,
+           style | kVertical)
+{
+}
+
+} // namespace VSTGUI

@@ -1,0 +1,35 @@
+#pragma once
+// What a frame needs from the window system: a window showing the frame's back buffer, and
+// the window's events delivered to the frame.
+
+#include "vstgui/crect.h"
+
+namespace VSTGUI {
+
+class CFrame;
+
+class IPlatformFrame
+{
+public:
+	virtual ~IPlatformFrame () = default;
+
+	/** Copies `rect` (frame coordinates) of the frame's back buffer to the window. */
+	virtual void present (const CRect& rect) = 0;
+	virtual void setSize (const CRect& size) = 0;
+	/** The native window (an X11 Window id for the X11 frame). */
+	virtual unsigned long getNativeWindow () const = 0;
+	/** A descriptor that becomes readable when events are waiting, or −1. */
+	virtual int getEventFileDescriptor () const = 0;
+	/** Handles every event waiting for the window, without blocking. */
+	virtual void pumpEvents () = 0;
+};
+
+/** Creates the window of `frame` inside `parentWindow`; returns null when it cannot. */
+using PlatformFrameFactory = IPlatformFrame* (*) (CFrame* frame, void* parentWindow,
+                                                  const CRect& size);
+
+/** Installs the factory frames use when they are given a parent window. */
+void setPlatformFrameFactory (PlatformFrameFactory factory);
+PlatformFrameFactory getPlatformFrameFactory ();
+
+} // namespace VSTGUI

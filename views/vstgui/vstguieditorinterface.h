@@ -1,0 +1,30 @@
+#pragma once
+// What a frame may ask of the editor that owns it.
+
+#include <cstdint>
+
+namespace VSTGUI {
+
+class CFrame;
+
+enum CKnobMode : int32_t
+{
+	kCircularMode = 0,
+	kRelativCircularMode,
+	kLinearMode
+};
+
+class VSTGUIEditorInterface
+{
+public:
+	virtual ~VSTGUIEditorInterface () = default;
+
+	/** How knobs follow the mouse (a CKnobMode). */
+	virtual int32_t getKnobMode () const { return kCircularMode; }
+	CFrame* getFrame () const { return frame; }
+
+protected:
+	CFrame* frame {nullptr};
+};
+
+} // namespace VSTGUI
