@@ -1,0 +1,116 @@
+#include "enginetesthelpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace Quorvane;
+using QuorvaneTest::AudioBuffer;
+
+namespace {
+
+// Feeds one-sample blocks, so that every sample is a block boundary, and
+// records what the fade does.
+struct FadeRig
+{
+    explicit FadeRig(float rate) : in(2, 1, 0.25f), out(2, 1)
+    {
+        QuorvaneTest::configure(engine, 2, 2, 2, rate);
+    }
+
+    void sample()
+    {
+        in.fill(0.25f);
+        engine.processBlock(in.data(), out.data(), 1);
+    }
+
+    // Samples until pred() holds, at most limit; returns the count or -1.
+    template <typename Pred> int until(Pred pred, int limit = 100000)
+    {
+        for (int n = 1; n <= limit; ++n)
+        {
+            sample();
+            if (pred())
+                return n;
+        }
+        return -1;
+    }
+
+    const BypassListenFade& fade() const { return engine.fade(); }
+
+    GateEngine engine;
+    AudioBuffer in;
+    AudioBuffer out;
+};
+
+} // namespace
+
+TEST(BypassListenFade, FullCycleFallsAndRisesIn441SamplesAt44k)
+{
+    FadeRig rig(44100.0f);
+    EXPECT_FALSE(rig.fade().fading());
+    rig.engine.setBypass(1);
+    EXPECT_EQ(rig.until([&] { return rig.fade().gain() <= 0.01f; }), 441);
+    EXPECT_FALSE(rig.engine.fade().bypass()) << "switches only at the next block boundary";
+
+    rig.sample();
+    EXPECT_TRUE(rig.fade().bypass());
+    EXPECT_FALSE(rig.fade().fadingOut());
+    // The dry input, under the fade.
+    EXPECT_EQ(rig.out.at(0, 0), 0.25f * rig.fade().gain());
+
+    EXPECT_EQ(rig.until([&] { return rig.fade().gain() == 1.0f; }), 440);
+    EXPECT_TRUE(rig.fade().fading());
+    rig.sample();
+    EXPECT_FALSE(rig.fade().fading());
+    EXPECT_EQ(rig.out.at(0, 0), 0.25f);
+}
+
+TEST(BypassListenFade, EveryRequestRunsAFullCycle)
+{
+    FadeRig rig(44100.0f);
+    rig.engine.setListen(0); // already off
+    EXPECT_TRUE(rig.fade().fading());
+    // 441 down, 441 up (the first step in the block that switches), one block to end.
+    EXPECT_EQ(rig.until([&] { return !rig.fade().fading(); }), 883);
+    EXPECT_FALSE(rig.fade().listen());
+}
+
+TEST(BypassListenFade, ChangeDuringTheRiseStillSwitchesAtASilentPoint)
+{
+    FadeRig rig(44100.0f);
+    rig.engine.setBypass(1);
+    rig.until([&] { return rig.fade().bypass(); });
+    rig.until([&] { return rig.fade().gain() > 0.5f; });
+    ASSERT_FALSE(rig.fade().fadingOut());
+
+    rig.engine.setBypass(0);
+    float gainAtSwitch = 1.0f;
+    ASSERT_GT(rig.until([&] {
+        const bool switched = !rig.fade().bypass();
+        gainAtSwitch = switched ? gainAtSwitch : rig.fade().gain();
+        return switched;
+    }),
+              0);
+    EXPECT_LE(gainAtSwitch, 0.01f);
+    EXPECT_GT(rig.until([&] { return !rig.fade().fading(); }), 0);
+}
+
+TEST(BypassListenFade, PendingChangeSurvivesASampleRateChange)
+{
+    FadeRig rig(44100.0f);
+    rig.engine.setListen(1);
+    rig.until([&] { return rig.fade().gain() < 0.5f; });
+    rig.engine.setSampleRate(48000.0f);
+    EXPECT_EQ(rig.fade().gain(), 1.0f);
+    EXPECT_TRUE(rig.fade().fading());
+    EXPECT_TRUE(rig.fade().listenPending());
+
+    // A fresh fall at the new rate: 480 samples to the floor.
+    float gainAtSwitch = 1.0f;
+    EXPECT_EQ(rig.until([&] {
+        const bool switched = rig.fade().listen();
+        gainAtSwitch = switched ? gainAtSwitch : rig.fade().gain();
+        return switched;
+    }),
+              481);
+    EXPECT_LE(gainAtSwitch, 0.01f);
+}

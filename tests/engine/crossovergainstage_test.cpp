@@ -1,0 +1,112 @@
+#include "crossovergainstage.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using Quorvane::CrossoverGainStage;
+
+namespace {
+
+const double kPi = std::acos(-1.0);
+
+// Steady-state gain of the stage for a sine at hz with a constant gate gain,
+// measured by correlation over whole periods after the filters have settled.
+double magnitudeAt(double hz, float gain, double rate = 44100.0)
+{
+    CrossoverGainStage stage;
+    stage.setSampleRate(rate);
+    stage.setChannels(1);
+    const double w = 2.0 * kPi * hz / rate;
+    const int settle = static_cast<int>(rate);
+    const int measure = static_cast<int>(std::round(std::round(hz) * rate / hz));
+    double re = 0.0;
+    double im = 0.0;
+    for (int n = 0; n < settle + measure; ++n)
+    {
+        const float y = stage.processSample(static_cast<float>(std::sin(w * n)), 0, gain);
+        if (n >= settle)
+        {
+            re += y * std::sin(w * n);
+            im += y * std::cos(w * n);
+        }
+    }
+    return 2.0 * std::hypot(re, im) / measure;
+}
+
+} // namespace
+
+TEST(CrossoverGainStage, LowestCrossoverCoefficientsAt44k)
+{
+    CrossoverGainStage stage;
+    stage.setSampleRate(44100.0);
+    const auto& lp = stage.lowPass(0);
+    const auto& hp = stage.highPass(0);
+    EXPECT_NEAR(lp.b0, 2.2522732e-05, 1e-12);
+    EXPECT_NEAR(lp.b1, 2.0 * lp.b0, 1e-15);
+    EXPECT_NEAR(lp.b2, lp.b0, 1e-15);
+    EXPECT_NEAR(lp.a1, -1.9865318, 1e-7);
+    EXPECT_NEAR(lp.a2, 0.9866219, 1e-7);
+    EXPECT_NEAR(hp.b0, 0.9932884, 1e-7);
+    EXPECT_NEAR(hp.b1, -2.0 * hp.b0, 1e-12);
+    EXPECT_NEAR(hp.a1, lp.a1, 1e-12);
+    EXPECT_NEAR(hp.a2, lp.a2, 1e-12);
+}
+
+TEST(CrossoverGainStage, SteadyStateResponseAtUnityGain)
+{
+    EXPECT_NEAR(magnitudeAt(20.0, 1.0f), 1.0, 0.005);
+    EXPECT_NEAR(magnitudeAt(100.0, 1.0f), 1.0, 0.005);
+    EXPECT_NEAR(magnitudeAt(1000.0, 1.0f), 0.947, 0.001);
+    EXPECT_NEAR(magnitudeAt(CrossoverGainStage::kFrequencies[0], 1.0f), 1.001, 0.001);
+    for (int k = 1; k < CrossoverGainStage::kNumCrossovers; ++k)
+    {
+        const double m = magnitudeAt(CrossoverGainStage::kFrequencies[k], 1.0f);
+        EXPECT_GT(m, 0.743) << "crossover " << k;
+        EXPECT_LT(m, 0.751) << "crossover " << k;
+    }
+}
+
+TEST(CrossoverGainStage, ZeroGainGivesExactSilenceOnceTheLowPassesDecay)
+{
+    CrossoverGainStage stage;
+    stage.setSampleRate(44100.0);
+    stage.setChannels(2);
+    for (int n = 0; n < 4410; ++n)
+        stage.processSample(static_cast<float>(std::sin(0.05 * n)), 0, 1.0f);
+    float last = 1.0f;
+    for (int n = 0; n < 44100 * 4; ++n)
+        last = stage.processSample(static_cast<float>(std::sin(0.05 * n)), 0, 0.0f);
+    EXPECT_EQ(last, 0.0f);
+}
+
+TEST(CrossoverGainStage, ChannelsKeepSeparateStates)
+{
+    CrossoverGainStage stage;
+    stage.setSampleRate(48000.0);
+    stage.setChannels(2);
+    CrossoverGainStage reference;
+    reference.setSampleRate(48000.0);
+    reference.setChannels(1);
+    for (int n = 0; n < 1000; ++n)
+    {
+        const float x = static_cast<float>(std::sin(0.01 * n));
+        stage.processSample(0.9f, 1, 0.3f);
+        ASSERT_EQ(stage.processSample(x, 0, 0.7f), reference.processSample(x, 0, 0.7f));
+    }
+    // A new channel count starts from zeroed states.
+    stage.setChannels(2);
+    reference.setChannels(1);
+    EXPECT_EQ(stage.processSample(0.25f, 1, 1.0f), reference.processSample(0.25f, 0, 1.0f));
+}
+
+TEST(CrossoverGainStage, StaysStableWhenCrossoversLieAboveNyquist)
+{
+    // At 8 kHz the two highest crossovers are above half the rate.
+    for (double rate : {8000.0, 11025.0})
+    {
+        const double m = magnitudeAt(100.0, 1.0f, rate);
+        EXPECT_TRUE(std::isfinite(m)) << rate;
+        EXPECT_NEAR(m, 1.0, 0.01) << rate;
+    }
+}
