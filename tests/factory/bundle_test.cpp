@@ -1,0 +1,300 @@
+// Loads the built bundle exactly as a host does and drives both classes through the public
+// VST 3 interfaces only.
+#include "teststreams.h"
+
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "pluginterfaces/vst/ivstunits.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace QuorvaneTest;
+
+namespace {
+
+const char* const kProcessorCid = "74E8DE5082554F5386FAE4132C935A18";
+const char* const kControllerCid = "C39D5B65C7AF41FB743F4AC831EB03F1";
+
+std::string ascii(const TChar* s)
+{
+    char text[256];
+    UString(const_cast<TChar*>(s), 128).toAscii(text, 256);
+    return text;
+}
+
+std::string cidString(const TUID cid)
+{
+    char text[33];
+    FUID::fromTUID(cid).toString(text);
+    return text;
+}
+
+// The module as a host holds it: loaded, entered, factory taken.
+class Module
+{
+public:
+    Module()
+    {
+        handle = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return;
+        auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
+        auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
+        if (entry && getFactory && entry(handle))
+            factory = getFactory();
+    }
+    ~Module()
+    {
+        if (factory)
+            factory->release();
+        if (auto exitFn = handle ? reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit")) : nullptr)
+            exitFn();
+        if (handle)
+            dlclose(handle);
+    }
+    void* handle = nullptr;
+    IPluginFactory* factory = nullptr;
+};
+
+template <typename T> T* create(IPluginFactory* factory, const char* cidText, const TUID iid)
+{
+    FUID cid;
+    cid.fromString(cidText);
+    void* obj = nullptr;
+    if (factory->createInstance(cid.toTUID(), iid, &obj) != kResultOk)
+        return nullptr;
+    return static_cast<T*>(obj);
+}
+
+} // namespace
+
+TEST(Bundle, ExportsOnlyItsEntryPoints)
+{
+    std::string command = std::string("nm -D --defined-only '") + QUORVANE_BUNDLE_SO + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_TRUE(pipe);
+    std::set<std::string> symbols;
+    char line[512];
+    while (fgets(line, sizeof(line), pipe.get()))
+    {
+        char address[64], type[8], name[400];
+        if (sscanf(line, "%63s %7s %399s", address, type, name) == 3)
+            symbols.insert(name);
+    }
+    const std::set<std::string> allowed = {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry",
+                                           "ModuleExit", "VSTPluginMain"};
+    for (const auto& s : symbols)
+        EXPECT_TRUE(allowed.count(s)) << "unexpected export " << s;
+    for (const char* s : {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry", "ModuleExit"})
+        EXPECT_TRUE(symbols.count(s)) << "missing export " << s;
+}
+
+TEST(Bundle, FactoryDescribesBothClasses)
+{
+    Module module;
+    ASSERT_NE(module.factory, nullptr) << dlerror();
+
+    PFactoryInfo info {};
+    ASSERT_EQ(module.factory->getFactoryInfo(&info), kResultOk);
+    EXPECT_STREQ(info.vendor, "Ostrelle");
+    EXPECT_EQ(std::string(info.url).rfind("http://", 0), 0u);
+    EXPECT_EQ(std::string(info.email).rfind("mailto:", 0), 0u);
+    EXPECT_EQ(info.flags, PFactoryInfo::kUnicode);
+
+    ASSERT_EQ(module.factory->countClasses(), 2);
+    IPluginFactory2* factory2 = nullptr;
+    ASSERT_EQ(module.factory->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)), kResultOk);
+    PClassInfo2 processor {}, controller {};
+    ASSERT_EQ(factory2->getClassInfo2(0, &processor), kResultOk);
+    ASSERT_EQ(factory2->getClassInfo2(1, &controller), kResultOk);
+    factory2->release();
+
+    // On this platform the SDK lays each ID out word by word.
+    const unsigned char processorBytes[16] = {0x74, 0xE8, 0xDE, 0x50, 0x82, 0x55, 0x4F, 0x53,
+                                              0x86, 0xFA, 0xE4, 0x13, 0x2C, 0x93, 0x5A, 0x18};
+    const unsigned char controllerBytes[16] = {0xC3, 0x9D, 0x5B, 0x65, 0xC7, 0xAF, 0x41, 0xFB,
+                                               0x74, 0x3F, 0x4A, 0xC8, 0x31, 0xEB, 0x03, 0xF1};
+    EXPECT_EQ(0, std::memcmp(processor.cid, processorBytes, 16));
+    EXPECT_EQ(0, std::memcmp(controller.cid, controllerBytes, 16));
+    EXPECT_EQ(cidString(processor.cid), kProcessorCid);
+    EXPECT_EQ(cidString(controller.cid), kControllerCid);
+
+    EXPECT_EQ(processor.cardinality, PClassInfo::kManyInstances);
+    EXPECT_STREQ(processor.category, "Audio Module Class");
+    EXPECT_STREQ(processor.name, "Quorvane");
+    EXPECT_EQ(processor.classFlags, 1u);
+    EXPECT_STREQ(processor.subCategories, "Fx|Gate");
+    EXPECT_STREQ(processor.vendor, "");
+    EXPECT_STREQ(processor.version, "1.3.0.1");
+    EXPECT_STREQ(processor.sdkVersion, "VST 3.5.2");
+    EXPECT_STREQ(controller.category, "Component Controller Class");
+    EXPECT_STREQ(controller.name, "QuorvaneController");
+    EXPECT_EQ(controller.classFlags, 0u);
+    EXPECT_STREQ(controller.subCategories, "");
+
+    // The factory is shared while referenced.
+    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(module.handle, "GetPluginFactory"));
+    IPluginFactory* again = getFactory();
+    EXPECT_EQ(again, module.factory);
+    again->release();
+
+    void* obj = reinterpret_cast<void*>(1);
+    TUID unknown = {};
+    EXPECT_NE(module.factory->createInstance(unknown, IComponent::iid, &obj), kResultOk);
+    EXPECT_EQ(obj, nullptr);
+
+    auto initDll = reinterpret_cast<bool (*)()>(dlsym(module.handle, "InitDll"));
+    auto exitDll = reinterpret_cast<bool (*)()>(dlsym(module.handle, "ExitDll"));
+    ASSERT_TRUE(initDll && exitDll);
+    EXPECT_TRUE(initDll());
+    EXPECT_TRUE(exitDll());
+}
+
+TEST(Bundle, HostSessionFromLoadToUnload)
+{
+    Module module;
+    ASSERT_NE(module.factory, nullptr);
+    HostApplication host;
+
+    auto* component = create<IComponent>(module.factory, kProcessorCid, IComponent::iid);
+    auto* controller = create<IEditController>(module.factory, kControllerCid, IEditController::iid);
+    ASSERT_TRUE(component && controller);
+    ASSERT_EQ(component->initialize(&host), kResultOk);
+    ASSERT_EQ(controller->initialize(&host), kResultOk);
+
+    TUID controllerCid;
+    ASSERT_EQ(component->getControllerClassId(controllerCid), kResultOk);
+    EXPECT_EQ(cidString(controllerCid), kControllerCid);
+
+    IConnectionPoint* componentPoint = nullptr;
+    IConnectionPoint* controllerPoint = nullptr;
+    component->queryInterface(IConnectionPoint::iid, reinterpret_cast<void**>(&componentPoint));
+    controller->queryInterface(IConnectionPoint::iid, reinterpret_cast<void**>(&controllerPoint));
+    ASSERT_TRUE(componentPoint && controllerPoint);
+    componentPoint->connect(controllerPoint);
+    controllerPoint->connect(componentPoint);
+
+    // Parameters as the host reads them.
+    ASSERT_EQ(controller->getParameterCount(), 22);
+    const char* titles[22] = {"Bypass", "Listen", "Channel Linking", "Ducking", "Gradual Att Envelope",
+                              "Output Level", "Threshold", "Range", "Hysteresis", "Attack (gradual)",
+                              "Attack (synth)", "Release", "Hold", "Hold Closed", "Beat Skip", "Attack Delay",
+                              "Note Truncation", "Max Vu", "Min Vu", "Max Gate", "Min Gate",
+                              "Side Chain Monitor: on/off"};
+    const char* texts[17] = {"Off", "Off", "On", "Off", "On", "0.0 dB", "-20.0 dB", "-120.0 dB", "0.0 dB",
+                             "1.00 ms", "5.00 ms", "10.0 ms", "35.0 ms", " off", " off", " off", " off"};
+    for (int32 i = 0; i < 22; ++i)
+    {
+        ParameterInfo pi {};
+        ASSERT_EQ(controller->getParameterInfo(i, pi), kResultOk);
+        EXPECT_EQ(pi.id, ParamID(i));
+        EXPECT_EQ(ascii(pi.title), titles[i]);
+        EXPECT_EQ(pi.flags, i == 0 ? 0x10001 : (i < 17 ? 1 : 2)) << i;
+        if (i < 17)
+        {
+            String128 text;
+            ASSERT_EQ(controller->getParamStringByValue(ParamID(i), controller->getParamNormalized(ParamID(i)), text), kResultOk);
+            EXPECT_EQ(ascii(text), texts[i]) << i;
+        }
+    }
+
+    IMidiMapping* midi = nullptr;
+    ASSERT_EQ(controller->queryInterface(IMidiMapping::iid, reinterpret_cast<void**>(&midi)), kResultOk);
+    ParamID tag = 0;
+    EXPECT_EQ(midi->getMidiControllerAssignment(0, 0, kCtrlVolume, tag), kResultTrue);
+    EXPECT_EQ(tag, 6u);
+    midi->release();
+
+    // The controller follows the processor's stored state.
+    ByteStream processorState;
+    ASSERT_EQ(component->getState(&processorState), kResultOk);
+    ASSERT_EQ(processorState.data.size(), 68u);
+    ByteStream forController(processorState.data);
+    ASSERT_EQ(controller->setComponentState(&forController), kResultOk);
+
+    IAudioProcessor* processor = nullptr;
+    ASSERT_EQ(component->queryInterface(IAudioProcessor::iid, reinterpret_cast<void**>(&processor)), kResultOk);
+    SpeakerArrangement stereo[2] = {SpeakerArr::kStereo, SpeakerArr::kStereo};
+    ASSERT_EQ(processor->setBusArrangements(stereo, 2, stereo, 1), kResultOk);
+    ProcessSetup setup {kRealtime, kSample32, 256, 48000};
+    ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
+
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(component->setActive(true), kResultOk);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("[againController] received: again::setActive (true)\n"), std::string::npos) << log;
+
+    // A few blocks with parameter changes.
+    std::vector<float> l(256, 0.25f), r(256, 0.25f), ol(256), orr(256);
+    float* ins[2] = {l.data(), r.data()};
+    float* outs[2] = {ol.data(), orr.data()};
+    AudioBusBuffers in {}, out {};
+    in.numChannels = 2;
+    in.channelBuffers32 = ins;
+    out.numChannels = 2;
+    out.channelBuffers32 = outs;
+    ParameterChanges inChanges(8, 4), outChanges(8, 4);
+    int32 index = 0;
+    inChanges.addParameterData(6, index)->addPoint(0, 0.5, index);   // −38 dB
+    ProcessData data;
+    data.numSamples = 256;
+    data.numInputs = 1;
+    data.numOutputs = 1;
+    data.inputs = &in;
+    data.outputs = &out;
+    data.inputParameterChanges = &inChanges;
+    data.outputParameterChanges = &outChanges;
+    ASSERT_EQ(processor->setProcessing(true), kNotImplemented);
+    for (int block = 0; block < 20; ++block)
+    {
+        outChanges.clearQueue();
+        ASSERT_EQ(processor->process(data), kResultOk);
+        data.inputParameterChanges = nullptr;
+    }
+    EXPECT_EQ(outChanges.getParameterCount(), 5);
+    EXPECT_GT(std::abs(ol[255]), 0.1f) << "a −12 dB signal passes a −38 dB gate";
+
+    // State saved and restored.
+    ByteStream saved;
+    ASSERT_EQ(component->getState(&saved), kResultOk);
+    EXPECT_FLOAT_EQ(floatAt(saved.data, 24), 0.5f);
+    ByteStream controllerState;
+    ASSERT_EQ(controller->getState(&controllerState), kResultOk);
+    EXPECT_EQ(controllerState.data.size(), 257u);
+    ByteStream restore(saved.data);
+    EXPECT_EQ(component->setState(&restore), kResultOk);
+    ByteStream restoreController(controllerState.data);
+    EXPECT_EQ(controller->setState(&restoreController), kResultOk);
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(component->setActive(false), kResultOk);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("again::setActive (false)"), std::string::npos);
+
+    componentPoint->disconnect(controllerPoint);
+    controllerPoint->disconnect(componentPoint);
+    componentPoint->release();
+    controllerPoint->release();
+    processor->release();
+    EXPECT_EQ(controller->terminate(), kResultOk);
+    EXPECT_EQ(component->terminate(), kResultOk);
+    controller->release();
+    component->release();
+}
