@@ -1,0 +1,49 @@
+// The parsed command line of `quorvane`.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Quorvane {
+
+enum class Command
+{
+    help,
+    version,
+    render,
+    params,
+    info,
+    demo,
+};
+
+// One --set NAME=VALUE (by title and display text) or --set-normalized ID=v.
+struct ParameterAssignment
+{
+    std::string name;   // title, or the ID in decimal for a normalized assignment
+    std::string value;  // text as the user typed it
+    bool normalized = false;
+};
+
+struct Options
+{
+    Command command = Command::help;
+    std::vector<std::string> positional;  // IN OUT for render, BUNDLE for params/info, DIR for demo
+    std::string pluginPath;               // --plugin, empty for the default bundle
+    std::string sideChainPath;            // --sidechain
+    std::string presetPath;               // --preset
+    std::string savePresetPath;           // --save-preset
+    std::string plotPath;                 // --plot
+    std::vector<ParameterAssignment> assignments;
+    int blockSize = 512;
+    std::optional<int> bits;              // --bits
+    bool quiet = false;
+};
+
+// Parses argv; throws HostError (kExitUsage) with a one-line message on bad input.
+Options parseCommandLine (int argc, const char* const* argv);
+
+// The text printed by `quorvane help`.
+const char* usageText ();
+
+} // namespace Quorvane

@@ -1,0 +1,14 @@
+// The commands of `quorvane`; each returns the process exit status and
+// reports failures by throwing HostError.
+#pragma once
+
+#include "CommandLine.h"
+
+namespace Quorvane {
+
+int runRender (const Options& options);
+int runParams (const Options& options);
+int runInfo (const Options& options);
+int runDemo (const Options& options);
+
+} // namespace Quorvane

@@ -1,0 +1,24 @@
+#include "PluginLoader.h"
+
+#include "ParameterResolver.h"
+#include "Vst3Module.h"
+#include "Vst3Plugin.h"
+
+namespace Quorvane {
+
+std::unique_ptr<HostedPlugin> loadPlugin (const Options& options)
+{
+    std::string path = options.pluginPath.empty () ? defaultBundlePath () : options.pluginPath;
+    return std::make_unique<Vst3Plugin> (path);
+}
+
+void configurePlugin (HostedPlugin& plugin, const Options& options)
+{
+    // Resolve every value before changing anything, so a bad one fails early.
+    auto resolved = resolveAssignments (plugin, options.assignments);
+    if (!options.presetPath.empty ())
+        plugin.loadPreset (options.presetPath);
+    applyAssignments (plugin, resolved, options.quiet);
+}
+
+} // namespace Quorvane

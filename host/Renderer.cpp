@@ -1,0 +1,76 @@
+#include "Renderer.h"
+
+#include "AudioFileReader.h"
+#include "AudioFileWriter.h"
+#include "HostError.h"
+#include "Interrupt.h"
+#include "ProgressBar.h"
+
+namespace Quorvane {
+
+float meterToDb (double meterValue)
+{
+    return static_cast<float> ((meterValue - 1.0) * 76.0);
+}
+
+RenderTrace render (const RenderJob& job)
+{
+    AudioFileReader& input = *job.input;
+    const int channels = input.channels ();
+    const int block = job.blockSize;
+    const auto blockLength = static_cast<size_t> (block);
+
+    std::vector<std::vector<float>> in (static_cast<size_t> (channels), std::vector<float> (blockLength));
+    std::vector<std::vector<float>> out (static_cast<size_t> (channels), std::vector<float> (blockLength));
+    std::vector<std::vector<float>> key;
+    std::vector<const float*> inPointers, keyPointers;
+    std::vector<float*> outPointers;
+    for (int c = 0; c < channels; ++c)
+    {
+        inPointers.push_back (in[static_cast<size_t> (c)].data ());
+        outPointers.push_back (out[static_cast<size_t> (c)].data ());
+    }
+    if (job.sideChain)
+    {
+        key.assign (static_cast<size_t> (job.sideChain->channels ()), std::vector<float> (blockLength));
+        // The key bus has as many channels as the main input: a key with fewer
+        // channels repeats them (a mono key feeds every channel).
+        for (int c = 0; c < channels; ++c)
+            keyPointers.push_back (key[static_cast<size_t> (c) % key.size ()].data ());
+    }
+
+    RenderTrace trace (input.frames (), input.sampleRate ());
+    ProgressBar progress (input.frames (), job.showProgress);
+    std::vector<OutputValue> reported;
+    int64_t position = 0;
+    for (;;)
+    {
+        if (interruptRequested ())
+            throw HostError (kExitInterrupted, "interrupted; nothing was written");
+        int count = input.read (in, block);
+        if (count <= 0)
+            break;
+        if (job.sideChain)
+            job.sideChain->read (key, count);
+
+        AudioBlock audio;
+        audio.input = inPointers.data ();
+        audio.sideChain = job.sideChain ? keyPointers.data () : nullptr;
+        audio.output = outPointers.data ();
+        audio.numSamples = count;
+        job.plugin->process (audio, reported);
+
+        job.output->write (out, count);
+        trace.addBlock (position, inPointers.data (), outPointers.data (), channels, count);
+        if (job.gateMeterId)
+            for (const auto& value : reported)
+                if (value.id == *job.gateMeterId)
+                    trace.addGateGain (position, count, meterToDb (value.normalized));
+        position += count;
+        progress.update (position);
+    }
+    progress.finish ();
+    return trace;
+}
+
+} // namespace Quorvane

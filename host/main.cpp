@@ -1,0 +1,45 @@
+// quorvane: renders audio files through the Quorvane plug-in from the
+// command line, hosting it exactly as a DAW does.
+#include "CommandLine.h"
+#include "Commands.h"
+#include "HostError.h"
+#include "Interrupt.h"
+
+#include <cstdio>
+#include <exception>
+
+#ifndef QUORVANE_VERSION
+#define QUORVANE_VERSION "unknown"
+#endif
+
+int main (int argc, char** argv)
+{
+    using namespace Quorvane;
+    installInterruptHandler ();
+    try
+    {
+        Options options = parseCommandLine (argc, argv);
+        switch (options.command)
+        {
+            case Command::render: return runRender (options);
+            case Command::params: return runParams (options);
+            case Command::info: return runInfo (options);
+            case Command::demo: return runDemo (options);
+            case Command::version: std::printf ("quorvane %s\n", QUORVANE_VERSION); return kExitOk;
+            case Command::help: std::fputs (usageText (), stdout); return kExitOk;
+        }
+    }
+    catch (const HostError& error)
+    {
+        std::fflush (stdout);
+        std::fprintf (stderr, "quorvane: %s\n", error.what ());
+        return error.code ();
+    }
+    catch (const std::exception& error)
+    {
+        std::fflush (stdout);
+        std::fprintf (stderr, "quorvane: internal error: %s\n", error.what ());
+        return kExitInternal;
+    }
+    return kExitInternal;
+}
