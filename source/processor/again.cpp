@@ -7,6 +7,8 @@
 #include "pluginterfaces/vst/ivstmessage.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 using namespace Steinberg;
@@ -184,8 +186,12 @@ void again::pushMirrorToEngine()
 }
 
 // Stores one parameter value in the mirror and hands it to the engine in physical units.
+// The mirror keeps the value as received; the engine gets it limited to 0..1, since values far
+// outside the curves' ranges give coefficients that would turn the output into NaN for good.
 void again::applyParameter(uint32_t id, float v)
 {
+    if (!std::isfinite(v))
+        return;
     if (ParamMirror::isSwitch(id))
     {
         const bool on = v > 0.5f;
@@ -202,7 +208,7 @@ void again::applyParameter(uint32_t id, float v)
     }
 
     mirror.value(id) = v;
-    const float p = converter.toPhysical(id, v);
+    const float p = converter.toPhysical(id, std::clamp(v, 0.f, 1.f));
     switch (id)
     {
         case kOutputLevelId: engine.setOutputLevel(p); break;

@@ -60,6 +60,7 @@ private:
     void reportMeters(Steinberg::Vst::IParameterChanges* changes, bool sideChainBlock);
     void takePendingState();
     void publishMirror();
+    const ParamMirror& newestState();
     bool configureChannels(int inputs, int outputs, int sideChain);
 
     GateEngine engine;

@@ -6,6 +6,7 @@
 
 #include "pluginterfaces/base/ibstream.h"
 
+#include <cmath>
 #include <cstring>
 
 using namespace Steinberg;
@@ -67,15 +68,20 @@ tresult PLUGIN_API again::getState(IBStream* state)
     if (!state)
         return kInvalidArgument;
 
-    if (!active.load(std::memory_order_acquire))
-        return writeState(state, mirror) ? kResultOk : kResultFalse;
+    return writeState(state, newestState()) ? kResultOk : kResultFalse;
+}
 
-    // While active the audio thread owns the mirror: report the newest state, either the one
-    // handed over and not yet taken, or the mirror the audio thread last published.
+// The state as the host should see it now (main thread). While active the audio thread owns the
+// mirror: the newest state is either the one handed over and not yet taken, or the mirror the
+// audio thread last published.
+const ParamMirror& again::newestState()
+{
+    if (!active.load(std::memory_order_acquire))
+        return mirror;
     if (appliedGeneration.load(std::memory_order_acquire) < stateGeneration)
-        return writeState(state, lastSetState) ? kResultOk : kResultFalse;
+        return lastSetState;
     currentState.take();
-    return writeState(state, currentState.front()) ? kResultOk : kResultFalse;
+    return currentState.front();
 }
 
 tresult PLUGIN_API again::setState(IBStream* state)
@@ -86,6 +92,12 @@ tresult PLUGIN_API again::setState(IBStream* state)
     ParamMirror loaded;
     if (!readState(state, loaded))
         return kResultFalse;
+    // A damaged field that is not a number keeps the value in force rather than reaching the
+    // engine.
+    const ParamMirror& current = newestState();
+    for (int i = 0; i < ParamMirror::kNumValues; ++i)
+        if (!std::isfinite(loaded.values[i]))
+            loaded.values[i] = current.values[i];
     loaded.generation = ++stateGeneration;
 
     if (!active.load(std::memory_order_acquire))

@@ -188,3 +188,29 @@ TEST_F(ProcessLoopTest, ProcessDoesNotAllocate)
     run(block, 512, nullptr, 1);
     EXPECT_EQ(probe.count(), 0u);
 }
+
+// Values a host should never send must not poison the engine: non-numbers are ignored, and
+// values far outside 0..1 still give finite audio.
+TEST_F(ProcessLoopTest, NonFiniteAndOutOfRangeValuesKeepTheOutputFinite)
+{
+    const float thresholdBefore = processor->parameterMirror().value(Quorvane::kThresholdId);
+    addPoints(changes, Quorvane::kThresholdId, {{0, std::nan("")}});
+    addPoints(changes, Quorvane::kReleaseId, {{0, INFINITY}});
+    addPoints(changes, Quorvane::kAttackGradualId, {{0, -1.0}});
+    addPoints(changes, Quorvane::kAttackSynthId, {{0, 1e30}});
+    addPoints(changes, Quorvane::kHoldId, {{0, -1e30}});
+    run(block, 64, &changes);
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), thresholdBefore);
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kAttackGradualId), -1.0f) << "kept as received";
+
+    for (int i = 0; i < 40; ++i)
+    {
+        for (auto& c : block.in)
+            for (size_t n = 0; n < c.size(); ++n)
+                c[n] = (n / 50) % 2 ? 0.8f : 0.0f;
+        run(block, 512);
+        for (auto& c : block.out)
+            for (float x : c)
+                ASSERT_TRUE(std::isfinite(x));
+    }
+}

@@ -208,3 +208,17 @@ TEST_F(ProcessorTest, ConcurrentSetStateAndProcessNeverMixStates)
     EXPECT_GT(reads, 100u);
     processor->setActive(false);
 }
+
+TEST_F(ProcessorTest, StateFieldsThatAreNotNumbersKeepTheValueInForce)
+{
+    const int32_t switches[5] = {0, 0, 1, 0, 1};
+    float values[12] = {0.5f, 0.75f, 0.f, 1.f, 0.1f, 0.2f, 0.3f, 0.4f, 0.f, 0.f, 0.f, 0.f};
+    values[1] = std::nanf("");
+    values[6] = INFINITY;
+    const float before = processor->parameterMirror().value(Quorvane::kThresholdId);
+    ByteStream in(makeState(switches, values));
+    ASSERT_EQ(processor->setState(&in), kResultOk);
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), before);
+    EXPECT_TRUE(std::isfinite(processor->parameterMirror().value(Quorvane::kReleaseId)));
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kOutputLevelId), 0.5f);
+}
