@@ -1,0 +1,209 @@
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
+
+#include <algorithm>
+
+namespace Steinberg {
+namespace Vst {
+
+namespace {
+
+uint32 addReference (std::atomic<int32>& count)
+{
+	return static_cast<uint32> (count.fetch_add (1) + 1);
+}
+
+// Drops a reference and tells whether it was the last one.
+bool dropReference (std::atomic<int32>& count, uint32& remaining)
+{
+	const int32 left = count.fetch_sub (1) - 1;
+	remaining = left > 0 ? static_cast<uint32> (left) : 0;
+	return left == 0;
+}
+
+} // namespace
+
+//------------------------------------------------------------------------
+// ParameterValueQueue
+//------------------------------------------------------------------------
+ParameterValueQueue::ParameterValueQueue (ParamID paramID, int32 maxPoints) : paramID (paramID)
+{
+	setMaxPoints (maxPoints);
+}
+
+void ParameterValueQueue::setParamID (ParamID id)
+{
+	paramID = id;
+	points.clear ();
+}
+
+void ParameterValueQueue::clear ()
+{
+	points.clear ();
+}
+
+void ParameterValueQueue::setMaxPoints (int32 newMaxPoints)
+{
+	maxPoints = std::max<int32> (newMaxPoints, 0);
+	points.reserve (static_cast<size_t> (maxPoints));
+	if (static_cast<int32> (points.size ()) > maxPoints)
+		points.resize (static_cast<size_t> (maxPoints));
+}
+
+ParamID PLUGIN_API ParameterValueQueue::getParameterId ()
+{
+	return paramID;
+}
+
+int32 PLUGIN_API ParameterValueQueue::getPointCount ()
+{
+	return static_cast<int32> (points.size ());
+}
+
+tresult PLUGIN_API ParameterValueQueue::getPoint (int32 index, int32& sampleOffset,
+                                                  ParamValue& value)
+{
+	if (index < 0 || index >= getPointCount ())
+		return kResultFalse;
+	const Point& point = points[static_cast<size_t> (index)];
+	sampleOffset = point.sampleOffset;
+	value = point.value;
+	return kResultTrue;
+}
+
+tresult PLUGIN_API ParameterValueQueue::addPoint (int32 sampleOffset, ParamValue value,
+                                                  int32& index)
+{
+	if (sampleOffset < 0)
+		return kInvalidArgument;
+
+	auto at = std::lower_bound (points.begin (), points.end (), sampleOffset,
+	                            [] (const Point& p, int32 offset) { return p.sampleOffset < offset; });
+	if (at != points.end () && at->sampleOffset == sampleOffset)
+	{
+		at->value = value;
+		index = static_cast<int32> (at - points.begin ());
+		return kResultTrue;
+	}
+	if (getPointCount () >= maxPoints)
+		return kResultFalse;
+	// Within the reserved capacity, so this never reallocates.
+	at = points.insert (at, Point {sampleOffset, value});
+	index = static_cast<int32> (at - points.begin ());
+	return kResultTrue;
+}
+
+tresult PLUGIN_API ParameterValueQueue::queryInterface (const TUID _iid, void** obj)
+{
+	if (obj == nullptr)
+		return kInvalidArgument;
+	QUERY_INTERFACE (_iid, obj, FUnknown::iid, IParamValueQueue)
+	QUERY_INTERFACE (_iid, obj, IParamValueQueue::iid, IParamValueQueue)
+	*obj = nullptr;
+	return kNoInterface;
+}
+
+uint32 PLUGIN_API ParameterValueQueue::addRef ()
+{
+	return addReference (refCount);
+}
+
+uint32 PLUGIN_API ParameterValueQueue::release ()
+{
+	uint32 remaining = 0;
+	if (dropReference (refCount, remaining))
+		delete this;
+	return remaining;
+}
+
+//------------------------------------------------------------------------
+// ParameterChanges
+//------------------------------------------------------------------------
+ParameterChanges::ParameterChanges (int32 maxParameters, int32 maxPointsPerQueue)
+: maxPointsPerQueue (std::max<int32> (maxPointsPerQueue, 0))
+{
+	setMaxParameters (maxParameters);
+}
+
+void ParameterChanges::setMaxParameters (int32 maxParameters)
+{
+	const auto wanted = static_cast<size_t> (std::max<int32> (maxParameters, 0));
+	if (wanted < queues.size ())
+		queues.resize (wanted);
+	queues.reserve (wanted);
+	while (queues.size () < wanted)
+		queues.push_back (owned (new ParameterValueQueue (kNoParamId, maxPointsPerQueue)));
+	usedQueueCount = std::min (usedQueueCount, static_cast<int32> (queues.size ()));
+}
+
+void ParameterChanges::setMaxPointsPerQueue (int32 maxPoints)
+{
+	maxPointsPerQueue = std::max<int32> (maxPoints, 0);
+	for (auto& queue : queues)
+		queue->setMaxPoints (maxPointsPerQueue);
+}
+
+void ParameterChanges::clearQueue ()
+{
+	for (int32 i = 0; i < usedQueueCount; ++i)
+		queues[static_cast<size_t> (i)]->setParamID (kNoParamId);
+	usedQueueCount = 0;
+}
+
+int32 PLUGIN_API ParameterChanges::getParameterCount ()
+{
+	return usedQueueCount;
+}
+
+IParamValueQueue* PLUGIN_API ParameterChanges::getParameterData (int32 index)
+{
+	if (index < 0 || index >= usedQueueCount)
+		return nullptr;
+	return queues[static_cast<size_t> (index)];
+}
+
+IParamValueQueue* PLUGIN_API ParameterChanges::addParameterData (const ParamID& id, int32& index)
+{
+	for (int32 i = 0; i < usedQueueCount; ++i)
+	{
+		if (queues[static_cast<size_t> (i)]->getParameterId () == id)
+		{
+			index = i;
+			return queues[static_cast<size_t> (i)];
+		}
+	}
+	if (usedQueueCount >= getMaxParameters ())
+	{
+		index = -1;
+		return nullptr;
+	}
+	ParameterValueQueue* queue = queues[static_cast<size_t> (usedQueueCount)];
+	queue->setParamID (id);
+	index = usedQueueCount++;
+	return queue;
+}
+
+tresult PLUGIN_API ParameterChanges::queryInterface (const TUID _iid, void** obj)
+{
+	if (obj == nullptr)
+		return kInvalidArgument;
+	QUERY_INTERFACE (_iid, obj, FUnknown::iid, IParameterChanges)
+	QUERY_INTERFACE (_iid, obj, IParameterChanges::iid, IParameterChanges)
+	*obj = nullptr;
+	return kNoInterface;
+}
+
+uint32 PLUGIN_API ParameterChanges::addRef ()
+{
+	return addReference (refCount);
+}
+
+uint32 PLUGIN_API ParameterChanges::release ()
+{
+	uint32 remaining = 0;
+	if (dropReference (refCount, remaining))
+		delete this;
+	return remaining;
+}
+
+} // namespace Vst
+} // namespace Steinberg

@@ -1,0 +1,139 @@
+#include "public.sdk/source/vst/vstguieditor.h"
+
+#include "vstgui/x11/runloopconnection.h"
+#include "vstgui/x11/x11frame.h"
+
+#include <cstring>
+
+namespace Steinberg {
+namespace Vst {
+
+VSTGUIEditor::VSTGUIEditor (EditController* controller, ViewRect* size)
+: EditorView (controller, size), timer (new VSTGUI::CVSTGUITimer (this, 100))
+{
+	// Frames given a parent window open an X11 child window in it.
+	VSTGUI::useX11PlatformFrames ();
+}
+
+VSTGUIEditor::~VSTGUIEditor ()
+{
+	// A host removes a view before releasing it; should one not, at least leave its run loop
+	// without dangling handlers.
+	runLoop.reset ();
+	timer->stop ();
+	timer->forget ();
+}
+
+void VSTGUIEditor::setIdleRate (int32 millisec)
+{
+	timer->setFireTime (millisec > 0 ? static_cast<uint32_t> (millisec) : 1);
+	if (runLoop && runLoop->isTimerRegistered ())
+		runLoop->startTimer (timer); // registers again at the new period
+}
+
+int32 VSTGUIEditor::getIdleRate () const { return static_cast<int32> (timer->getFireTime ()); }
+
+tresult PLUGIN_API VSTGUIEditor::isPlatformTypeSupported (FIDString type)
+{
+	if (type && std::strcmp (type, kPlatformTypeX11EmbedWindowID) == 0)
+		return kResultTrue;
+	return kResultFalse;
+}
+
+tresult PLUGIN_API VSTGUIEditor::attached (void* parent, FIDString type)
+{
+	if (!parent || isPlatformTypeSupported (type) != kResultTrue)
+		return kResultFalse;
+	return attachTo (parent);
+}
+
+tresult VSTGUIEditor::openOffscreen () { return attachTo (nullptr); }
+
+tresult VSTGUIEditor::attachTo (void* parent)
+{
+	if (attachedNow)
+		return kResultFalse;
+	attachedNow = true;
+	offscreen = parent == nullptr;
+
+	Linux::IRunLoop* hostLoop = nullptr;
+	if (plugFrame && parent)
+		plugFrame->queryInterface (Linux::IRunLoop::iid, reinterpret_cast<void**> (&hostLoop));
+	if (hostLoop)
+	{
+		runLoop = std::make_unique<VSTGUI::RunLoopConnection> (hostLoop);
+		hostLoop->release (); // the connection keeps its own reference
+	}
+
+	timer->start ();
+	if (runLoop)
+		runLoop->startTimer (timer);
+
+	if (open (parent) && frame)
+	{
+		const VSTGUI::CRect& size = frame->getViewSize ();
+		ViewRect viewRect (0, 0, static_cast<int32> (size.width ()), static_cast<int32> (size.height ()));
+		setRect (viewRect);
+		if (plugFrame && parent)
+			plugFrame->resizeView (this, &viewRect);
+		if (runLoop)
+			runLoop->watchFrame (frame);
+	}
+	return EditorView::attached (parent, kPlatformTypeX11EmbedWindowID);
+}
+
+tresult PLUGIN_API VSTGUIEditor::removed ()
+{
+	if (!attachedNow)
+		return kResultFalse;
+	attachedNow = false;
+	timer->stop ();
+	if (runLoop)
+	{
+		// Nothing may call into the window once it is gone.
+		runLoop->unwatchFrame ();
+		runLoop->stopTimer ();
+	}
+	close ();
+	runLoop.reset ();
+	offscreen = false;
+	return EditorView::removed ();
+}
+
+tresult PLUGIN_API VSTGUIEditor::onSize (ViewRect* newSize)
+{
+	if (newSize && frame)
+		frame->setSize (newSize->getWidth (), newSize->getHeight ());
+	return EditorView::onSize (newSize);
+}
+
+VSTGUI::CMessageResult VSTGUIEditor::notify (VSTGUI::CBaseObject* /*sender*/, const char* message)
+{
+	if (message == VSTGUI::CVSTGUITimer::kMsgTimer)
+	{
+		if (frame)
+			frame->idle ();
+		return VSTGUI::kMessageNotified;
+	}
+	return VSTGUI::kMessageUnknown;
+}
+
+void VSTGUIEditor::idle ()
+{
+	if (frame)
+		frame->pumpEvents ();
+	timer->fireIfDue ();
+}
+
+int32_t VSTGUIEditor::getKnobMode () const
+{
+	switch (EditController::getHostKnobMode ())
+	{
+		case kRelativCircularMode: return VSTGUI::kRelativCircularMode;
+		case kLinearMode: return VSTGUI::kLinearMode;
+		default: return VSTGUI::kCircularMode;
+	}
+}
+
+} // namespace Vst
+} // namespace Steinberg
