@@ -52,7 +52,7 @@ bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
 	char hostName[256] = {};
 	callHost (audioMasterGetProductString, 0, 0, hostName, 0.f);
 	hostName[sizeof (hostName) - 1] = 0;
-	hostContext = owned (new Vst2HostApplication (hostName));
+	hostContext = std::make_unique<Vst2HostApplication> (hostName);
 
 	FUnknown* object = nullptr;
 	if (factory->createInstance (vst3ComponentID, IComponent::iid, reinterpret_cast<void**> (&object)) !=
@@ -63,7 +63,7 @@ bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
 	processor = FUnknownPtr<IAudioProcessor> (component);
 	if (!processor)
 		return false;
-	if (component->initialize (hostContext) != kResultOk)
+	if (component->initialize (hostContext.get ()) != kResultOk)
 		return false;
 	componentInitialized = true;
 
@@ -121,7 +121,7 @@ bool Vst2Wrapper::createController ()
 	    object == nullptr)
 		return false;
 	controller = owned (static_cast<IEditController*> (object));
-	if (controller->initialize (hostContext) != kResultOk)
+	if (controller->initialize (hostContext.get ()) != kResultOk)
 		return false;
 	controllerInitialized = true;
 	return true;
@@ -262,7 +262,7 @@ void Vst2Wrapper::tearDown ()
 	processor = nullptr;
 	component = nullptr;
 	componentHandler = nullptr;
-	hostContext = nullptr;
+	hostContext.reset ();
 	factory = nullptr;
 }
 

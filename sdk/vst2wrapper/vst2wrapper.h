@@ -103,7 +103,8 @@ private:
 	audioMasterCallback audioMaster;
 
 	IPtr<IPluginFactory> factory;
-	IPtr<Vst2HostApplication> hostContext;
+	// HostApplication does not count references: the wrapper owns it.
+	std::unique_ptr<Vst2HostApplication> hostContext;
 	IPtr<IComponent> component;
 	IPtr<IAudioProcessor> processor;
 	IPtr<IEditController> controller;
