@@ -29,7 +29,7 @@ std::string toAscii(const TChar* s)
 // An editor attached to a (pretend) host window, as the controller sees it.
 struct AttachedEditor
 {
-    explicit AttachedEditor(againController* c) : view(new againEditorView(c)) { view->attached(nullptr, "X11EmbedWindowID"); }
+    explicit AttachedEditor(againController* c) : view(new againEditorView(c)) { view->openOffscreen(); }
     ~AttachedEditor()
     {
         view->removed();
