@@ -125,7 +125,7 @@ bool CFrame::idle ()
 	redraw (region);
 	dirty = false;
 	if (platform)
-		platform->present (region);
+		platform->present (backBuffer, region);
 	return true;
 }
 
@@ -137,7 +137,7 @@ void CFrame::present (const CRect& rect)
 		return;
 	}
 	if (platform)
-		platform->present (rect);
+		platform->present (backBuffer, rect);
 }
 
 bool CFrame::setSize (CCoord width, CCoord height)

@@ -4,6 +4,8 @@
 
 #include "vstgui/crect.h"
 
+#include <cairo.h>
+
 namespace VSTGUI {
 
 class CFrame;
@@ -14,7 +16,7 @@ public:
 	virtual ~IPlatformFrame () = default;
 
 	/** Copies `rect` (frame coordinates) of the frame's back buffer to the window. */
-	virtual void present (const CRect& rect) = 0;
+	virtual void present (cairo_surface_t* backBuffer, const CRect& rect) = 0;
 	virtual void setSize (const CRect& size) = 0;
 	/** The native window (an X11 Window id for the X11 frame). */
 	virtual unsigned long getNativeWindow () const = 0;

@@ -1,0 +1,243 @@
+#include "vstgui/x11/x11frame.h"
+
+#include "vstgui/cframe.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+
+#include <cstdint>
+
+namespace VSTGUI {
+
+namespace {
+
+int32_t modifiersOf (unsigned int state)
+{
+	int32_t result = 0;
+	if (state & ShiftMask)
+		result |= kShift;
+	if (state & ControlMask)
+		result |= kControl;
+	if (state & Mod1Mask)
+		result |= kAlt;
+	return result;
+}
+
+int32_t buttonsOf (unsigned int state)
+{
+	int32_t result = modifiersOf (state);
+	if (state & Button1Mask)
+		result |= kLButton;
+	if (state & Button2Mask)
+		result |= kMButton;
+	if (state & Button3Mask)
+		result |= kRButton;
+	return result;
+}
+
+int32_t buttonBit (unsigned int button)
+{
+	switch (button)
+	{
+		case Button1: return kLButton;
+		case Button2: return kMButton;
+		case Button3: return kRButton;
+		default: return 0;
+	}
+}
+
+uint8_t virtualKeyOf (KeySym sym)
+{
+	switch (sym)
+	{
+		case XK_BackSpace: return VKEY_BACK;
+		case XK_Tab: return VKEY_TAB;
+		case XK_Return: return VKEY_RETURN;
+		case XK_KP_Enter: return VKEY_ENTER;
+		case XK_Escape: return VKEY_ESCAPE;
+		case XK_Delete: return VKEY_DELETE;
+		case XK_Left: return VKEY_LEFT;
+		case XK_Right: return VKEY_RIGHT;
+		case XK_Up: return VKEY_UP;
+		case XK_Down: return VKEY_DOWN;
+		case XK_Home: return VKEY_HOME;
+		case XK_End: return VKEY_END;
+		default: return VKEY_NONE;
+	}
+}
+
+} // namespace
+
+IPlatformFrame* X11Frame::create (CFrame* frame, void* parent, const CRect& size)
+{
+	if (!frame || !parent)
+		return nullptr;
+	Display* display = XOpenDisplay (nullptr);
+	if (!display)
+		return nullptr;
+	auto* result = new X11Frame (frame, display, static_cast<Window> (reinterpret_cast<uintptr_t> (parent)), size);
+	if (!result->window)
+	{
+		delete result;
+		return nullptr;
+	}
+	return result;
+}
+
+X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect& size)
+: frame (frame), display (display)
+{
+	int w = static_cast<int> (size.width ());
+	int h = static_cast<int> (size.height ());
+	XSetWindowAttributes attributes {};
+	attributes.background_pixmap = None; // the back buffer paints everything
+	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+	                        KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+	window = XCreateWindow (display, parent, 0, 0, static_cast<unsigned> (w > 0 ? w : 1),
+	                        static_cast<unsigned> (h > 0 ? h : 1), 0, CopyFromParent, InputOutput,
+	                        CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+	if (!window)
+		return;
+	XWindowAttributes info {};
+	XGetWindowAttributes (display, window, &info);
+	surface = cairo_xlib_surface_create (display, window, info.visual, w, h);
+	XMapWindow (display, window);
+	XFlush (display);
+}
+
+X11Frame::~X11Frame ()
+{
+	if (surface)
+		cairo_surface_destroy (surface);
+	if (window)
+		XDestroyWindow (display, window);
+	XCloseDisplay (display);
+}
+
+int X11Frame::getEventFileDescriptor () const { return ConnectionNumber (display); }
+
+void X11Frame::present (cairo_surface_t* backBuffer, const CRect& rect)
+{
+	if (!surface || !backBuffer || rect.isEmpty ())
+		return;
+	cairo_t* cr = cairo_create (surface);
+	cairo_set_operator (cr, CAIRO_OPERATOR_SOURCE);
+	cairo_set_source_surface (cr, backBuffer, 0, 0);
+	cairo_rectangle (cr, rect.left, rect.top, rect.width (), rect.height ());
+	cairo_fill (cr);
+	cairo_destroy (cr);
+	cairo_surface_flush (surface);
+	XFlush (display);
+}
+
+void X11Frame::setSize (const CRect& size)
+{
+	int w = static_cast<int> (size.width ());
+	int h = static_cast<int> (size.height ());
+	if (w <= 0 || h <= 0)
+		return;
+	XResizeWindow (display, window, static_cast<unsigned> (w), static_cast<unsigned> (h));
+	if (surface)
+		cairo_xlib_surface_set_size (surface, w, h);
+	XFlush (display);
+}
+
+void X11Frame::pumpEvents ()
+{
+	while (XPending (display) > 0)
+	{
+		XEvent event;
+		XNextEvent (display, &event);
+		if (event.xany.window == window)
+			handleEvent (event);
+	}
+}
+
+void X11Frame::handleEvent (XEvent& event)
+{
+	switch (event.type)
+	{
+		case Expose:
+		{
+			const XExposeEvent& e = event.xexpose;
+			frame->present (CRect (e.x, e.y, e.x + e.width, e.y + e.height));
+			break;
+		}
+		case ButtonPress:
+		{
+			const XButtonEvent& e = event.xbutton;
+			CPoint where (e.x, e.y);
+			if (e.button == Button4 || e.button == Button5)
+			{
+				frame->onWheel (where, e.button == Button4 ? 1.f : -1.f, CButtonState (modifiersOf (e.state)));
+				break;
+			}
+			int32_t bit = buttonBit (e.button);
+			if (!bit)
+				break;
+			XSetInputFocus (display, window, RevertToParent, e.time);
+			int32_t state = bit | modifiersOf (e.state);
+			if (e.button == lastClickButton && e.time - lastClickTime < kDoubleClickMs)
+				state |= kDoubleClick;
+			lastClickButton = e.button;
+			lastClickTime = e.time;
+			frame->onMouseDown (where, CButtonState (state));
+			break;
+		}
+		case ButtonRelease:
+		{
+			const XButtonEvent& e = event.xbutton;
+			int32_t bit = buttonBit (e.button);
+			if (!bit)
+				break;
+			CPoint where (e.x, e.y);
+			frame->onMouseUp (where, CButtonState (bit | modifiersOf (e.state)));
+			break;
+		}
+		case MotionNotify:
+		{
+			// Only the latest position of a burst of moves matters.
+			while (XCheckTypedWindowEvent (display, window, MotionNotify, &event))
+			{
+			}
+			const XMotionEvent& e = event.xmotion;
+			CPoint where (e.x, e.y);
+			frame->onMouseMoved (where, CButtonState (buttonsOf (e.state)));
+			break;
+		}
+		case KeyPress:
+		{
+			char text[8] = {};
+			KeySym sym = NoSymbol;
+			int length = XLookupString (&event.xkey, text, sizeof (text) - 1, &sym, nullptr);
+			VstKeyCode key;
+			key.virt = virtualKeyOf (sym);
+			if (key.virt == VKEY_NONE && length == 1)
+				key.character = static_cast<unsigned char> (text[0]);
+			if (event.xkey.state & ShiftMask)
+				key.modifier |= MODIFIER_SHIFT;
+			if (event.xkey.state & ControlMask)
+				key.modifier |= MODIFIER_CONTROL;
+			if (event.xkey.state & Mod1Mask)
+				key.modifier |= MODIFIER_ALTERNATE;
+			if (key.virt != VKEY_NONE || key.character != 0)
+				frame->onKeyDown (key);
+			break;
+		}
+		case FocusOut:
+		{
+			const XFocusChangeEvent& e = event.xfocus;
+			// Grabs and moves between our own windows are no loss of the keyboard.
+			if ((e.mode == NotifyNormal || e.mode == NotifyWhileGrabbed) &&
+			    e.detail != NotifyInferior && e.detail != NotifyPointer)
+				frame->onWindowFocusLost ();
+			break;
+		}
+		default: break;
+	}
+}
+
+void useX11PlatformFrames () { setPlatformFrameFactory (&X11Frame::create); }
+
+} // namespace VSTGUI
