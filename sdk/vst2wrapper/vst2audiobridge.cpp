@@ -15,9 +15,9 @@ uint64 allChannels (int32 channels)
 
 } // namespace
 
-Vst2AudioBridge::Vst2AudioBridge (IAudioProcessor& processor, IEditController& controller,
-                                  Vst2ParameterSlots& slots)
-: processor (processor), controller (controller), slots (slots)
+Vst2AudioBridge::Vst2AudioBridge (IAudioProcessor& processor, Vst2ParameterSlots& inputSlots,
+                                  Vst2ParameterSlots& outputSlots)
+: processor (processor), inputSlots (inputSlots), outputSlots (outputSlots)
 {
 }
 
@@ -104,7 +104,7 @@ void Vst2AudioBridge::process (float** inputs, float** outputs, int32 frames)
 		silence (outputs, frames);
 		return;
 	}
-	slots.takeInto (inputChanges);
+	inputSlots.takeInto (inputChanges);
 	for (int32 offset = 0; offset < frames; offset += maxBlockSize)
 	{
 		processPart (inputs, outputs, offset, std::min (maxBlockSize, frames - offset));
@@ -125,10 +125,10 @@ void Vst2AudioBridge::processPart (float** inputs, float** outputs, int32 offset
 
 	data.numSamples = frames;
 	processor.process (data);
-	forwardOutputChanges ();
+	keepOutputChanges ();
 }
 
-void Vst2AudioBridge::forwardOutputChanges ()
+void Vst2AudioBridge::keepOutputChanges ()
 {
 	const int32 count = outputChanges.getParameterCount ();
 	for (int32 i = 0; i < count; ++i)
@@ -140,7 +140,7 @@ void Vst2AudioBridge::forwardOutputChanges ()
 		int32 sampleOffset = 0;
 		ParamValue value = 0.;
 		if (points > 0 && queue->getPoint (points - 1, sampleOffset, value) == kResultOk)
-			controller.setParamNormalized (queue->getParameterId (), value);
+			outputSlots.postById (queue->getParameterId (), value);
 	}
 	outputChanges.clearQueue ();
 }

@@ -2,14 +2,15 @@
 // host's main input and output channels become the main buses, the other
 // buses get silent (input) or scratch (output) buffers, parameter values
 // waiting in the slots become the block's input parameter changes, and the
-// processor's output parameter changes go to the controller afterwards.
+// last value of each of the processor's output parameter changes waits in
+// the output slots, for the wrapper to hand to the controller on the host's
+// user-interface thread.
 // Everything is allocated by configure(); process() never allocates.
 #pragma once
 
 #include "vst2parameterslots.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/hosting/parameterchanges.h"
 
 #include <vector>
@@ -20,9 +21,9 @@ namespace Vst {
 class Vst2AudioBridge
 {
 public:
-	/** processor, controller and slots must outlive the bridge. */
-	Vst2AudioBridge (IAudioProcessor& processor, IEditController& controller,
-	                 Vst2ParameterSlots& slots);
+	/** processor and both slot sets must outlive the bridge. */
+	Vst2AudioBridge (IAudioProcessor& processor, Vst2ParameterSlots& inputSlots,
+	                 Vst2ParameterSlots& outputSlots);
 
 	/** Channel counts of every audio bus (index 0 is the main bus, the one
 	    the VST 2 host feeds), the largest block the processor accepts and the
@@ -44,11 +45,11 @@ public:
 
 private:
 	void processPart (float** inputs, float** outputs, int32 offset, int32 frames);
-	void forwardOutputChanges ();
+	void keepOutputChanges ();
 
 	IAudioProcessor& processor;
-	IEditController& controller;
-	Vst2ParameterSlots& slots;
+	Vst2ParameterSlots& inputSlots;
+	Vst2ParameterSlots& outputSlots;
 
 	ProcessData data;
 	std::vector<AudioBusBuffers> inputBuses;

@@ -18,6 +18,32 @@ void Vst2ParameterSlots::post (int32 index, ParamValue value)
 	slots[index].pending.store (true, std::memory_order_release);
 }
 
+void Vst2ParameterSlots::postById (ParamID id, ParamValue value)
+{
+	// Parameters are usually numbered by index; look there first.
+	if (id < static_cast<uint32> (count) && slots[id].id == id)
+	{
+		post (static_cast<int32> (id), value);
+		return;
+	}
+	for (int32 i = 0; i < count; ++i)
+	{
+		if (slots[i].id == id)
+		{
+			post (i, value);
+			return;
+		}
+	}
+}
+
+bool Vst2ParameterSlots::take (int32 index, ParamValue& value)
+{
+	if (index < 0 || index >= count || !slots[index].pending.exchange (false, std::memory_order_acq_rel))
+		return false;
+	value = slots[index].value.load (std::memory_order_relaxed);
+	return true;
+}
+
 void Vst2ParameterSlots::takeInto (IParameterChanges& changes)
 {
 	for (int32 i = 0; i < count; ++i)

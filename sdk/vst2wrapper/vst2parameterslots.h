@@ -1,5 +1,6 @@
-// Parameter values that a VST 2 host (or the plug-in's own editor) set
-// between two blocks, waiting to reach the processor. One slot per
+// Parameter values waiting to be passed on: the values a VST 2 host (or the
+// plug-in's own editor) set between two blocks, for the processor, and the
+// output values of the processor, for the controller. One slot per
 // parameter index keeps the last value; posting and taking are lock-free
 // and allocation-free, so either may happen on the audio thread.
 #pragma once
@@ -27,6 +28,15 @@ public:
 	/** Moves every pending value into changes, one point at sample offset 0
 	    per parameter, in index order, and empties the slots. */
 	void takeInto (IParameterChanges& changes);
+
+	/** Keeps value as the pending value of the parameter id (unknown IDs are
+	    ignored). */
+	void postById (ParamID id, ParamValue value);
+
+	/** Takes the pending value of index, if there is one. */
+	bool take (int32 index, ParamValue& value);
+
+	ParamID getId (int32 index) const { return slots[index].id; }
 
 	/** Drops every pending value. */
 	void clear ();

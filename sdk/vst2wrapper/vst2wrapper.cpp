@@ -202,7 +202,8 @@ void Vst2Wrapper::readParameters ()
 			bypassIndex = i;
 	}
 	slots = std::make_unique<Vst2ParameterSlots> (parameterIds.data (), count);
-	audio = std::make_unique<Vst2AudioBridge> (*processor, *controller, *slots);
+	outputSlots = std::make_unique<Vst2ParameterSlots> (parameterIds.data (), count);
+	audio = std::make_unique<Vst2AudioBridge> (*processor, *slots, *outputSlots);
 }
 
 void Vst2Wrapper::fillAeffect (VstInt32 vst2ID)
@@ -258,6 +259,7 @@ void Vst2Wrapper::tearDown ()
 	controllerInitialized = componentInitialized = false;
 	audio.reset ();
 	slots.reset ();
+	outputSlots.reset ();
 	controller = nullptr;
 	processor = nullptr;
 	component = nullptr;
@@ -354,7 +356,16 @@ float Vst2Wrapper::getParameter (int32 index)
 {
 	if (index < 0 || index >= static_cast<int32> (parameters.size ()))
 		return 0.f;
+	flushOutputParameters ();
 	return static_cast<float> (controller->getParamNormalized (parameterIds[index]));
+}
+
+void Vst2Wrapper::flushOutputParameters ()
+{
+	ParamValue value = 0.;
+	for (int32 i = 0; i < outputSlots->getCount (); ++i)
+		if (outputSlots->take (i, value))
+			controller->setParamNormalized (outputSlots->getId (i), value);
 }
 
 int32 Vst2Wrapper::indexOfParameter (ParamID id) const

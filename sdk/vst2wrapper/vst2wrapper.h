@@ -64,6 +64,12 @@ public:
 	/** Parameter index of id, or -1. */
 	int32 indexOfParameter (ParamID id) const;
 
+	/** Hands the processor's latest output values to the controller. The
+	    wrapper does so on effEditIdle and before it reads values for the
+	    host, so that the controller (and its editors) hear of them on the
+	    host's user-interface thread, as in a VST 3 host. */
+	void flushOutputParameters ();
+
 private:
 	Vst2Wrapper (IPluginFactory* factory, audioMasterCallback audioMaster);
 
@@ -117,7 +123,8 @@ private:
 	std::vector<ParameterInfo> parameters;  // by VST 2 index
 	std::vector<ParamID> parameterIds;
 	int32 bypassIndex = -1;
-	std::unique_ptr<Vst2ParameterSlots> slots;
+	std::unique_ptr<Vst2ParameterSlots> slots;        // host -> processor
+	std::unique_ptr<Vst2ParameterSlots> outputSlots;  // processor -> controller
 	std::unique_ptr<Vst2AudioBridge> audio;
 	std::unique_ptr<Vst2EditorBridge> editor;
 	std::vector<int32> inputBusChannels;

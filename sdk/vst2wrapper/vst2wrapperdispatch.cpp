@@ -66,6 +66,7 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 			editor->close ();
 			return editor->isAvailable () ? 1 : 0;
 		case effEditIdle:
+			flushOutputParameters ();
 			editor->idle ();
 			return 0;
 
@@ -120,6 +121,7 @@ void Vst2Wrapper::writeParameterText (int32 opcode, int32 index, char* text)
 	else
 	{
 		String128 display {};
+		flushOutputParameters ();
 		const ParamValue value = controller->getParamNormalized (info.id);
 		if (controller->getParamStringByValue (info.id, value, display) != kResultOk)
 			display[0] = 0;

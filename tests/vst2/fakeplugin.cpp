@@ -93,6 +93,7 @@ tresult PLUGIN_API Processor::process (ProcessData& data)
 			for (int32 s = 0; s < data.numSamples; ++s)
 				data.outputs[0].channelBuffers32[c][s] = data.inputs[0].channelBuffers32[c][s] * factor;
 	}
+	meter += 0.125f;
 	if (IParameterChanges* out = data.outputParameterChanges)
 	{
 		int32 index = 0;

@@ -77,7 +77,7 @@ public:
 
 	int32 bypass = 0;
 	float gain = 0.5f;  // output = input * gain * 2
-	float meter = 0.125f;
+	float meter = 0.f;  // rises by 0.125 with every block
 };
 
 class Controller : public EditController

@@ -161,20 +161,27 @@ TEST_F (WrapperTest, ProcessReplacingPassesAudioAndSplitsLongBlocks)
 	}
 }
 
-TEST_F (WrapperTest, OutputParametersReachTheController)
+TEST_F (WrapperTest, OutputParametersReachTheControllerOffTheAudioThread)
 {
 	ASSERT_NE (wrap (), nullptr);
 	resume ();
 	journal.controllerSets.clear ();
 	runBlock (32);
-	// The last point of the meter's queue, once per block.
+	// Nothing reaches the controller from inside processReplacing ...
+	EXPECT_TRUE (journal.controllerSets.empty ());
+	// ... but the last point of the block is there when the host asks.
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, 3), 0.125f);
 	ASSERT_EQ (journal.controllerSets.size (), 1u);
 	EXPECT_EQ (journal.controllerSets[0].first, ParamID (kMeterId));
 	EXPECT_DOUBLE_EQ (journal.controllerSets[0].second, 0.125);
-	EXPECT_FLOAT_EQ (effect->getParameter (effect, 3), 0.125f);
-	// Outputs are not echoed back to the processor.
+	// Only the latest value of several blocks, on the editor's idle call.
 	runBlock (32);
-	EXPECT_TRUE (journal.processCalls[1].changes.empty ());
+	runBlock (32);
+	dispatch (effEditIdle);
+	ASSERT_EQ (journal.controllerSets.size (), 2u);
+	EXPECT_DOUBLE_EQ (journal.controllerSets[1].second, 0.375);
+	// Outputs are not echoed back to the processor.
+	EXPECT_TRUE (journal.processCalls.back ().changes.empty ());
 }
 
 TEST_F (WrapperTest, ResumeSuspendAndRateChangesFollowTheVst3Sequence)
