@@ -4,6 +4,8 @@
 
 #include "pluginterfaces/base/funknown.h"
 
+#include <cstdint>
+
 namespace Quorvane {
 
 // 74E8DE50-82554F53-86FAE413-2C935A18

@@ -1,0 +1,163 @@
+// Loads the built library as a VST 2 host does, through VSTPluginMain.
+#include "pluginterfaces/fst/aeffectx.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int versionAnswer = 2400;
+std::vector<int> automated;
+
+VstIntPtr host(AEffect*, int opcode, int index, VstIntPtr, void*, float)
+{
+    if (opcode == audioMasterVersion)
+        return versionAnswer;
+    if (opcode == audioMasterAutomate)
+        automated.push_back(index);
+    return 0;
+}
+
+using MainFn = AEffect* (*)(audioMasterCallback);
+
+class Vst2Entry : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        handle = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+        main = reinterpret_cast<MainFn>(dlsym(handle, "VSTPluginMain"));
+        ASSERT_NE(main, nullptr);
+        versionAnswer = 2400;
+    }
+    void TearDown() override
+    {
+        if (effect)
+            dispatch(effClose);
+        dlclose(handle);
+    }
+    VstIntPtr dispatch(int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
+    {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    std::string text(int opcode, int index)
+    {
+        char buffer[256];
+        std::memset(buffer, 'x', sizeof(buffer));
+        buffer[255] = 0;
+        dispatch(opcode, index, 0, buffer);
+        return buffer;
+    }
+    std::vector<unsigned char> chunk()
+    {
+        void* data = nullptr;
+        const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data);
+        auto* bytes = static_cast<unsigned char*>(data);
+        return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
+    }
+
+    void* handle = nullptr;
+    MainFn main = nullptr;
+    AEffect* effect = nullptr;
+};
+
+int64_t int64At(const std::vector<unsigned char>& b, size_t offset)
+{
+    int64_t v;
+    std::memcpy(&v, b.data() + offset, 8);
+    return v;
+}
+
+} // namespace
+
+TEST_F(Vst2Entry, AHostWithoutVersionGetsNoEffect)
+{
+    versionAnswer = 0;
+    EXPECT_EQ(main(host), nullptr);
+}
+
+TEST_F(Vst2Entry, EffectDescribesTheGate)
+{
+    effect = main(host);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effOpen);
+    EXPECT_EQ(effect->magic, kEffectMagic);
+    EXPECT_EQ(effect->uniqueID, 0x476E5632);
+    EXPECT_EQ(effect->numParams, 22);
+    EXPECT_EQ(effect->numInputs, 2);
+    EXPECT_EQ(effect->numOutputs, 2);
+    EXPECT_NE(effect->flags & effFlagsCanReplacing, 0);
+    EXPECT_NE(effect->flags & effFlagsProgramChunks, 0);
+    EXPECT_NE(effect->flags & effFlagsHasEditor, 0);
+
+    EXPECT_EQ(text(effGetEffectName, 0), "Quorvane");
+    EXPECT_EQ(text(effGetVendorString, 0), "Ostrelle");
+    EXPECT_EQ(dispatch(effGetPlugCategory), kPlugCategEffect);
+    char bypass[] = "bypass";
+    EXPECT_EQ(dispatch(effCanDo, 0, 0, bypass), 1);
+
+    EXPECT_EQ(text(effGetParamName, 6), "Threshold");
+    EXPECT_EQ(text(effGetParamName, 21), "Side Chain Monitor: on/off");
+    EXPECT_EQ(text(effGetParamDisplay, 6), "-20.0 dB");
+    EXPECT_EQ(text(effGetParamDisplay, 12), "35.0 ms");
+    EXPECT_EQ(text(effGetParamDisplay, 13), " off");
+    EXPECT_EQ(text(effGetParamLabel, 6), "");
+    EXPECT_NEAR(effect->getParameter(effect, 6), 0.2631579f, 1e-6);
+}
+
+TEST_F(Vst2Entry, ChunksHoldBothStatesAndRoundTrip)
+{
+    effect = main(host);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effOpen);
+    const auto saved = chunk();
+    ASSERT_EQ(saved.size(), 16u + 68u + 257u);
+    EXPECT_EQ(int64At(saved, 0), 68);
+    EXPECT_EQ(int64At(saved, 8), 257);
+    int32_t channelLinking;
+    std::memcpy(&channelLinking, saved.data() + 16 + 8, 4);
+    EXPECT_EQ(channelLinking, 1);
+
+    effect->setParameter(effect, 6, 0.75f);
+    EXPECT_FLOAT_EQ(effect->getParameter(effect, 6), 0.75f);
+    EXPECT_EQ(text(effGetParamDisplay, 6), "-57.0 dB");
+
+    std::vector<unsigned char> restore = saved;
+    EXPECT_EQ(dispatch(effSetChunk, 0, VstIntPtr(restore.size()), restore.data()), 1);
+    EXPECT_NEAR(effect->getParameter(effect, 6), 0.2631579f, 1e-6);
+    EXPECT_EQ(chunk(), saved);
+
+    // Damaged chunks are refused and change nothing.
+    effect->setParameter(effect, 6, 0.5f);
+    std::vector<unsigned char> shortChunk(saved.begin(), saved.begin() + 40);
+    EXPECT_EQ(dispatch(effSetChunk, 0, VstIntPtr(shortChunk.size()), shortChunk.data()), 0);
+    std::vector<unsigned char> negative = saved;
+    const int64_t minus = -1;
+    std::memcpy(negative.data(), &minus, 8);
+    EXPECT_EQ(dispatch(effSetChunk, 0, VstIntPtr(negative.size()), negative.data()), 0);
+    EXPECT_FLOAT_EQ(effect->getParameter(effect, 6), 0.5f);
+}
+
+TEST_F(Vst2Entry, ProcessesAudio)
+{
+    effect = main(host);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
+    dispatch(effSetBlockSize, 0, 256);
+    dispatch(effMainsChanged, 0, 1);
+    std::vector<float> l(256, 0.5f), r(256, 0.5f), ol(256), orr(256);
+    float* in[2] = {l.data(), r.data()};
+    float* out[2] = {ol.data(), orr.data()};
+    for (int i = 0; i < 20; ++i)
+        effect->processReplacing(effect, in, out, 256);
+    EXPECT_GT(ol[255], 0.2f);
+    dispatch(effMainsChanged, 0, 0);
+}
