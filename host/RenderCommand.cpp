@@ -103,6 +103,10 @@ int runRender (const Options& options)
     const OutputFormat format =
         chooseOutputFormat (outPath, options.bits, input.format (), input.channels (), input.sampleRate ());
 
+    // The output's folder is checked before the plug-in is loaded.
+    TemporaryFile temporary (outPath);
+    AudioFileWriter writer (temporary, outPath, format, input.channels (), input.sampleRate ());
+
     auto plugin = loadPlugin (options);
     configurePlugin (*plugin, options);
     plugin->start (input.sampleRate (), input.channels (), options.blockSize, key != nullptr);
@@ -116,9 +120,6 @@ int runRender (const Options& options)
         std::fprintf (stderr, "quorvane: note: side-chain file has %d channels, the input %d; "
                               "its channels are repeated or dropped to match\n",
                       key->channels (), input.channels ());
-
-    TemporaryFile temporary (outPath);
-    AudioFileWriter writer (temporary, outPath, format, input.channels (), input.sampleRate ());
 
     RenderJob job;
     job.plugin = plugin.get ();

@@ -6,11 +6,19 @@
 #include "Interrupt.h"
 #include "ProgressBar.h"
 
+#include <algorithm>
+
 namespace Quorvane {
 
 float meterToDb (double meterValue)
 {
     return static_cast<float> ((meterValue - 1.0) * 76.0);
+}
+
+int64_t prerollFrames (int sampleRate, int blockSize)
+{
+    const int64_t wanted = sampleRate / 10 + 2 * static_cast<int64_t> (blockSize);
+    return (wanted + blockSize - 1) / blockSize * blockSize;
 }
 
 RenderTrace render (const RenderJob& job)
@@ -39,9 +47,27 @@ RenderTrace render (const RenderJob& job)
             keyPointers.push_back (key[static_cast<size_t> (c) % key.size ()].data ());
     }
 
+    // A DAW keeps processing while its transport stands still, so a
+    // plug-in's start-up transitions (such as a fade when a switch is first
+    // set) have settled before the first note plays. Give the plug-in the
+    // same: a pre-roll of silence whose output is discarded. Transitions wait
+    // for block boundaries, so the pre-roll counts whole blocks.
+    const int64_t preroll = prerollFrames (input.sampleRate (), block);
+    AudioBlock silent;
+    silent.input = inPointers.data ();
+    silent.sideChain = job.sideChain ? keyPointers.data () : nullptr;
+    silent.output = outPointers.data ();
+    silent.numSamples = block;
+    for (auto& channel : in)
+        std::fill (channel.begin (), channel.end (), 0.0f);
+    for (auto& channel : key)
+        std::fill (channel.begin (), channel.end (), 0.0f);
+    std::vector<OutputValue> reported;
+    for (int64_t done = 0; done < preroll; done += block)
+        job.plugin->process (silent, reported);
+
     RenderTrace trace (input.frames (), input.sampleRate ());
     ProgressBar progress (input.frames (), job.showProgress);
-    std::vector<OutputValue> reported;
     int64_t position = 0;
     for (;;)
     {

@@ -26,6 +26,9 @@ struct RenderJob
 // user interrupts. Returns the trace of levels and gate gain.
 RenderTrace render (const RenderJob& job);
 
+// Silence processed before the file: 100 ms and two blocks, in whole blocks.
+int64_t prerollFrames (int sampleRate, int blockSize);
+
 // A gate meter value (0 at -76 dB, 1 at 0 dB) as a gain in dB.
 float meterToDb (double meterValue);
 

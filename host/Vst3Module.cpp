@@ -40,8 +40,9 @@ std::string Vst3Module::resolveLibrary (const std::string& path)
     fs::path given (path);
     if (!fs::exists (given, error))
         loadError ("plug-in '" + path + "' does not exist");
+    // dlopen searches the library path for a name without a slash.
     if (!fs::is_directory (given, error))
-        return path;
+        return fs::absolute (given, error).string ();
 
     std::string stem = given.filename ().string ();
     if (stem.empty ())

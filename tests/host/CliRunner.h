@@ -1,0 +1,23 @@
+// Runs the real `quorvane` binary and captures what it prints.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace QuorvaneTest {
+
+struct CliResult
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs quorvane with ARGS in WORKDIR (empty: the current folder).
+CliResult runQuorvane (const std::vector<std::string>& args, const std::string& workdir = {});
+
+// The lines of `text` that are the host's own (the plug-in's diagnostic
+// "[...] received:" lines are left out).
+std::vector<std::string> hostLines (const std::string& text);
+
+} // namespace QuorvaneTest
