@@ -52,11 +52,11 @@ public:
 	VSTGUI::CAnimKnob* knob = nullptr;
 };
 
-struct EditorTest : ::testing::Test
+struct VstguiEditorTest : ::testing::Test
 {
 	RecordingController* controller = new RecordingController;
 	TestEditor* editor = new TestEditor (controller);
-	~EditorTest () override
+	~VstguiEditorTest () override
 	{
 		controller->setKnobMode (kCircularMode); // a process-wide setting
 		editor->release ();
@@ -66,7 +66,7 @@ struct EditorTest : ::testing::Test
 
 } // namespace
 
-TEST_F (EditorTest, OffersOnlyX11Embedding)
+TEST_F (VstguiEditorTest, OffersOnlyX11Embedding)
 {
 	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID), kResultTrue);
 	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeHWND), kResultFalse);
@@ -76,7 +76,7 @@ TEST_F (EditorTest, OffersOnlyX11Embedding)
 	EXPECT_EQ (editor->canResize (), kResultFalse);
 }
 
-TEST_F (EditorTest, AttachOpensSizesAndTellsTheControllerThenRemoveUndoesIt)
+TEST_F (VstguiEditorTest, AttachOpensSizesAndTellsTheControllerThenRemoveUndoesIt)
 {
 	ASSERT_EQ (editor->openOffscreen (), kResultOk);
 	EXPECT_EQ (controller->log, "open attached ");
@@ -99,7 +99,7 @@ TEST_F (EditorTest, AttachOpensSizesAndTellsTheControllerThenRemoveUndoesIt)
 	editor->removed ();
 }
 
-TEST_F (EditorTest, TimerMessageRedrawsWhatChanged)
+TEST_F (VstguiEditorTest, TimerMessageRedrawsWhatChanged)
 {
 	editor->openOffscreen ();
 	VSTGUI::CFrame* frame = editor->getFrame ();
@@ -119,7 +119,7 @@ TEST_F (EditorTest, TimerMessageRedrawsWhatChanged)
 	editor->removed ();
 }
 
-TEST_F (EditorTest, OnSizeResizesTheFrame)
+TEST_F (VstguiEditorTest, OnSizeResizesTheFrame)
 {
 	editor->openOffscreen ();
 	ViewRect bigger (0, 0, 360, 420);
@@ -130,7 +130,7 @@ TEST_F (EditorTest, OnSizeResizesTheFrame)
 	editor->removed ();
 }
 
-TEST_F (EditorTest, HostKnobModeReachesTheKnobs)
+TEST_F (VstguiEditorTest, HostKnobModeReachesTheKnobs)
 {
 	editor->openOffscreen ();
 	struct { int32 host; int32_t knob; } cases[] = {{0, VSTGUI::kCircularMode},
