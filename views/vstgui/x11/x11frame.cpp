@@ -176,7 +176,11 @@ void X11Frame::handleEvent (XEvent& event)
 			int32_t bit = buttonBit (e.button);
 			if (!bit)
 				break;
-			XSetInputFocus (display, window, RevertToParent, e.time);
+			// Typing goes to the window clicked into. Only a viewable window may take the focus
+			// (anything else is an X error that would end the host).
+			XWindowAttributes info {};
+			if (XGetWindowAttributes (display, window, &info) && info.map_state == IsViewable)
+				XSetInputFocus (display, window, RevertToParent, e.time);
 			int32_t state = bit | modifiersOf (e.state);
 			if (e.button == lastClickButton && e.time - lastClickTime < kDoubleClickMs)
 				state |= kDoubleClick;

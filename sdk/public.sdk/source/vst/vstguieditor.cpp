@@ -112,7 +112,12 @@ VSTGUI::CMessageResult VSTGUIEditor::notify (VSTGUI::CBaseObject* /*sender*/, co
 	if (message == VSTGUI::CVSTGUITimer::kMsgTimer)
 	{
 		if (frame)
+		{
+			// Events Xlib already read from the connection leave its descriptor quiet: take
+			// them here too.
+			frame->pumpEvents ();
 			frame->idle ();
+		}
 		return VSTGUI::kMessageNotified;
 	}
 	return VSTGUI::kMessageUnknown;
