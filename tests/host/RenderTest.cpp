@@ -65,6 +65,14 @@ TEST_F (RenderTest, GatesTheQuietTailAndKeepsTheLoudPart)
     for (const char* item : {"duration", "real time", "peak", "gate open"})
         EXPECT_NE (result.out.find (item), std::string::npos) << item << " missing from\n" << result.out;
     EXPECT_NE (result.out.find ("1.00 s"), std::string::npos) << result.out;
+    EXPECT_NE (result.out.find ("in -12.0 dBFS"), std::string::npos) << result.out;
+
+    // The gate is open for the loud 0.3 s plus hold and release, not longer.
+    auto at = result.out.find ("gate open");
+    ASSERT_NE (at, std::string::npos);
+    double openSeconds = std::stod (result.out.substr (at + 9));
+    EXPECT_GT (openSeconds, 0.28);
+    EXPECT_LT (openSeconds, 0.45);
 }
 
 TEST_F (RenderTest, ParametersAreSetByTitleAndDisplayText)
