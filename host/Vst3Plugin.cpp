@@ -44,7 +44,7 @@ std::string className (IPluginFactory* factory, int32 index)
 Vst3Plugin::Vst3Plugin (const std::string& path)
 : module (std::make_unique<Vst3Module> (path))
 {
-    hostContext = new HostApplication ();
+    hostContext = std::make_unique<HostApplication> ();
     componentHandler = new Vst3ComponentHandler ();
     try
     {
@@ -92,7 +92,7 @@ void Vst3Plugin::createInstances ()
                      className (factory, processorIndex) + "'");
     component = owned (rawComponent);
 
-    if (component->initialize (hostContext) != kResultOk)
+    if (component->initialize (hostContext.get ()) != kResultOk)
         pluginError (where + ": the audio effect failed to initialize");
     componentInitialized = true;
 
@@ -116,7 +116,7 @@ void Vst3Plugin::createInstances ()
         !rawController)
         pluginError (where + " lacks the edit controller class " + classIdText (controllerId));
     controller = owned (rawController);
-    if (controller->initialize (hostContext) != kResultOk)
+    if (controller->initialize (hostContext.get ()) != kResultOk)
         pluginError (where + ": the edit controller failed to initialize");
     controllerInitialized = true;
 }
@@ -172,9 +172,7 @@ void Vst3Plugin::shutDown ()
     if (componentHandler)
         componentHandler->release ();
     componentHandler = nullptr;
-    if (hostContext)
-        hostContext->release ();
-    hostContext = nullptr;
+    hostContext.reset ();
     // The module goes last, after every object it made.
     module.reset ();
 }

@@ -18,6 +18,10 @@
 #include <utility>
 #include <vector>
 
+namespace Steinberg::Vst {
+class HostApplication;
+}
+
 namespace Quorvane {
 
 class Vst3ComponentHandler;
@@ -65,7 +69,9 @@ private:
     void collectOutputChanges (std::vector<OutputValue>& outputs);
 
     std::unique_ptr<Vst3Module> module;
-    Steinberg::FUnknown* hostContext = nullptr;
+    // The SDK's host context does not count references: it lives as long as
+    // the plug-in objects that were initialized with it.
+    std::unique_ptr<Steinberg::Vst::HostApplication> hostContext;
     Vst3ComponentHandler* componentHandler = nullptr;
     Steinberg::TUID processorClassId {};
     Steinberg::IPtr<Steinberg::Vst::IComponent> component;
