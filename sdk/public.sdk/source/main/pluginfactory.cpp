@@ -20,50 +20,23 @@ void copyField (Char (&dst)[N], const Char (&src)[N])
 }
 
 template <size_t D, size_t S>
-void convertField (char16 (&dst)[D], const char8 (&src)[S])
+void copyField (char16 (&dst)[D], const char8 (&src)[S])
 {
 	utf8ToUtf16 (dst, static_cast<int32> (D), src, static_cast<int32> (S));
 }
 
 template <size_t D, size_t S>
-void convertField (char8 (&dst)[D], const char16 (&src)[S])
+void copyField (char8 (&dst)[D], const char16 (&src)[S])
 {
 	utf16ToUtf8 (dst, static_cast<int32> (D), src, static_cast<int32> (S));
 }
 
-PClassInfoW toUnicode (const PClassInfo2& in)
+// Copies a class record field by field into another record type, converting the texts that
+// change encoding and terminating every text field.
+template <typename Out, typename In>
+Out convertClassInfo (const In& in)
 {
-	PClassInfoW out;
-	std::memcpy (out.cid, in.cid, sizeof (TUID));
-	out.cardinality = in.cardinality;
-	copyField (out.category, in.category);
-	convertField (out.name, in.name);
-	out.classFlags = in.classFlags;
-	copyField (out.subCategories, in.subCategories);
-	convertField (out.vendor, in.vendor);
-	convertField (out.version, in.version);
-	convertField (out.sdkVersion, in.sdkVersion);
-	return out;
-}
-
-PClassInfo2 toUtf8 (const PClassInfoW& in)
-{
-	PClassInfo2 out;
-	std::memcpy (out.cid, in.cid, sizeof (TUID));
-	out.cardinality = in.cardinality;
-	copyField (out.category, in.category);
-	convertField (out.name, in.name);
-	out.classFlags = in.classFlags;
-	copyField (out.subCategories, in.subCategories);
-	convertField (out.vendor, in.vendor);
-	convertField (out.version, in.version);
-	convertField (out.sdkVersion, in.sdkVersion);
-	return out;
-}
-
-PClassInfo2 terminated (const PClassInfo2& in)
-{
-	PClassInfo2 out;
+	Out out;
 	std::memcpy (out.cid, in.cid, sizeof (TUID));
 	out.cardinality = in.cardinality;
 	copyField (out.category, in.category);
@@ -75,6 +48,10 @@ PClassInfo2 terminated (const PClassInfo2& in)
 	copyField (out.sdkVersion, in.sdkVersion);
 	return out;
 }
+
+PClassInfoW toUnicode (const PClassInfo2& in) { return convertClassInfo<PClassInfoW> (in); }
+PClassInfo2 toUtf8 (const PClassInfoW& in) { return convertClassInfo<PClassInfo2> (in); }
+PClassInfo2 terminated (const PClassInfo2& in) { return convertClassInfo<PClassInfo2> (in); }
 
 } // namespace
 
