@@ -76,6 +76,23 @@ PositionalLimits positionalLimits (Command command)
     return {0, 0, ""};
 }
 
+// A VST 2 effect offers its main input and output only, and its host sets
+// values as normalized numbers.
+void checkVst2Options (const Options& options)
+{
+    if (options.command != Command::render && options.command != Command::params &&
+        options.command != Command::info)
+        usageError ("--vst2 applies to 'render', 'params' and 'info' only");
+    if (!options.sideChainPath.empty ())
+        usageError ("--sidechain cannot be used with --vst2: a VST 2 effect has no side-chain input");
+    if (!options.presetPath.empty () || !options.savePresetPath.empty ())
+        usageError ("--preset and --save-preset cannot be used with --vst2");
+    for (const auto& assignment : options.assignments)
+        if (!assignment.normalized)
+            usageError ("with --vst2 set values with --set-normalized ID=VALUE, not --set " + assignment.name +
+                        "=" + assignment.value);
+}
+
 } // namespace
 
 Options parseCommandLine (int argc, const char* const* argv)
@@ -115,6 +132,12 @@ Options parseCommandLine (int argc, const char* const* argv)
             if (inlineValue)
                 usageError (name + " takes no value");
             options.quiet = true;
+        }
+        else if (name == "--vst2")
+        {
+            if (inlineValue)
+                usageError (name + " takes no value");
+            options.vst2 = true;
         }
         else if (name == "--plugin")
             options.pluginPath = value ();
@@ -165,6 +188,8 @@ Options parseCommandLine (int argc, const char* const* argv)
     if (options.command == Command::info && options.positional.size () == 1 &&
         !options.pluginPath.empty ())
         usageError ("give the bundle either as BUNDLE or with --plugin, not both");
+    if (options.vst2)
+        checkVst2Options (options);
     if ((options.command == Command::params || options.command == Command::info) &&
         options.positional.size () == 1)
         options.pluginPath = options.positional[0];
@@ -197,6 +222,8 @@ const char* usageText ()
         "                        (default: float for WAV, else the input's depth)\n"
         "  --plot FILE.png       draw input, output and gate gain over time (render)\n"
         "  --quiet               no progress bar, summary or notes\n"
+        "  --vst2                host the library through its VST 2 entry (render, params,\n"
+        "                        info); main stereo input only, values by --set-normalized\n"
         "\n"
         "Exit status: 0 success, 1 internal error, 2 bad command line or parameter,\n"
         "3 unusable input or preset file, 4 plug-in problem, 5 output not written.\n";

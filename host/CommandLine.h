@@ -38,6 +38,7 @@ struct Options
     int blockSize = 512;
     std::optional<int> bits;              // --bits
     bool quiet = false;
+    bool vst2 = false;                    // --vst2: host the library as a VST 2 effect
 };
 
 // Parses argv; throws HostError (kExitUsage) with a one-line message on bad input.

@@ -1,6 +1,7 @@
 #include "PluginLoader.h"
 
 #include "ParameterResolver.h"
+#include "Vst2Plugin.h"
 #include "Vst3Module.h"
 #include "Vst3Plugin.h"
 
@@ -9,6 +10,8 @@ namespace Quorvane {
 std::unique_ptr<HostedPlugin> loadPlugin (const Options& options)
 {
     std::string path = options.pluginPath.empty () ? defaultBundlePath () : options.pluginPath;
+    if (options.vst2)
+        return std::make_unique<Vst2Plugin> (path);
     return std::make_unique<Vst3Plugin> (path);
 }
 

@@ -144,6 +144,9 @@ int runRender (const Options& options)
 
     if (!options.quiet)
         printSummary (trace, input, outPath, format, options.blockSize, wallSeconds);
+    if (!options.quiet && !trace.hasGate ())
+        std::printf ("  gate open   n/a (%s)\n", options.vst2 ? "a VST 2 effect reports no meters"
+                                                            : "the plug-in reports no gate meter");
     return kExitOk;
 }
 
