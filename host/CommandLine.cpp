@@ -28,6 +28,16 @@ int parseInteger (const std::string& option, const std::string& text, long low, 
     return static_cast<int> (value);
 }
 
+double parseSeconds (const std::string& option, const std::string& text)
+{
+    errno = 0;
+    char* end = nullptr;
+    double value = std::strtod (text.c_str (), &end);
+    if (text.empty () || *end != '\0' || errno != 0 || !(value > 0.0) || value > 1e6)
+        usageError (option + " expects a number of seconds above 0, not '" + text + "'");
+    return value;
+}
+
 ParameterAssignment parseAssignment (const std::string& option, const std::string& text,
                                      bool normalized)
 {
@@ -48,6 +58,8 @@ Command parseCommand (const std::string& word)
         return Command::info;
     if (word == "demo")
         return Command::demo;
+    if (word == "editor")
+        return Command::editor;
     if (word == "help" || word == "--help" || word == "-h")
         return Command::help;
     if (word == "version" || word == "--version")
@@ -70,6 +82,7 @@ PositionalLimits positionalLimits (Command command)
         case Command::params: return {0, 1, "params [BUNDLE]"};
         case Command::info: return {0, 1, "info [BUNDLE]"};
         case Command::demo: return {0, 1, "demo [DIR]"};
+        case Command::editor: return {0, 0, "editor"};
         case Command::help:
         case Command::version: break;
     }
@@ -149,6 +162,16 @@ Options parseCommandLine (int argc, const char* const* argv)
             options.savePresetPath = value ();
         else if (name == "--plot")
             options.plotPath = value ();
+        else if (name == "--seconds")
+            options.seconds = parseSeconds (name, value ());
+        else if (name == "--screenshot")
+            options.screenshotPath = value ();
+        else if (name == "--print-params")
+        {
+            if (inlineValue)
+                usageError (name + " takes no value");
+            options.printParams = true;
+        }
         else if (name == "--set")
             options.assignments.push_back (parseAssignment (name, value (), false));
         else if (name == "--set-normalized")
@@ -172,7 +195,7 @@ Options parseCommandLine (int argc, const char* const* argv)
         usageError (std::string ("expected 'quorvane ") + limits.shape + "'");
 
     bool renders = options.command == Command::render;
-    bool keepsState = renders || options.command == Command::params;
+    bool keepsState = renders || options.command == Command::params || options.command == Command::editor;
     if (!renders && !options.sideChainPath.empty ())
         usageError ("--sidechain applies to 'render' only");
     if (!renders && options.bits)
@@ -181,7 +204,10 @@ Options parseCommandLine (int argc, const char* const* argv)
         usageError ("--plot applies to 'render' only; 'demo' draws its own");
     if (!keepsState && (!options.presetPath.empty () || !options.savePresetPath.empty () ||
                         !options.assignments.empty ()))
-        usageError ("presets and --set apply to 'render' and 'params' only");
+        usageError ("presets and --set apply to 'render', 'params' and 'editor' only");
+    if (options.command != Command::editor &&
+        (options.seconds || !options.screenshotPath.empty () || options.printParams))
+        usageError ("--seconds, --screenshot and --print-params apply to 'editor' only");
     if (options.command == Command::params && options.positional.size () == 1 &&
         !options.pluginPath.empty ())
         usageError ("give the bundle either as BUNDLE or with --plugin, not both");
@@ -207,6 +233,8 @@ const char* usageText ()
         "  render IN OUT         gate the audio file IN into OUT (WAV, FLAC, AIFF, OGG, ...)\n"
         "  params [BUNDLE]       list the plug-in's parameters with their current values\n"
         "  info [BUNDLE]         show the plug-in's factory, classes and buses\n"
+        "  editor                open the plug-in's editor in a window (X11) while it gates\n"
+        "                        a looping drum pattern; close the window to end\n"
         "  help, version\n"
         "\n"
         "Options:\n"
@@ -222,6 +250,9 @@ const char* usageText ()
         "                        (default: float for WAV, else the input's depth)\n"
         "  --plot FILE.png       draw input, output and gate gain over time (render)\n"
         "  --quiet               no progress bar, summary or notes\n"
+        "  --seconds N           close the editor after N seconds (editor)\n"
+        "  --screenshot FILE.png picture of the editor as it closes (editor)\n"
+        "  --print-params        list the values as the editor closes (editor)\n"
         "  --vst2                host the library through its VST 2 entry (render, params,\n"
         "                        info); main stereo input only, values by --set-normalized\n"
         "\n"

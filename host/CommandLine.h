@@ -15,6 +15,7 @@ enum class Command
     params,
     info,
     demo,
+    editor,
 };
 
 // One --set NAME=VALUE (by title and display text) or --set-normalized ID=v.
@@ -38,6 +39,9 @@ struct Options
     int blockSize = 512;
     std::optional<int> bits;              // --bits
     bool quiet = false;
+    std::optional<double> seconds;        // --seconds: how long the editor stays open
+    std::string screenshotPath;           // --screenshot: a PNG of the editor when it closes
+    bool printParams = false;             // --print-params: the values when the editor closes
     bool vst2 = false;                    // --vst2: host the library as a VST 2 effect
 };
 

@@ -10,5 +10,6 @@ int runRender (const Options& options);
 int runParams (const Options& options);
 int runInfo (const Options& options);
 int runDemo (const Options& options);
+int runEditor (const Options& options);
 
 } // namespace Quorvane

@@ -43,6 +43,12 @@ public:
     std::optional<double> parseDisplayText (uint32_t id, const std::string& text) override;
     void setParameter (uint32_t id, double normalized) override;
 
+    // For a host showing the plug-in's editor: the controller that makes its
+    // views, and an edit the controller made itself, which the processor gets
+    // with the next block.
+    Steinberg::Vst::IEditController* editController () const { return controller; }
+    void queueEdit (uint32_t id, double normalized) { pending.emplace_back (id, normalized); }
+
     void loadPreset (const std::string& file) override;
     void savePreset (const std::string& file) override;
 

@@ -25,6 +25,7 @@ int main (int argc, char** argv)
             case Command::params: return runParams (options);
             case Command::info: return runInfo (options);
             case Command::demo: return runDemo (options);
+            case Command::editor: return runEditor (options);
             case Command::version: std::printf ("quorvane %s\n", QUORVANE_VERSION); return kExitOk;
             case Command::help: std::fputs (usageText (), stdout); return kExitOk;
         }
