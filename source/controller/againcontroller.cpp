@@ -11,6 +11,7 @@
 #include "pluginterfaces/base/ustring.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -148,6 +149,9 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
 
 tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue value)
 {
+    // A value that is not a number has no meaning for any parameter or view.
+    if (!std::isfinite(value))
+        return kInvalidArgument;
     const tresult result = EditControllerEx1::setParamNormalized(tag, value);
     // Indexing (not iterating) keeps this safe should an editor detach itself meanwhile.
     for (size_t i = 0; i < editorViews.size(); ++i)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 using namespace Steinberg;
@@ -182,6 +183,12 @@ TEST_F(ControllerTest, ForwardsEveryValueToAttachedEditorsOnly)
     // Meter readings outside 0..1 reach the editor unclamped.
     controller->setParamNormalized(kMinVuId, -5.5);
     EXPECT_FLOAT_EQ(first.view->pendingMeterValue(1), -5.5f);
+
+    // Values that are not numbers reach neither the parameter nor the editors.
+    EXPECT_EQ(controller->setParamNormalized(kMaxGateId, std::nan("")), kInvalidArgument);
+    EXPECT_EQ(controller->setParamNormalized(kThresholdId, INFINITY), kInvalidArgument);
+    EXPECT_FLOAT_EQ(first.view->pendingMeterValue(2), 0.7f);
+    EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.2631579, 1e-7);
 
     controller->terminate();
     EXPECT_TRUE(controller->attachedEditors().empty());
