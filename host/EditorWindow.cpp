@@ -5,9 +5,12 @@
 
 #include <cairo.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -46,11 +49,25 @@ uint32_t channel (unsigned long pixel, unsigned long mask)
     return static_cast<uint32_t> ((value * 255 + maximum / 2) / maximum);
 }
 
+// Xlib's default handler ends the process on any protocol error, and a window
+// destroyed from outside (a window manager's or xdotool's "close") makes the
+// editor's own window vanish under it. Reporting and carrying on lets the
+// host still remove the editor, print and save what the user set.
+int reportXError (Display* display, XErrorEvent* error)
+{
+    char text[128] = {};
+    XGetErrorText (display, error->error_code, text, sizeof (text));
+    std::fprintf (stderr, "quorvane: X error ignored: %s (request %d)\n", text,
+                  static_cast<int> (error->request_code));
+    return 0;
+}
+
 } // namespace
 
 EditorWindow::EditorWindow (const std::string& title, int width, int height)
 : currentWidth (width), currentHeight (height)
 {
+    XSetErrorHandler (reportXError);
     display = XOpenDisplay (nullptr);
     if (!display)
     {
@@ -68,6 +85,10 @@ EditorWindow::EditorWindow (const std::string& title, int width, int height)
     XStoreName (display, window, title.c_str ());
     XClassHint classHint {const_cast<char*> ("quorvane"), const_cast<char*> ("Quorvane")};
     XSetClassHint (display, window, &classHint);
+    // Lets tools find the window by the process that owns it.
+    const long pid = static_cast<long> (getpid ());
+    XChangeProperty (display, window, XInternAtom (display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                     PropModeReplace, reinterpret_cast<const unsigned char*> (&pid), 1);
     deleteAtom = XInternAtom (display, "WM_DELETE_WINDOW", False);
     Atom protocols[] = {deleteAtom};
     XSetWMProtocols (display, window, protocols, 1);
@@ -85,7 +106,8 @@ EditorWindow::EditorWindow (const std::string& title, int width, int height)
 
 EditorWindow::~EditorWindow ()
 {
-    XDestroyWindow (display, window);
+    if (!destroyed)
+        XDestroyWindow (display, window);
     XCloseDisplay (display);
 }
 
@@ -126,13 +148,15 @@ bool EditorWindow::processEvents ()
             static_cast<Atom> (event.xclient.data.l[0]) == deleteAtom)
             closing = true;
         else if (event.type == DestroyNotify && event.xdestroywindow.window == window)
-            closing = true;
+            closing = destroyed = true;
     }
     return !closing;
 }
 
 void EditorWindow::saveScreenshot (const std::string& path)
 {
+    if (destroyed)
+        throw HostError (kExitOutput, "no screenshot '" + path + "': the window was destroyed");
     XSync (display, False);
     XImage* image = XGetImage (display, window, 0, 0, static_cast<unsigned> (currentWidth),
                                static_cast<unsigned> (currentHeight), AllPlanes, ZPixmap);

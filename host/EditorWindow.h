@@ -45,6 +45,7 @@ private:
     int currentWidth = 0;
     int currentHeight = 0;
     bool closing = false;
+    bool destroyed = false;
 };
 
 } // namespace Quorvane
