@@ -50,6 +50,8 @@ protected:
     static void dragReleaseKnobUp (unsigned long window)
     {
         const std::string w = std::to_string (window);
+        // Other tests' windows may share the display: ours goes on top first.
+        ASSERT_TRUE (xdotool ("windowraise " + w));
         ASSERT_TRUE (xdotool ("mousemove --window " + w + " 220 70 mousedown 1"));
         for (int step = 1; step <= 8; ++step)
         {
@@ -62,6 +64,7 @@ protected:
     static void typeThreshold (unsigned long window, const std::string& text)
     {
         const std::string w = std::to_string (window);
+        ASSERT_TRUE (xdotool ("windowraise " + w));
         ASSERT_TRUE (xdotool ("mousemove --window " + w + " 40 348 click 1"));
         pause (200);
         ASSERT_TRUE (xdotool ("type --delay 40 -- '" + text + "'"));
