@@ -19,6 +19,7 @@ namespace {
 
 constexpr unsigned kThresholdId = 6;
 constexpr unsigned kReleaseId = 11;
+constexpr unsigned kMaxVuId = 17;
 constexpr double kReleaseDefault = 0.2242749;
 constexpr size_t kParameterCount = 22;
 
@@ -119,6 +120,8 @@ TEST_F (EditorWindowTest, DraggedKnobAndTypedValueReachControllerAndProcessor)
     EXPECT_NE (texts[kReleaseId], "10.0 ms");
     EXPECT_NEAR (values[kThresholdId], 30.0 / 76.0, 1e-4);
     EXPECT_EQ (texts[kThresholdId], "-30.0 dB");
+    // The processor's meter readings reached the controller.
+    EXPECT_GT (values[kMaxVuId], 0.0);
 
     // The processor got the edits too: a controller restored from the saved
     // processor state shows them.
