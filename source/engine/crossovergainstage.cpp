@@ -12,13 +12,25 @@ CrossoverGainStage::CrossoverGainStage()
       p2_(std::exp(std::complex<double>(0.0, 5.0 * pi_ / 4.0)))
 {
     setSampleRate(sampleRate_);
+    allowAvx(true);
 }
 
 void CrossoverGainStage::setSampleRate(double hz)
 {
     sampleRate_ = hz;
     for (int k = 0; k < kNumCrossovers; ++k)
+    {
         design(k);
+        const Coefficients* filters[2] = {&lowPass_[k], &highPass_[k]};
+        for (int h = 0; h < 2; ++h)
+        {
+            const Coefficients& f = *filters[h];
+            const double values[Ladder::CoefficientTable::kCount] = {f.b0, f.b1, f.b2, f.a1, f.a2};
+            for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
+                for (int lane = 0; lane < kGroupLanes; ++lane)
+                    table_.c[2 * k + h][which][lane] = values[which];
+        }
+    }
 }
 
 void CrossoverGainStage::design(int k)
@@ -73,7 +85,8 @@ bool CrossoverGainStage::setChannels(int count)
         return false;
     try
     {
-        std::vector<BiquadState> fresh(static_cast<size_t>(count) * kStatesPerChannel);
+        const size_t groups = (static_cast<size_t>(count) + kGroupLanes - 1) / kGroupLanes;
+        std::vector<double> fresh(groups * Ladder::kStatesPerGroup, 0.0);
         states_.swap(fresh);
     }
     catch (const std::bad_alloc&)
@@ -84,35 +97,61 @@ bool CrossoverGainStage::setChannels(int count)
     return true;
 }
 
-double CrossoverGainStage::biquad(const Coefficients& c, BiquadState& s, double x)
+CrossoverGainStage::StateRef CrossoverGainStage::state(int channel, int biquad)
+{
+    double* group = &states_[static_cast<size_t>(channel / kGroupLanes) * Ladder::kStatesPerGroup];
+    double* s1 = group + 2 * biquad * kGroupLanes + channel % kGroupLanes;
+    return {s1[0], s1[kGroupLanes]};
+}
+
+double CrossoverGainStage::biquad(const Coefficients& c, int channel, int index, double x)
 {
     // Transposed direct form II.
+    StateRef s = state(channel, index);
     const double y = c.b0 * x + s.s1;
     s.s1 = c.b1 * x - c.a1 * y + s.s2;
     s.s2 = c.b2 * x - c.a2 * y;
     return y;
 }
 
-double CrossoverGainStage::twice(const Coefficients& c, BiquadState* s, double x)
+double CrossoverGainStage::twice(const Coefficients& c, int channel, int first, double x)
 {
-    return biquad(c, s[1], biquad(c, s[0], x));
+    return biquad(c, channel, first + 1, biquad(c, channel, first, x));
 }
 
 float CrossoverGainStage::processSample(float sample, int channel, float gain)
 {
-    BiquadState* s = &states_[static_cast<size_t>(channel) * kStatesPerChannel];
     const double x = sample;
     const double g = gain;
 
-    double low = twice(lowPass_[0], s, g * x);
-    double high = twice(highPass_[0], s + 2, x);
+    double low = twice(lowPass_[0], channel, 0, g * x);
+    double high = twice(highPass_[0], channel, 2, x);
     for (int k = 1; k < kNumCrossovers; ++k)
     {
-        BiquadState* sk = s + 4 * k;
-        low = twice(lowPass_[k], sk, g * high + low);
-        high = twice(highPass_[k], sk + 2, high + low);
+        low = twice(lowPass_[k], channel, 4 * k, g * high + low);
+        high = twice(highPass_[k], channel, 4 * k + 2, high + low);
     }
     return static_cast<float>(g * high + low);
+}
+
+void CrossoverGainStage::processGroup(int group, double* samples, const double* gains,
+                                      int numSamples)
+{
+    double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
+    const int lanes = channels_ - group * kGroupLanes;
+    if (lanes >= 3 && useAvx_)
+    {
+        Ladder::runAvx(table_, state, samples, gains, numSamples);
+        return;
+    }
+    // Lanes 0 and 1, then lanes 2 and 3; a single channel goes alone.
+    for (int first = 0; first < lanes && first < kGroupLanes; first += 2)
+    {
+        if (lanes - first >= 2)
+            Ladder::runSse2(table_, state + first, samples + first, gains + first, numSamples);
+        else
+            Ladder::runScalar(table_, state + first, samples + first, gains + first, numSamples);
+    }
 }
 
 } // namespace Quorvane

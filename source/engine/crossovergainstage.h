@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crossoverladder.h"
+
 #include <array>
 #include <complex>
 #include <vector>
@@ -10,11 +12,16 @@ namespace Quorvane {
 // crossovers (each a second-order Butterworth section run twice) instead of a
 // plain multiplication. The gain enters the ladder at six points. Filters run
 // in double precision; every output channel has its own filter state.
+//
+// Blocks go through processGroup: channels are handled kGroupLanes at a time
+// in SIMD lanes and consecutive samples overlap in a software pipeline
+// (crossoverladder.h), with the same results as processSample bit for bit.
 class CrossoverGainStage
 {
 public:
     static constexpr int kNumCrossovers = 5;
     static constexpr int kStatesPerChannel = 4 * kNumCrossovers;
+    static constexpr int kGroupLanes = Ladder::kLanes;
     // Crossover frequencies in ladder order (Hz), each 3.1274786 times the previous.
     static constexpr std::array<double, kNumCrossovers> kFrequencies = {
         66.8433613814533, 209.05118043533, 653.803087370331, 2044.75514639445,
@@ -37,21 +44,35 @@ public:
     // One sample of one channel with that channel's current gain.
     float processSample(float sample, int channel, float gain);
 
+    // numSamples samples of channel group `group` (channels kGroupLanes * group
+    // onwards). samples and gains hold kGroupLanes doubles per sample, one per
+    // channel; samples receives the outputs, still in double precision.
+    // Lanes without a channel are computed too and must hold finite values.
+    void processGroup(int group, double* samples, const double* gains, int numSamples);
+    int groups() const { return (channels_ + kGroupLanes - 1) / kGroupLanes; }
+
+    // AVX handles groups of three or four channels when the processor has it
+    // and it is allowed (the default); otherwise SSE2 and scalar passes do.
+    void allowAvx(bool allowed) { useAvx_ = allowed && Ladder::avxAvailable(); }
+    bool usesAvx() const { return useAvx_; }
+
     double sampleRate() const { return sampleRate_; }
     int channels() const { return channels_; }
     const Coefficients& lowPass(int k) const { return lowPass_[k]; }
     const Coefficients& highPass(int k) const { return highPass_[k]; }
 
 private:
-    struct BiquadState
+    // Filter state of one biquad of one channel, inside the group layout.
+    struct StateRef
     {
-        double s1 = 0.0;
-        double s2 = 0.0;
+        double& s1;
+        double& s2;
     };
 
-    static double biquad(const Coefficients& c, BiquadState& s, double x);
+    StateRef state(int channel, int biquad);
+    double biquad(const Coefficients& c, int channel, int index, double x);
     // A filter applied twice in series, with two consecutive states.
-    static double twice(const Coefficients& c, BiquadState* s, double x);
+    double twice(const Coefficients& c, int channel, int first, double x);
 
     void design(int k);
 
@@ -61,10 +82,13 @@ private:
     std::complex<double> p2_;
     std::array<Coefficients, kNumCrossovers> lowPass_;
     std::array<Coefficients, kNumCrossovers> highPass_;
+    Ladder::CoefficientTable table_;
+    bool useAvx_ = false;
     int channels_ = 0;
-    // kStatesPerChannel per channel: for each crossover, low-pass passes 1 and
-    // 2, then high-pass passes 1 and 2.
-    std::vector<BiquadState> states_;
+    // Ladder::kStatesPerGroup per group of kGroupLanes channels. Biquads are
+    // numbered for each crossover: low-pass passes 1 and 2, then high-pass
+    // passes 1 and 2.
+    std::vector<double> states_;
 };
 
 } // namespace Quorvane

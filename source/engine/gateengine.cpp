@@ -63,11 +63,7 @@ bool GateEngine::setInputChannels(int count)
         const size_t keys = static_cast<size_t>(std::max(count, sideChainChannels_));
         std::vector<float> peaks(keys, 0.0f);
         std::copy_n(keyPeak_.begin(), std::min(keys, keyPeak_.size()), peaks.begin());
-        std::vector<float> inputFrame(static_cast<size_t>(count));
-        std::vector<float> keyFrame(keys);
         keyPeak_.swap(peaks);
-        inputFrame_.swap(inputFrame);
-        keyFrame_.swap(keyFrame);
     }
     catch (const std::bad_alloc&)
     {
@@ -84,9 +80,15 @@ bool GateEngine::setOutputChannels(int count)
     try
     {
         std::vector<DetectorState> detectors(static_cast<size_t>(count));
+        // Lanes without a channel keep the zeros they start with.
+        const size_t groups = (static_cast<size_t>(count) + kLanes - 1) / kLanes;
+        std::vector<double> samples(groups * kChunk * kLanes, 0.0);
+        std::vector<double> gains(groups * kChunk * kLanes, 0.0);
         if (!crossover_.setChannels(count))
             return false;
         detectors_.swap(detectors);
+        chunkSamples_.swap(samples);
+        chunkGains_.swap(gains);
     }
     catch (const std::bad_alloc&)
     {
@@ -104,9 +106,7 @@ bool GateEngine::setSideChainChannels(int count)
     {
         const size_t keys = static_cast<size_t>(std::max(count, inputChannels_));
         std::vector<float> peaks(keys, 0.0f);
-        std::vector<float> keyFrame(keys);
         keyPeak_.swap(peaks);
-        keyFrame_.swap(keyFrame);
     }
     catch (const std::bad_alloc&)
     {

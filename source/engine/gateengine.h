@@ -25,6 +25,9 @@ public:
     GateEngine(); // seeds the Beat Skip generator from the current time
 
     void setRandomSeed(uint32_t seed);
+    // AVX is used for groups of three or four channels when the processor has
+    // it; turning it off (for comparisons) leaves SSE2, with the same results.
+    void allowAvx(bool allowed) { crossover_.allowAvx(allowed); }
 
     // Each returns false and leaves the engine unchanged on a count below 1 or
     // when memory for the new arrays cannot be obtained.
@@ -89,13 +92,13 @@ private:
     void reallocateKeyArrays(int inputs, int sideChains, bool keepPeaks);
     void applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples);
     void runGate(float** key, int keyChannels, float** input, float** output, int numSamples);
-    void gatePassLinked(float** key, int keyChannels, float** input, float** output,
-                        int numSamples, bool writeOutput);
-    void gatePassUnlinked(float** key, int keyChannels, float** input, float** output,
-                          int numSamples, bool writeOutput);
+    void gatePass(float** key, int keyChannels, float** input, float** output, int numSamples,
+                  bool linked, bool writeOutput);
     void copyPass(float** source, float** output, int sourceChannels, int numSamples);
-    void gatherFrame(float** key, int keyChannels, float** input, int index);
-    void applyFade(float** output, int index, bool writeOutput);
+    void decideLinked(float** key, int keyChannels, int start, int count);
+    void decideUnlinked(float** key, int keyChannels, int start, int count);
+    void runCrossover(float** input, float** output, int start, int count, bool writeOutput);
+    void applyFade(float** output, int start, int count, bool writeOutput);
     void countMeterSamples(int numSamples, bool linked);
     void updateMetersLinked();
     void updateMetersUnlinked();
@@ -129,10 +132,15 @@ private:
     int meterInterval_ = 0;
     int meterCount_ = 0;
 
-    // The current sample of every input and key channel, read before any
-    // output is written, so that in-place buffers are safe.
-    std::vector<float> inputFrame_;
-    std::vector<float> keyFrame_;
+    // The gate pass works in chunks of up to kChunk samples: first every
+    // detector decides its gains for the chunk, then each channel group's
+    // inputs and gains are laid out kGroupLanes to a sample and run through
+    // the crossover ladder at once. All key and input samples of a chunk are
+    // read before any output of it is written, so in-place buffers are safe.
+    static constexpr int kChunk = 512;
+    static constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    std::vector<double> chunkSamples_; // [group][sample][lane]
+    std::vector<double> chunkGains_;   // [group][sample][lane]
 };
 
 } // namespace Quorvane

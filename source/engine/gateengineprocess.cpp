@@ -83,94 +83,125 @@ void GateEngine::runGate(float** key, int keyChannels, float** input, float** ou
     // only advances its state and the fade; not writing keeps the input intact
     // for the copy pass when the host processes in place.
     const bool listen = fade_.listen();
-    if (channelLinking_)
-        gatePassLinked(key, keyChannels, input, output, numSamples, !listen);
-    else
-        gatePassUnlinked(key, keyChannels, input, output, numSamples, !listen);
+    gatePass(key, keyChannels, input, output, numSamples, channelLinking_, !listen);
     if (listen)
         copyPass(key, output, keyChannels, numSamples);
 }
 
-void GateEngine::gatherFrame(float** key, int keyChannels, float** input, int index)
+void GateEngine::gatePass(float** key, int keyChannels, float** input, float** output,
+                          int numSamples, bool linked, bool writeOutput)
 {
-    for (int c = 0; c < inputChannels_; ++c)
-        inputFrame_[c] = input[c][index];
-    for (int c = 0; c < keyChannels; ++c)
-        keyFrame_[c] = key[c][index];
+    for (int start = 0; start < numSamples; start += kChunk)
+    {
+        const int count = std::min(kChunk, numSamples - start);
+        if (linked)
+            decideLinked(key, keyChannels, start, count);
+        else
+            decideUnlinked(key, keyChannels, start, count);
+        runCrossover(input, output, start, count, writeOutput);
+        if (fade_.fading())
+            applyFade(output, start, count, writeOutput);
+    }
+    countMeterSamples(numSamples, linked);
 }
 
-void GateEngine::gatePassLinked(float** key, int keyChannels, float** input, float** output,
-                                int numSamples, bool writeOutput)
+void GateEngine::decideLinked(float** key, int keyChannels, int start, int count)
 {
+    // One detector on the loudest key channel drives every output channel.
     DetectorState& detector = detectors_[0];
-    for (int i = 0; i < numSamples; ++i)
+    const int groups = crossover_.groups();
+    for (int i = 0; i < count; ++i)
     {
-        gatherFrame(key, keyChannels, input, i);
-
         float level = kSilence;
         for (int c = 0; c < keyChannels; ++c)
-            level = std::max(level, std::fabs(keyFrame_[c]));
+            level = std::max(level, std::fabs(key[c][start + i]));
         keyPeak_[0] = std::max(keyPeak_[0], level);
 
         decideGate(settings_, detector, level, random_);
 
-        for (int j = 0; j < outputChannels_; ++j)
+        const double gain = detector.gain;
+        for (int group = 0; group < groups; ++group)
         {
-            const float y =
-                crossover_.processSample(inputFrame_[j % inputChannels_], j, detector.gain);
-            if (writeOutput)
-                output[j][i] = y * outputGain_;
+            double* lanes = &chunkGains_[(static_cast<size_t>(group) * kChunk + i) * kLanes];
+            for (int lane = 0; lane < kLanes; ++lane)
+                lanes[lane] = gain;
         }
-        if (fade_.fading())
-            applyFade(output, i, writeOutput);
     }
-    countMeterSamples(numSamples, true);
 }
 
-void GateEngine::gatePassUnlinked(float** key, int keyChannels, float** input, float** output,
-                                  int numSamples, bool writeOutput)
+void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int count)
 {
-    for (int i = 0; i < numSamples; ++i)
+    // Detector k listens to key channel k, repeating the key channels when
+    // there are fewer of them. The detectors take turns within each sample,
+    // which keeps the Beat Skip draws in their order.
+    for (int i = 0; i < count; ++i)
     {
-        gatherFrame(key, keyChannels, input, i);
-
         for (int c = 0; c < keyChannels; ++c)
-            keyPeak_[c] = std::max(keyPeak_[c], std::fabs(keyFrame_[c]));
+            keyPeak_[c] = std::max(keyPeak_[c], std::fabs(key[c][start + i]));
 
+        int c = 0;
         for (int k = 0; k < outputChannels_; ++k)
         {
             DetectorState& detector = detectors_[k];
-            decideGate(settings_, detector, std::fabs(keyFrame_[k % keyChannels]), random_);
-            const float y =
-                crossover_.processSample(inputFrame_[k % inputChannels_], k, detector.gain);
-            if (writeOutput)
-                output[k][i] = y * outputGain_;
+            decideGate(settings_, detector, std::fabs(key[c][start + i]), random_);
+            chunkGains_[(static_cast<size_t>(k / kLanes) * kChunk + i) * kLanes + k % kLanes] =
+                detector.gain;
+            if (++c == keyChannels)
+                c = 0;
         }
-        if (fade_.fading())
-            applyFade(output, i, writeOutput);
     }
-    countMeterSamples(numSamples, false);
+}
+
+void GateEngine::runCrossover(float** input, float** output, int start, int count,
+                              bool writeOutput)
+{
+    // Output channel j takes input channel j, repeating the inputs when there
+    // are fewer of them. Every input is gathered before any output is written.
+    const int groups = crossover_.groups();
+    for (int j = 0; j < outputChannels_; ++j)
+    {
+        const float* in = input[j % inputChannels_] + start;
+        double* lane = &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        for (int i = 0; i < count; ++i)
+            lane[i * kLanes] = in[i];
+    }
+    for (int group = 0; group < groups; ++group)
+    {
+        const size_t offset = static_cast<size_t>(group) * kChunk * kLanes;
+        crossover_.processGroup(group, &chunkSamples_[offset], &chunkGains_[offset], count);
+    }
+    if (!writeOutput)
+        return;
+    for (int j = 0; j < outputChannels_; ++j)
+    {
+        float* out = output[j] + start;
+        const double* lane =
+            &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(lane[i * kLanes]) * outputGain_;
+    }
 }
 
 void GateEngine::copyPass(float** source, float** output, int sourceChannels, int numSamples)
 {
     // Unlike the gate pass, missing source channels are not repeated.
     for (int i = 0; i < numSamples; ++i)
-    {
         for (int j = 0; j < outputChannels_; ++j)
             output[j][i] = j < sourceChannels ? source[j][i] : kSilence;
-        if (fade_.fading())
-            applyFade(output, i, true);
-    }
+    if (fade_.fading())
+        applyFade(output, 0, numSamples, true);
 }
 
-void GateEngine::applyFade(float** output, int index, bool writeOutput)
+void GateEngine::applyFade(float** output, int start, int count, bool writeOutput)
 {
-    const float f = fade_.next();
-    if (!writeOutput)
-        return;
-    for (int j = 0; j < outputChannels_; ++j)
-        output[j][index] *= f;
+    // The fade advances with every sample, also while nothing is written.
+    for (int i = start; i < start + count; ++i)
+    {
+        const float f = fade_.next();
+        if (writeOutput)
+            for (int j = 0; j < outputChannels_; ++j)
+                output[j][i] *= f;
+    }
 }
 
 void GateEngine::countMeterSamples(int numSamples, bool linked)

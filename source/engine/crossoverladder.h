@@ -1,0 +1,193 @@
+#pragma once
+
+// The crossover ladder of CrossoverGainStage as a software pipeline over a run
+// of samples, written once for any vector type and instantiated per
+// instruction set (crossoverladder.cpp, crossoverladderavx.cpp).
+//
+// Per sample the ladder is a serial chain of 18 biquad layers, so a plain
+// sample-by-sample loop waits on latency most of the time. Here loop step t
+// runs layer L on sample t - L for every layer at once: the layers of one
+// step do not depend on each other, while each biquad still sees its samples
+// in order. Every lane of a vector is one channel; each lane performs exactly
+// the operations of the scalar ladder in the same order, so the results are
+// the same bits.
+//
+// Data layout: channels come in groups of kLanes. A group's per-sample values
+// (input, gain, output) are interleaved, kLanes doubles per sample; its
+// filter state is [biquad][s1, s2][kLanes]. A pass over fewer lanes starts at
+// a lane offset into the same arrays.
+
+#include <utility>
+
+namespace Quorvane {
+namespace Ladder {
+
+constexpr int kLanes = 4;
+constexpr int kCrossovers = 5;
+constexpr int kBiquads = 4 * kCrossovers;
+constexpr int kStatesPerGroup = 2 * kBiquads * kLanes;
+// Layers 0..17 run biquads, layer 18 forms the output.
+constexpr int kLastLayer = 18;
+
+// Filter f is the low-pass (even f) or high-pass (odd f) of crossover f / 2;
+// every coefficient is repeated across the lanes for direct vector loads.
+struct CoefficientTable
+{
+    enum
+    {
+        B0,
+        B1,
+        B2,
+        A1,
+        A2,
+        kCount
+    };
+    alignas(32) double c[2 * kCrossovers][kCount][kLanes];
+};
+
+// One pipelined run of n samples over the lanes Ops::V holds. Ops provides
+// the vector type V and load, store, add, sub, mul.
+template <class Ops>
+class Pipeline
+{
+    using V = typename Ops::V;
+
+public:
+    Pipeline(const CoefficientTable& table, double* state) : table_(table), state_(state)
+    {
+        for (int b = 0; b < kBiquads; ++b)
+        {
+            s1_[b] = Ops::load(state_ + (2 * b) * kLanes);
+            s2_[b] = Ops::load(state_ + (2 * b + 1) * kLanes);
+        }
+    }
+
+    // samples holds the inputs on entry and the outputs on return.
+    void run(double* samples, const double* gains, int n)
+    {
+        xy_ = samples;
+        g_ = gains;
+        if (n <= 0)
+            return;
+        // Filling: layer L starts at step L.
+        for (int t = 0; t < kLastLayer; ++t)
+            guarded(t, n, Layers{});
+        for (int t = kLastLayer; t < n; ++t)
+            steady(t, Layers{});
+        // Draining: step t finishes the samples that are still in flight.
+        for (int t = n > kLastLayer ? n : kLastLayer; t < n + kLastLayer; ++t)
+            guarded(t, n, Layers{});
+    }
+
+    ~Pipeline()
+    {
+        for (int b = 0; b < kBiquads; ++b)
+        {
+            Ops::store(state_ + (2 * b) * kLanes, s1_[b]);
+            Ops::store(state_ + (2 * b + 1) * kLanes, s2_[b]);
+        }
+    }
+
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
+
+private:
+    using Layers = std::make_integer_sequence<int, kLastLayer + 1>;
+
+    template <int... L>
+    void steady(int t, std::integer_sequence<int, L...>)
+    {
+        (layer<L>(t - L), ...);
+    }
+
+    template <int... L>
+    void guarded(int t, int n, std::integer_sequence<int, L...>)
+    {
+        ((t - L >= 0 && t - L < n ? layer<L>(t - L) : void()), ...);
+    }
+
+    V coefficient(int filter, int which) const { return Ops::load(table_.c[filter][which]); }
+
+    // Transposed direct form II, the operations in the scalar ladder's order.
+    template <int B>
+    V biquad(V x)
+    {
+        constexpr int f = B / 2;
+        const V y = Ops::add(Ops::mul(coefficient(f, CoefficientTable::B0), x), s1_[B]);
+        s1_[B] = Ops::add(Ops::sub(Ops::mul(coefficient(f, CoefficientTable::B1), x),
+                                   Ops::mul(coefficient(f, CoefficientTable::A1), y)),
+                          s2_[B]);
+        s2_[B] = Ops::sub(Ops::mul(coefficient(f, CoefficientTable::B2), x),
+                          Ops::mul(coefficient(f, CoefficientTable::A2), y));
+        return y;
+    }
+
+    // The output of biquad B for sample i. A value is read at most three
+    // layers after it is written, so four slots per biquad are enough.
+    V& v(int b, int i) { return ring_[b][i & 3]; }
+
+    template <int L>
+    void layer(int i)
+    {
+        if constexpr (L == 0)
+        {
+            const V x = Ops::load(xy_ + i * kLanes);
+            const V g = Ops::load(g_ + i * kLanes);
+            v(0, i) = biquad<0>(Ops::mul(g, x));
+            v(2, i) = biquad<2>(x);
+        }
+        else if constexpr (L == 1)
+        {
+            v(1, i) = biquad<1>(v(0, i));
+            v(3, i) = biquad<3>(v(2, i));
+        }
+        else if constexpr (L < kLastLayer)
+        {
+            // Crossover k: low-pass twice on g * high + low, then high-pass
+            // twice on high + the new low.
+            constexpr int k = (L - 2) / 4 + 1;
+            constexpr int step = (L - 2) % 4;
+            constexpr int lowIn = 4 * (k - 1) + 1;
+            constexpr int highIn = 4 * (k - 1) + 3;
+            if constexpr (step == 0)
+            {
+                const V g = Ops::load(g_ + i * kLanes);
+                v(4 * k, i) = biquad<4 * k>(Ops::add(Ops::mul(g, v(highIn, i)), v(lowIn, i)));
+            }
+            else if constexpr (step == 1)
+                v(4 * k + 1, i) = biquad<4 * k + 1>(v(4 * k, i));
+            else if constexpr (step == 2)
+                v(4 * k + 2, i) = biquad<4 * k + 2>(Ops::add(v(highIn, i), v(4 * k + 1, i)));
+            else
+                v(4 * k + 3, i) = biquad<4 * k + 3>(v(4 * k + 2, i));
+        }
+        else
+        {
+            const V g = Ops::load(g_ + i * kLanes);
+            Ops::store(xy_ + i * kLanes,
+                       Ops::add(Ops::mul(g, v(kBiquads - 1, i)), v(kBiquads - 3, i)));
+        }
+    }
+
+    const CoefficientTable& table_;
+    double* state_;
+    double* xy_ = nullptr;
+    const double* g_ = nullptr;
+    V s1_[kBiquads];
+    V s2_[kBiquads];
+    V ring_[kBiquads][4];
+};
+
+// The instruction-set specific entry points. Each runs one pipelined pass
+// over n samples for the lanes it handles, starting at the given pointers.
+void runScalar(const CoefficientTable& table, double* state, double* samples,
+               const double* gains, int n);
+void runSse2(const CoefficientTable& table, double* state, double* samples,
+             const double* gains, int n);
+void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
+            int n);
+// True when the processor and the operating system support AVX.
+bool avxAvailable();
+
+} // namespace Ladder
+} // namespace Quorvane
