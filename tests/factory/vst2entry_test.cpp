@@ -1,6 +1,11 @@
 // Loads the built library as a VST 2 host does, through VSTPluginMain.
 #include "pluginterfaces/fst/aeffectx.h"
 
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -110,6 +115,43 @@ TEST_F(Vst2Entry, EffectDescribesTheGate)
     EXPECT_EQ(text(effGetParamDisplay, 13), " off");
     EXPECT_EQ(text(effGetParamLabel, 6), "");
     EXPECT_NEAR(effect->getParameter(effect, 6), 0.2631579f, 1e-6);
+}
+
+// Every name and display text a VST 2 host reads is the VST 3 controller's, cut to VST 2 lengths.
+TEST_F(Vst2Entry, NamesAndTextsMatchTheVst3Controller)
+{
+    using namespace Steinberg;
+    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
+    ASSERT_NE(getFactory, nullptr);
+    IPluginFactory* factory = getFactory();
+    FUID cid;
+    cid.fromString("C39D5B65C7AF41FB743F4AC831EB03F1");
+    Vst::IEditController* controller = nullptr;
+    ASSERT_EQ(factory->createInstance(cid.toTUID(), Vst::IEditController::iid, reinterpret_cast<void**>(&controller)), kResultOk);
+    Vst::HostApplication context;
+    controller->initialize(&context);
+
+    effect = main(host);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effOpen);
+    ASSERT_EQ(effect->numParams, controller->getParameterCount());
+    for (int i = 0; i < effect->numParams; ++i)
+    {
+        Vst::ParameterInfo info {};
+        controller->getParameterInfo(i, info);
+        char title[256];
+        UString(info.title, 128).toAscii(title, 256);
+        EXPECT_EQ(text(effGetParamName, i), std::string(title).substr(0, 32)) << i;
+
+        Vst::String128 display;
+        controller->getParamStringByValue(info.id, controller->getParamNormalized(info.id), display);
+        char ascii[256];
+        UString(display, 128).toAscii(ascii, 256);
+        EXPECT_EQ(text(effGetParamDisplay, i), std::string(ascii).substr(0, 8)) << i;
+    }
+    controller->terminate();
+    controller->release();
+    factory->release();
 }
 
 TEST_F(Vst2Entry, ChunksHoldBothStatesAndRoundTrip)
