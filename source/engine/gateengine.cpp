@@ -84,11 +84,13 @@ bool GateEngine::setOutputChannels(int count)
         const size_t groups = (static_cast<size_t>(count) + kLanes - 1) / kLanes;
         std::vector<double> samples(groups * kChunk * kLanes, 0.0);
         std::vector<double> gains(groups * kChunk * kLanes, 0.0);
+        std::vector<const float*> keys(static_cast<size_t>(count), nullptr);
         if (!crossover_.setChannels(count))
             return false;
         detectors_.swap(detectors);
         chunkSamples_.swap(samples);
         chunkGains_.swap(gains);
+        detectorKeys_.swap(keys);
     }
     catch (const std::bad_alloc&)
     {

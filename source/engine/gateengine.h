@@ -22,6 +22,9 @@ namespace Quorvane {
 class GateEngine
 {
 public:
+    // The gate pass works in chunks of up to kChunk samples.
+    static constexpr int kChunk = 512;
+
     GateEngine(); // seeds the Beat Skip generator from the current time
 
     void setRandomSeed(uint32_t seed);
@@ -132,13 +135,15 @@ private:
     int meterInterval_ = 0;
     int meterCount_ = 0;
 
-    // The gate pass works in chunks of up to kChunk samples: first every
+    // The gate pass goes chunk by chunk: first every
     // detector decides its gains for the chunk, then each channel group's
     // inputs and gains are laid out kGroupLanes to a sample and run through
     // the crossover ladder at once. All key and input samples of a chunk are
     // read before any output of it is written, so in-place buffers are safe.
-    static constexpr int kChunk = 512;
     static constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    // Up to this many unlinked detectors are stepped in local variables.
+    static constexpr int kMaxDetectorsInRegisters = 8;
+    std::vector<const float*> detectorKeys_; // key of each detector, beyond that
     std::vector<double> chunkSamples_; // [group][sample][lane]
     std::vector<double> chunkGains_;   // [group][sample][lane]
 };

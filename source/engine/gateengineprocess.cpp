@@ -108,14 +108,16 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
 void GateEngine::decideLinked(float** key, int keyChannels, int start, int count)
 {
     // One detector on the loudest key channel drives every output channel.
-    DetectorState& detector = detectors_[0];
+    // It works on a local copy so that its state can stay in registers.
+    DetectorState detector = detectors_[0];
     const int groups = crossover_.groups();
+    float peak = keyPeak_[0];
     for (int i = 0; i < count; ++i)
     {
         float level = kSilence;
         for (int c = 0; c < keyChannels; ++c)
             level = std::max(level, std::fabs(key[c][start + i]));
-        keyPeak_[0] = std::max(keyPeak_[0], level);
+        peak = std::max(peak, level);
 
         decideGate(settings_, detector, level, random_);
 
@@ -127,29 +129,93 @@ void GateEngine::decideLinked(float** key, int keyChannels, int start, int count
                 lanes[lane] = gain;
         }
     }
+    keyPeak_[0] = peak;
+    detectors_[0] = detector;
 }
+
+namespace {
+
+// The unlinked detectors of one chunk: outputs of them, detector k listening
+// to keys[k]. The detectors take turns within each sample, which keeps the
+// Beat Skip draws in their order.
+void decideDetectors(const GateSettings& settings, DetectorState* detectors, int outputs,
+                     GateRandom& random, const float* const* keys, double* gains, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    constexpr int kGroupStride = GateEngine::kChunk * kLanes;
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < outputs; ++k)
+        {
+            decideGate(settings, detectors[k], std::fabs(keys[k][i]), random);
+            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] = detectors[k].gain;
+        }
+}
+
+// The same for exactly K detectors, whose states then stay in registers.
+template <int K>
+void decideDetectors(const GateSettings& settings, DetectorState* detectors, int,
+                     GateRandom& random, const float* const* keys, double* gains, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    constexpr int kGroupStride = GateEngine::kChunk * kLanes;
+    DetectorState local[K];
+    const float* key[K];
+    for (int k = 0; k < K; ++k)
+    {
+        local[k] = detectors[k];
+        key[k] = keys[k];
+    }
+    for (int i = 0; i < count; ++i)
+    {
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k)
+        {
+            decideGate(settings, local[k], std::fabs(key[k][i]), random);
+            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] = local[k].gain;
+        }
+    }
+    for (int k = 0; k < K; ++k)
+        detectors[k] = local[k];
+}
+
+} // namespace
 
 void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int count)
 {
-    // Detector k listens to key channel k, repeating the key channels when
-    // there are fewer of them. The detectors take turns within each sample,
-    // which keeps the Beat Skip draws in their order.
-    for (int i = 0; i < count; ++i)
+    for (int c = 0; c < keyChannels; ++c)
     {
-        for (int c = 0; c < keyChannels; ++c)
-            keyPeak_[c] = std::max(keyPeak_[c], std::fabs(key[c][start + i]));
-
-        int c = 0;
-        for (int k = 0; k < outputChannels_; ++k)
-        {
-            DetectorState& detector = detectors_[k];
-            decideGate(settings_, detector, std::fabs(key[c][start + i]), random_);
-            chunkGains_[(static_cast<size_t>(k / kLanes) * kChunk + i) * kLanes + k % kLanes] =
-                detector.gain;
-            if (++c == keyChannels)
-                c = 0;
-        }
+        const float* samples = key[c] + start;
+        float peak = keyPeak_[c];
+        for (int i = 0; i < count; ++i)
+            peak = std::max(peak, std::fabs(samples[i]));
+        keyPeak_[c] = peak;
     }
+
+    // Detector k listens to key channel k, repeating the key channels when
+    // there are fewer of them.
+    const float* keys[kMaxDetectorsInRegisters];
+    const float* const* keyOf = keys;
+    if (outputChannels_ <= kMaxDetectorsInRegisters)
+    {
+        for (int k = 0; k < outputChannels_; ++k)
+            keys[k] = key[k % keyChannels] + start;
+    }
+    else
+    {
+        for (int k = 0; k < outputChannels_; ++k)
+            detectorKeys_[k] = key[k % keyChannels] + start;
+        keyOf = detectorKeys_.data();
+    }
+
+    using Decide = void (*)(const GateSettings&, DetectorState*, int, GateRandom&,
+                            const float* const*, double*, int);
+    static constexpr Decide kDecide[kMaxDetectorsInRegisters + 1] = {
+        decideDetectors, decideDetectors<1>, decideDetectors<2>, decideDetectors<3>,
+        decideDetectors<4>, decideDetectors<5>, decideDetectors<6>, decideDetectors<7>,
+        decideDetectors<8>};
+    const int which = outputChannels_ <= kMaxDetectorsInRegisters ? outputChannels_ : 0;
+    kDecide[which](settings_, detectors_.data(), outputChannels_, random_, keyOf,
+                   chunkGains_.data(), count);
 }
 
 void GateEngine::runCrossover(float** input, float** output, int start, int count,
