@@ -69,7 +69,8 @@ void again::applyParameterChanges(IParameterChanges* changes)
             continue;
         const int32 points = queue->getPointCount();
         const ParamID id = queue->getParameterId();
-        if (id > kNoteTruncationId)
+        // A queue without points (or claiming fewer than none) has no last point to ask for.
+        if (id > kNoteTruncationId || points < 1)
             continue;
         int32 sampleOffset = 0;
         ParamValue value = 0;

@@ -3,6 +3,7 @@
 #include "allocationcounter.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -213,4 +214,50 @@ TEST_F(ProcessLoopTest, NonFiniteAndOutOfRangeValuesKeepTheOutputFinite)
             for (float x : c)
                 ASSERT_TRUE(std::isfinite(x));
     }
+}
+
+namespace {
+
+// A host's queue that claims a point count of its own and answers any index with the same point.
+class ClaimingQueue : public IParamValueQueue, public IParameterChanges
+{
+public:
+    int32 claimed = 0;
+
+    ParamID PLUGIN_API getParameterId() override { return Quorvane::kThresholdId; }
+    int32 PLUGIN_API getPointCount() override { return claimed; }
+    tresult PLUGIN_API getPoint(int32, int32& sampleOffset, ParamValue& value) override
+    {
+        sampleOffset = 0;
+        value = 0.9;
+        return kResultOk;
+    }
+    tresult PLUGIN_API addPoint(int32, ParamValue, int32&) override { return kResultFalse; }
+    int32 PLUGIN_API getParameterCount() override { return 1; }
+    IParamValueQueue* PLUGIN_API getParameterData(int32) override { return this; }
+    IParamValueQueue* PLUGIN_API addParameterData(const ParamID&, int32&) override { return nullptr; }
+    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
+    {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return 1; }
+    uint32 PLUGIN_API release() override { return 1; }
+};
+
+} // namespace
+
+TEST_F(ProcessLoopTest, QueuesClaimingNoOrNegativePointsAreIgnored)
+{
+    const float before = processor->parameterMirror().value(Quorvane::kThresholdId);
+    ClaimingQueue queue;
+    for (int32 claimed : {0, -1, std::numeric_limits<int32>::min()})
+    {
+        queue.claimed = claimed;
+        run(block, 64, &queue);
+        EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), before) << claimed;
+    }
+    queue.claimed = 1;
+    run(block, 64, &queue);
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), 0.9f);
 }
