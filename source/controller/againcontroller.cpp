@@ -138,6 +138,10 @@ tresult PLUGIN_API againController::getState(IBStream* state)
 tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
                                                           String128 string)
 {
+    // The read-only outputs show the bare number, printed without regard to the text's size: a
+    // value far out of range would not fit. They can only hold 0..1, so that is what they show.
+    if (isOutputParam(tag))
+        valueNormalized = std::clamp(valueNormalized, 0.0, 1.0);
     return EditControllerEx1::getParamStringByValue(tag, valueNormalized, string);
 }
 

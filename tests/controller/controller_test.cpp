@@ -232,6 +232,11 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     ASSERT_EQ(controller->getParamStringByValue(kMaxVuId, 0.5, text), kResultOk);
     EXPECT_EQ(toAscii(text), "0.5000");
     EXPECT_EQ(controller->getParamStringByValue(40, 0.5, text), kResultFalse);
+    // Out of range, an output shows the nearest value it can hold; a huge number would not fit.
+    ASSERT_EQ(controller->getParamStringByValue(kMaxVuId, 1e300, text), kResultOk);
+    EXPECT_EQ(toAscii(text), "1.0000");
+    ASSERT_EQ(controller->getParamStringByValue(kMinGateId, -1e300, text), kResultOk);
+    EXPECT_EQ(toAscii(text), "0.0000");
 
     ParamValue v = 0.123;
     EXPECT_EQ(controller->getParamValueByString(kBeatSkipId, const_cast<TChar*>(STR16("50%")), v), kResultOk);
