@@ -1,0 +1,226 @@
+// A host's two threads at once: the audio thread processes without pause while the main thread
+// loads and saves states, moves parameters on the controller and opens and closes editors.
+#include "teststreams.h"
+
+#include "again.h"
+#include "againcontroller.h"
+#include "againeditorview.h"
+#include "paramids.h"
+
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using QuorvaneTest::ByteStream;
+
+namespace {
+
+constexpr auto kDuration = std::chrono::milliseconds(3000);
+constexpr int kFrames = 256;
+constexpr int kStates = 8;
+
+// Processor states that differ in every field, so that a mix of two shows.
+std::vector<std::vector<unsigned char>> distinctStates()
+{
+    std::vector<std::vector<unsigned char>> states;
+    for (int s = 0; s < kStates; ++s)
+    {
+        std::vector<unsigned char> bytes;
+        for (int i = 0; i < 5; ++i)
+            QuorvaneTest::appendInt32(bytes, (s + i) % 2);
+        for (int i = 0; i < 12; ++i)
+            QuorvaneTest::appendFloat(bytes, float(s * 12 + i + 1) / float(kStates * 12 + 1));
+        states.push_back(bytes);
+    }
+    return states;
+}
+
+// The controller's own state with a text that names the state.
+std::vector<unsigned char> controllerStateFor(int s)
+{
+    std::vector<unsigned char> bytes(257, 0);
+    const std::string text = "state " + std::to_string(s);
+    for (size_t i = 0; i < text.size(); ++i)
+        bytes[1 + 2 * i] = static_cast<unsigned char>(text[i]);
+    return bytes;
+}
+
+// Runs blocks until told to stop; every ninth block carries NaN and infinity. Returns a failure
+// description, or an empty string.
+struct AudioThread
+{
+    Quorvane::again* processor = nullptr;
+    std::atomic<bool> stop {false};
+    std::atomic<long> blocks {0};
+    std::string failure;
+
+    void run()
+    {
+        std::vector<float> in[2], side[2], out[2];
+        float* inPtr[2];
+        float* sidePtr[2];
+        float* outPtr[2];
+        for (int c = 0; c < 2; ++c)
+        {
+            in[c].assign(kFrames, 0.f);
+            side[c].assign(kFrames, 0.f);
+            out[c].assign(kFrames, 0.f);
+            inPtr[c] = in[c].data();
+            sidePtr[c] = side[c].data();
+            outPtr[c] = out[c].data();
+        }
+        AudioBusBuffers inputs[2];
+        inputs[0].numChannels = 2;
+        inputs[0].channelBuffers32 = inPtr;
+        inputs[1].numChannels = 2;
+        inputs[1].channelBuffers32 = sidePtr;
+        AudioBusBuffers outputs;
+        outputs.numChannels = 2;
+        outputs.channelBuffers32 = outPtr;
+        ParameterChanges meters(8, 4);
+
+        uint32_t noise = 1;
+        while (!stop.load(std::memory_order_relaxed))
+        {
+            const long n = blocks.load(std::memory_order_relaxed);
+            const bool poisoned = n % 9 == 4;
+            for (int c = 0; c < 2; ++c)
+                for (int i = 0; i < kFrames; ++i)
+                {
+                    noise = noise * 1664525u + 1013904223u;
+                    in[c][i] = float(int32_t(noise)) / 2147483648.0f * (n % 3 == 0 ? 0.001f : 0.8f);
+                    side[c][i] = in[c][i];
+                }
+            if (poisoned)
+            {
+                in[0][7] = std::numeric_limits<float>::quiet_NaN();
+                in[1][9] = std::numeric_limits<float>::infinity();
+                side[0][11] = -std::numeric_limits<float>::infinity();
+            }
+            meters.clearQueue();
+            ProcessData data;
+            data.processMode = kRealtime;
+            data.symbolicSampleSize = kSample32;
+            data.numSamples = kFrames;
+            data.numInputs = n % 2 ? 2 : 1;
+            data.numOutputs = 1;
+            data.inputs = inputs;
+            data.outputs = &outputs;
+            data.outputParameterChanges = &meters;
+            if (processor->process(data) != kResultOk)
+            {
+                failure = "process failed";
+                return;
+            }
+            if (!poisoned)
+                for (int c = 0; c < 2; ++c)
+                    for (int i = 0; i < kFrames; ++i)
+                        if (!std::isfinite(out[c][i]))
+                        {
+                            failure = "non-finite output in block " + std::to_string(n);
+                            return;
+                        }
+            blocks.store(n + 1, std::memory_order_relaxed);
+        }
+    }
+};
+
+TEST(ConcurrencyStress, StatesParametersAndEditorsOnTheMainThreadWhileTheAudioThreadProcesses)
+{
+    HostApplication host;
+    auto* processor = new Quorvane::again;
+    auto* controller = new Quorvane::againController;
+    ASSERT_EQ(processor->initialize(&host), kResultOk);
+    ASSERT_EQ(controller->initialize(&host), kResultOk);
+    ProcessSetup setup {kRealtime, kSample32, kFrames, 48000.0};
+    ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
+    processor->activateBus(kAudio, kInput, 1, true);
+    processor->setActive(true);
+    processor->setProcessing(true);
+
+    const auto states = distinctStates();
+    AudioThread audio;
+    audio.processor = processor;
+    std::thread audioThread([&audio] { audio.run(); });
+
+    long loads = 0, editorOpenings = 0;
+    std::vector<Quorvane::againEditorView*> openEditors;
+    const auto end = std::chrono::steady_clock::now() + kDuration;
+    while (std::chrono::steady_clock::now() < end && !HasFailure())
+    {
+        const int s = int(loads % kStates);
+        ByteStream load(states[size_t(s)]);
+        ASSERT_EQ(processor->setState(&load), kResultOk);
+
+        // What the host saves now is exactly what it loaded last: never an older state, never a mix.
+        ByteStream saved;
+        ASSERT_EQ(processor->getState(&saved), kResultOk);
+        ASSERT_EQ(saved.data, states[size_t(s)]) << "after load " << loads;
+
+        ByteStream component(states[size_t(s)]);
+        ASSERT_EQ(controller->setComponentState(&component), kResultOk);
+        ByteStream own(controllerStateFor(s));
+        ASSERT_EQ(controller->setState(&own), kResultOk);
+        ByteStream ownSaved;
+        ASSERT_EQ(controller->getState(&ownSaved), kResultOk);
+        ASSERT_EQ(ownSaved.data, controllerStateFor(s));
+
+        for (ParamID id = 0; id < Quorvane::kNumParams; ++id)
+            controller->setParamNormalized(id, double((loads + id) % 11) / 10.0);
+
+        // An editor opens every few loads and the oldest closes, so that one to three are open.
+        if (loads % 4 == 0)
+        {
+            auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
+            ASSERT_NE(view, nullptr);
+            ASSERT_EQ(view->openOffscreen(), kResultOk);
+            openEditors.push_back(view);
+            ++editorOpenings;
+        }
+        if (openEditors.size() > 2 || (loads % 4 == 2 && !openEditors.empty()))
+        {
+            openEditors.front()->removed();
+            openEditors.front()->release();
+            openEditors.erase(openEditors.begin());
+        }
+        ++loads;
+    }
+
+    audio.stop = true;
+    audioThread.join();
+    EXPECT_EQ(audio.failure, "");
+    EXPECT_GT(audio.blocks.load(), 10);
+    EXPECT_GT(loads, 10);
+    EXPECT_GT(editorOpenings, 2);
+
+    for (auto* view : openEditors)
+    {
+        view->removed();
+        view->release();
+    }
+    EXPECT_TRUE(controller->attachedEditors().empty());
+    processor->setProcessing(false);
+    processor->setActive(false);
+    ByteStream finalState;
+    ASSERT_EQ(processor->getState(&finalState), kResultOk);
+    EXPECT_EQ(finalState.data.size(), 68u);
+    EXPECT_EQ(finalState.data, states[size_t((loads - 1) % kStates)]);
+
+    controller->terminate();
+    controller->release();
+    processor->terminate();
+    processor->release();
+}
+
+} // namespace

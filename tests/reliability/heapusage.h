@@ -1,0 +1,14 @@
+// Bytes of heap in use, for leak checks in builds without the address sanitizer.
+#pragma once
+
+#include <cstddef>
+
+namespace QuorvaneTest {
+
+// True when the heap can be measured; under the address sanitizer its own leak check takes over.
+bool heapIsMeasurable();
+
+// The heap's bytes in use by the whole process.
+size_t heapBytesInUse();
+
+} // namespace QuorvaneTest
