@@ -139,9 +139,14 @@ void CrossoverGainStage::processGroup(int group, double* samples, const double* 
 {
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
     const int lanes = channels_ - group * kGroupLanes;
-    if (lanes >= 3 && useAvx_)
+    if (useAvx_ && lanes >= 3)
     {
         Ladder::runAvx(table_, state, samples, gains, numSamples);
+        return;
+    }
+    if (useAvx_ && lanes == 2)
+    {
+        Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
         return;
     }
     // Lanes 0 and 1, then lanes 2 and 3; a single channel goes alone.
@@ -150,7 +155,8 @@ void CrossoverGainStage::processGroup(int group, double* samples, const double* 
         if (lanes - first >= 2)
             Ladder::runSse2(table_, state + first, samples + first, gains + first, numSamples);
         else
-            Ladder::runScalar(table_, state + first, samples + first, gains + first, numSamples);
+            Ladder::runPairedSse2(table_, state + first, samples + first, gains + first,
+                                  numSamples);
     }
 }
 

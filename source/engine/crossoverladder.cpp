@@ -1,6 +1,7 @@
 // The ladder for one lane in plain double arithmetic and for two lanes in
 // SSE2, which every x86-64 processor has.
 #include "crossoverladder.h"
+#include "crossoverladderpaired.h"
 
 #include <emmintrin.h>
 
@@ -29,7 +30,27 @@ struct Sse2Ops
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
 };
 
+// One channel, twice: the halves run two biquads.
+struct PairedSse2Ops : Sse2Ops
+{
+    static constexpr int kHalf = 1;
+    static V combine(const double* lower, const double* upper)
+    {
+        return _mm_loadh_pd(_mm_load_sd(lower), upper);
+    }
+    static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
+    static V gainPair(const double* p) { return _mm_loadl_pd(_mm_set1_pd(1.0), p); }
+    static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
+    static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }
+};
+
 } // namespace
+
+void runPairedSse2(const CoefficientTable& table, double* state, double* samples,
+                   const double* gains, int n)
+{
+    PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
+}
 
 void runScalar(const CoefficientTable& table, double* state, double* samples,
                const double* gains, int n)

@@ -3,6 +3,7 @@
 // instantiates to itself so that no AVX code can stand in for a shared inline
 // function elsewhere.
 #include "crossoverladder.h"
+#include "crossoverladderpaired.h"
 
 #include <immintrin.h>
 
@@ -21,7 +22,34 @@ struct AvxOps
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
 };
 
+// Two channels, twice: the halves run two biquads.
+struct PairedAvxOps : AvxOps
+{
+    static constexpr int kHalf = 2;
+    static V combine(const double* lower, const double* upper)
+    {
+        return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(lower)),
+                                    _mm_loadu_pd(upper), 1);
+    }
+    static V broadcastHalf(const double* p)
+    {
+        return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
+    }
+    static V gainPair(const double* p)
+    {
+        return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p)), _mm_set1_pd(1.0), 1);
+    }
+    static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
+    static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
+};
+
 } // namespace
+
+void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
+                  const double* gains, int n)
+{
+    PairedPipeline<PairedAvxOps>(table, state).run(samples, gains, n);
+}
 
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Quorvane {
 
@@ -11,10 +12,15 @@ namespace {
 
 // Non-finite samples count as silence: one NaN would otherwise poison the
 // filter states for good. Tiny samples are raised to the silence floor.
-void applyFloor(float& sample)
+// Written as a select over a whole channel so that it vectorizes.
+void applyFloor(float* samples, int count)
 {
-    if (!std::isfinite(sample) || std::fabs(sample) < kSilence)
-        sample = kSilence;
+    for (int i = 0; i < count; ++i)
+    {
+        const float magnitude = std::fabs(samples[i]);
+        const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
+        samples[i] = usable ? samples[i] : kSilence;
+    }
 }
 
 } // namespace
@@ -59,13 +65,10 @@ void GateEngine::processBlockSideChain(float** sideChain, float** input, float**
 void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChannels,
                                  int numSamples)
 {
-    for (int i = 0; i < numSamples; ++i)
-    {
-        for (int c = 0; c < inputChannels_; ++c)
-            applyFloor(input[c][i]);
-        for (int c = 0; c < keyChannels; ++c)
-            applyFloor(sideChain[c][i]);
-    }
+    for (int c = 0; c < inputChannels_; ++c)
+        applyFloor(input[c], numSamples);
+    for (int c = 0; c < keyChannels; ++c)
+        applyFloor(sideChain[c], numSamples);
 }
 
 void GateEngine::runGate(float** key, int keyChannels, float** input, float** output,

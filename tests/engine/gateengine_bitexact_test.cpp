@@ -97,9 +97,11 @@ Signal musicalSignal(int channels, int frames, uint32_t seed)
 class Pair
 {
 public:
-    Pair(int inputs, int outputs, int sideChains) : inputs_(inputs), outputs_(outputs), sideChains_(sideChains)
+    Pair(int inputs, int outputs, int sideChains, bool avx = true)
+        : inputs_(inputs), outputs_(outputs), sideChains_(sideChains)
     {
         QuorvaneTest::configure(engine_, inputs, outputs, sideChains, kRate);
+        engine_.allowAvx(avx);
         engine_.setRandomSeed(7);
         reference_.setChannels(inputs, outputs, sideChains);
         reference_.seed(7);
@@ -275,11 +277,12 @@ struct Layout
 };
 
 // Plays `frames` of main and side through both in random block sizes with
-// random parameter changes and, if asked, bypass and listen toggles.
+// random parameter changes and, if asked, bypass and listen toggles. Without
+// avx the engine keeps to SSE2 even where the processor has AVX.
 void playThrough(const Layout& layout, const Signal& main, const Signal& side, uint32_t seed,
-                 bool toggles, const std::string& name)
+                 bool toggles, bool avx, const std::string& name)
 {
-    Pair pair(layout.inputs, layout.outputs, layout.sideChains);
+    Pair pair(layout.inputs, layout.outputs, layout.sideChains, avx);
     std::mt19937 rng(seed);
     const int blockSizes[] = {512, 512, 256, 64, 1, 0, 17, 700, 1100, 333};
     const int frames = static_cast<int>(main[0].size());
@@ -325,8 +328,11 @@ TEST(GateEngineBitExact, RandomSignalsInEveryLayout)
         const std::string name = "random " + std::to_string(layout.inputs) + "/" +
                                  std::to_string(layout.outputs) + "/" +
                                  std::to_string(layout.sideChains);
-        playThrough(layout, main, side, seed + 2, false, name);
-        ASSERT_FALSE(HasFatalFailure());
+        for (bool avx : {true, false})
+        {
+            playThrough(layout, main, side, seed + 2, false, avx, name + (avx ? "" : " SSE2"));
+            ASSERT_FALSE(HasFatalFailure());
+        }
         seed += 10;
     }
 }
@@ -342,8 +348,11 @@ TEST(GateEngineBitExact, MusicalSignalsWithBypassAndListenToggles)
         const std::string name = "musical " + std::to_string(layout.inputs) + "/" +
                                  std::to_string(layout.outputs) + "/" +
                                  std::to_string(layout.sideChains);
-        playThrough(layout, main, side, seed + 2, true, name);
-        ASSERT_FALSE(HasFatalFailure());
+        for (bool avx : {true, false})
+        {
+            playThrough(layout, main, side, seed + 2, true, avx, name + (avx ? "" : " SSE2"));
+            ASSERT_FALSE(HasFatalFailure());
+        }
         seed += 10;
     }
 }
