@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -148,7 +149,18 @@ tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValu
 tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* string,
                                                           ParamValue& valueNormalized)
 {
-    return EditControllerEx1::getParamValueByString(tag, string, valueNormalized);
+    if (!string)
+        return kInvalidArgument;
+    // The plain parameters read the number through a UTF-16 conversion that throws on text that
+    // is not valid UTF-16 (a lone surrogate, say); no exception may reach the host.
+    try
+    {
+        return EditControllerEx1::getParamValueByString(tag, string, valueNormalized);
+    }
+    catch (const std::exception&)
+    {
+        return kResultFalse;
+    }
 }
 
 tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue value)
