@@ -79,8 +79,12 @@ table="$results/table.md"
     echo "Whole plug-in, \`quorvane render\` of 60 s of stereo 48 kHz audio in 512-sample blocks" \
          "(VST 3, best of three, including reading and writing the files): **${render_best}× real time**."
     echo
-    echo "Machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores available," \
-         "$(c++ --version | head -n 1); $(date -u +%Y-%m-%d)."
+    cpu=$(lscpu | sed -n 's/^Model name: *//p')
+    family=$(lscpu | sed -n 's/^CPU family: *//p')
+    model=$(lscpu | sed -n 's/^Model: *//p')
+    avx=$(grep -qw avx /proc/cpuinfo && echo "with AVX" || echo "without AVX")
+    echo "Machine: $cpu (family $family, model $model, $avx), $(nproc) cores available;" \
+         "$(c++ --version | head -n 1); measured $(date -u +%Y-%m-%d)."
 } > "$table"
 
 cat "$table"

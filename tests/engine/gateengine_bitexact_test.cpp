@@ -313,7 +313,8 @@ void playThrough(const Layout& layout, const Signal& main, const Signal& side, u
     }
 }
 
-const Layout kLayouts[] = {{1, 1, 1}, {2, 2, 2}, {6, 6, 6}, {1, 2, 2}, {2, 6, 1}, {6, 3, 2}, {4, 4, 4}, {5, 5, 3}};
+const Layout kLayouts[] = {{1, 1, 1}, {2, 2, 2}, {6, 6, 6}, {1, 2, 2}, {2, 6, 1},
+                           {6, 3, 2}, {4, 4, 4}, {5, 5, 3}, {3, 10, 2}};
 
 } // namespace
 
