@@ -152,15 +152,23 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
     if (!string)
         return kInvalidArgument;
     // The plain parameters read the number through a UTF-16 conversion that throws on text that
-    // is not valid UTF-16 (a lone surrogate, say); no exception may reach the host.
+    // is not valid UTF-16 (a lone surrogate, say); no exception may reach the host. They also
+    // read "nan" and "inf", which are no values for any parameter.
+    ParamValue value = valueNormalized;
     try
     {
-        return EditControllerEx1::getParamValueByString(tag, string, valueNormalized);
+        const tresult result = EditControllerEx1::getParamValueByString(tag, string, value);
+        if (result != kResultOk)
+            return result;
     }
     catch (const std::exception&)
     {
         return kResultFalse;
     }
+    if (!std::isfinite(value))
+        return kResultFalse;
+    valueNormalized = value;
+    return kResultOk;
 }
 
 tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue value)

@@ -243,12 +243,15 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     EXPECT_DOUBLE_EQ(v, 0.5);
     v = 0.123;
     EXPECT_EQ(controller->getParamValueByString(kHoldId, const_cast<TChar*>(STR16("off")), v), kResultFalse);
-    // Text that is not valid UTF-16, or no text at all, is refused and leaves the value alone.
+    // Text that is not valid UTF-16, no text at all, or text that is no number is refused and leaves
+    // the value alone.
     v = 0.123;
     TChar loneSurrogate[] = {u'1', 0xD800, u'2', 0};
     for (ParamID id : {kBypassId, kMaxVuId})
         EXPECT_EQ(controller->getParamValueByString(id, loneSurrogate, v), kResultFalse) << id;
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
+    EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
+    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
     EXPECT_EQ(v, 0.123);
 }
 
