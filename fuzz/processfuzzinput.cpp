@@ -136,7 +136,8 @@ FuzzedSession FuzzedSession::decode(FuzzedDataProvider& input)
     {
         FuzzedBlock block;
         const int longest = std::min(session.maxBlock, budget);
-        block.numSamples = input.ConsumeIntegralInRange(0, input.ConsumeBool() ? std::min(longest, 64) : longest);
+        const bool longBlock = input.ConsumeIntegralInRange(0, 7) == 0;
+        block.numSamples = input.ConsumeIntegralInRange(0, longBlock ? longest : std::min(longest, 64));
         budget -= block.numSamples;
         // Mostly what was agreed; sometimes fewer or more channels.
         const bool agreed = input.ConsumeIntegralInRange(0, 3) != 0;

@@ -31,7 +31,8 @@ public:
         ++readCalls;
         const size_t available = data.size() - std::min(position, data.size());
         const size_t n = std::min(available, size_t(std::max(numBytes, 0)));
-        std::memcpy(buffer, data.data() + position, n);
+        if (n > 0)
+            std::memcpy(buffer, data.data() + position, n);
         position += n;
         if (numBytesRead)
             *numBytesRead = Steinberg::int32(n);
