@@ -59,7 +59,7 @@ table="$results/table.md"
     echo "|---:|---|---:|---:|---:|---:|---:|---:|"
     for channels in 1 2 6; do
         for linked in 1 0; do
-            key="channels:$channels/linked:$linked"
+            key="channels:$channels/linked:$linked/block:512"
             rt() {
                 awk -F, -v n="\"$1/$key""_median\"" '$1 == n { print $NF }' "$results/engine.csv"
             }
@@ -74,6 +74,17 @@ table="$results/table.md"
                 printf "| %d | %s | %.0f× | %.0f× | %.2f× | %.0f× | %d | %d |\n", c, m, r, e, e / r, s, ri, ei
             }'
         done
+    done
+    echo
+    echo "Stereo, linked, in smaller blocks (the ladder's pipeline fills and drains once per block):"
+    echo
+    echo "| block | reference × real time | engine × real time | speed-up |"
+    echo "|---:|---:|---:|---:|"
+    for block in 32 64 128 512; do
+        key="channels:2/linked:1/block:$block"
+        ref=$(awk -F, -v n="\"BM_Reference/$key""_median\"" '$1 == n { print $NF }' "$results/engine.csv")
+        eng=$(awk -F, -v n="\"BM_Engine/$key""_median\"" '$1 == n { print $NF }' "$results/engine.csv")
+        awk -v b="$block" -v r="$ref" -v e="$eng" 'BEGIN { printf "| %d | %.0f× | %.0f× | %.2f× |\n", b, r, e, e / r }'
     done
     echo
     echo "Whole plug-in, \`quorvane render\` of 60 s of stereo 48 kHz audio in 512-sample blocks" \

@@ -88,11 +88,11 @@ struct Reference
     QuorvaneTest::ReferenceGate gate;
 };
 
-// Planar buffers of one block and the channel pointers to them.
+// Planar buffers of one block (512 frames unless told otherwise) and the channel pointers to them.
 struct BlockBuffers
 {
-    explicit BlockBuffers(int channels)
-        : in(channels, std::vector<float>(kBlock)), out(channels, std::vector<float>(kBlock))
+    explicit BlockBuffers(int channels, int frames = kBlock)
+        : in(channels, std::vector<float>(frames)), out(channels, std::vector<float>(frames))
     {
         for (int c = 0; c < channels; ++c)
         {

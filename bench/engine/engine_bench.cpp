@@ -15,14 +15,17 @@ using namespace QuorvaneBench;
 
 constexpr int kBlocksInLoop = 375; // four seconds of audio, repeated
 
+// Arguments: channels, linked, block size.
 template <class Gate>
 void run(benchmark::State& state, bool avx)
 {
     const int channels = static_cast<int>(state.range(0));
     const bool linked = state.range(1) != 0;
+    const int blockSize = static_cast<int>(state.range(2));
+    const int blocksInLoop = kBlock * kBlocksInLoop / blockSize;
     Gate gate(channels, linked, avx);
-    const auto signal = makeSignal(channels, kBlock * kBlocksInLoop);
-    BlockBuffers buffers(channels);
+    const auto signal = makeSignal(channels, blockSize * blocksInLoop);
+    BlockBuffers buffers(channels, blockSize);
 
     int block = 0;
     for (auto _ : state)
@@ -31,14 +34,14 @@ void run(benchmark::State& state, bool avx)
         // gets a fresh copy (a negligible share of the time, cheaper than
         // pausing the timer).
         for (int c = 0; c < channels; ++c)
-            std::copy_n(signal[c].begin() + block * kBlock, kBlock, buffers.in[c].begin());
-        block = (block + 1) % kBlocksInLoop;
+            std::copy_n(signal[c].begin() + block * blockSize, blockSize, buffers.in[c].begin());
+        block = (block + 1) % blocksInLoop;
 
-        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), kBlock);
+        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), blockSize);
         benchmark::DoNotOptimize(buffers.out[0].data());
         benchmark::ClobberMemory();
     }
-    const double frames = static_cast<double>(state.iterations()) * kBlock;
+    const double frames = static_cast<double>(state.iterations()) * blockSize;
     state.counters["samples"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.counters["x_realtime"] = benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
 }
@@ -61,14 +64,22 @@ void BM_Reference(benchmark::State& state)
 
 void layouts(benchmark::internal::Benchmark* b)
 {
-    b->ArgNames({"channels", "linked"});
+    b->ArgNames({"channels", "linked", "block"});
     for (int channels : {1, 2, 6})
         for (int linked : {1, 0})
-            b->Args({channels, linked});
+            b->Args({channels, linked, kBlock});
+}
+
+// Stereo, linked, in the small blocks some hosts use: the ladder's pipeline
+// fills and drains once per block.
+void smallBlocks(benchmark::internal::Benchmark* b)
+{
+    for (int block : {32, 64, 128})
+        b->Args({2, 1, block});
 }
 
 } // namespace
 
-BENCHMARK(BM_Engine)->Apply(layouts);
+BENCHMARK(BM_Engine)->Apply(layouts)->Apply(smallBlocks);
 BENCHMARK(BM_EngineSse2)->Apply(layouts);
-BENCHMARK(BM_Reference)->Apply(layouts);
+BENCHMARK(BM_Reference)->Apply(layouts)->Apply(smallBlocks);

@@ -42,6 +42,8 @@ struct PairedSse2Ops : Sse2Ops
     static V gainPair(const double* p) { return _mm_loadl_pd(_mm_set1_pd(1.0), p); }
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }
+    static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
+    static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
 };
 
 } // namespace

@@ -41,6 +41,8 @@ struct PairedAvxOps : AvxOps
     }
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
     static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
+    static V keepLower(V old, V now) { return _mm256_blend_pd(now, old, 0x3); }
+    static V keepUpper(V old, V now) { return _mm256_blend_pd(now, old, 0xC); }
 };
 
 } // namespace

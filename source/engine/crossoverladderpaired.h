@@ -22,7 +22,8 @@ namespace Ladder {
 // Ops: vector type V of two halves, plus load/store of a whole V, add, sub,
 // mul, combine(lower, upper) from two half-sized memory locations,
 // broadcastHalf(p), gainPair(p) (the half at p below a half of ones),
-// storeLower, storeUpper, and kHalf (doubles per half).
+// storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
+// with the named half taken from old), and kHalf (doubles per half).
 template <class Ops>
 class PairedPipeline
 {
@@ -172,25 +173,19 @@ private:
         const bool upperValid = upperSample >= 0 && upperSample < n;
         if (!lowerValid && !upperValid)
             return;
-        alignas(32) double keep1[2 * kHalf];
-        alignas(32) double keep2[2 * kHalf];
-        Ops::store(keep1, s1_[P]);
-        Ops::store(keep2, s2_[P]);
+        const V keep1 = s1_[P];
+        const V keep2 = s2_[P];
         pair<P>(t, n - 1);
-        if (lowerValid && upperValid)
-            return;
-        const int from = lowerValid ? kHalf : 0; // the half to put back
-        alignas(32) double now1[2 * kHalf];
-        alignas(32) double now2[2 * kHalf];
-        Ops::store(now1, s1_[P]);
-        Ops::store(now2, s2_[P]);
-        for (int l = from; l < from + kHalf; ++l)
+        if (!lowerValid)
         {
-            now1[l] = keep1[l];
-            now2[l] = keep2[l];
+            s1_[P] = Ops::keepLower(keep1, s1_[P]);
+            s2_[P] = Ops::keepLower(keep2, s2_[P]);
         }
-        s1_[P] = Ops::load(now1);
-        s2_[P] = Ops::load(now2);
+        else if (!upperValid)
+        {
+            s1_[P] = Ops::keepUpper(keep1, s1_[P]);
+            s2_[P] = Ops::keepUpper(keep2, s2_[P]);
+        }
     }
 
     template <int... P>
