@@ -56,8 +56,8 @@ std::vector<unsigned char> controllerStateFor(int s)
     return bytes;
 }
 
-// Runs blocks until told to stop; every ninth block carries NaN and infinity. Returns a failure
-// description, or an empty string.
+// Runs blocks until told to stop; every ninth block carries NaN and infinity. The first fault it
+// sees ends the run and is described in `failure`.
 struct AudioThread
 {
     Quorvane::again* processor = nullptr;
