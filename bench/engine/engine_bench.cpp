@@ -16,8 +16,7 @@ using namespace QuorvaneBench;
 constexpr int kBlocksInLoop = 375; // four seconds of audio, repeated
 
 // Arguments: channels, linked, block size.
-template <class Gate>
-void run(benchmark::State& state, bool avx)
+template <class Gate> void run(benchmark::State& state, bool avx)
 {
     const int channels = static_cast<int>(state.range(0));
     const bool linked = state.range(1) != 0;

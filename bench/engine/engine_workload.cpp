@@ -18,8 +18,7 @@ namespace {
 
 using namespace QuorvaneBench;
 
-template <class Gate>
-void runBlocks(int channels, bool linked, bool avx, int blocks)
+template <class Gate> void runBlocks(int channels, bool linked, bool avx, int blocks)
 {
     Gate gate(channels, linked, avx);
     const auto signal = makeSignal(channels, kBlock * blocks);
@@ -79,8 +78,9 @@ bool writeWav(const char* path, int seconds)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS\n"
-                         "       engine_workload wav PATH SECONDS\n");
+    std::fprintf(stderr,
+                 "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS\n"
+                 "       engine_workload wav PATH SECONDS\n");
     return 2;
 }
 

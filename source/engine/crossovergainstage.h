@@ -24,8 +24,7 @@ public:
     static constexpr int kGroupLanes = Ladder::kLanes;
     // Crossover frequencies in ladder order (Hz), each 3.1274786 times the previous.
     static constexpr std::array<double, kNumCrossovers> kFrequencies = {
-        66.8433613814533, 209.05118043533, 653.803087370331, 2044.75514639445,
-        6394.92790638715};
+        66.8433613814533, 209.05118043533, 653.803087370331, 2044.75514639445, 6394.92790638715};
 
     struct Coefficients
     {

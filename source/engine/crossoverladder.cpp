@@ -54,8 +54,8 @@ void runPairedSse2(const CoefficientTable& table, double* state, double* samples
     PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
 }
 
-void runScalar(const CoefficientTable& table, double* state, double* samples,
-               const double* gains, int n)
+void runScalar(const CoefficientTable& table, double* state, double* samples, const double* gains,
+               int n)
 {
     Pipeline<ScalarOps>(table, state).run(samples, gains, n);
 }

@@ -47,8 +47,7 @@ struct CoefficientTable
 
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides
 // the vector type V and load, store, add, sub, mul.
-template <class Ops>
-class Pipeline
+template <class Ops> class Pipeline
 {
     using V = typename Ops::V;
 
@@ -94,14 +93,12 @@ public:
 private:
     using Layers = std::make_integer_sequence<int, kLastLayer + 1>;
 
-    template <int... L>
-    void steady(int t, std::integer_sequence<int, L...>)
+    template <int... L> void steady(int t, std::integer_sequence<int, L...>)
     {
         (layer<L>(t - L), ...);
     }
 
-    template <int... L>
-    void guarded(int t, int n, std::integer_sequence<int, L...>)
+    template <int... L> void guarded(int t, int n, std::integer_sequence<int, L...>)
     {
         ((t - L >= 0 && t - L < n ? layer<L>(t - L) : void()), ...);
     }
@@ -109,8 +106,7 @@ private:
     V coefficient(int filter, int which) const { return Ops::load(table_.c[filter][which]); }
 
     // Transposed direct form II, the operations in the scalar ladder's order.
-    template <int B>
-    V biquad(V x)
+    template <int B> V biquad(V x)
     {
         constexpr int f = B / 2;
         const V y = Ops::add(Ops::mul(coefficient(f, CoefficientTable::B0), x), s1_[B]);
@@ -126,8 +122,7 @@ private:
     // layers after it is written, so four slots per biquad are enough.
     V& v(int b, int i) { return ring_[b][i & 3]; }
 
-    template <int L>
-    void layer(int i)
+    template <int L> void layer(int i)
     {
         if constexpr (L == 0)
         {
@@ -180,10 +175,10 @@ private:
 
 // The instruction-set specific entry points. Each runs one pipelined pass
 // over n samples for the lanes it handles, starting at the given pointers.
-void runScalar(const CoefficientTable& table, double* state, double* samples,
-               const double* gains, int n);
-void runSse2(const CoefficientTable& table, double* state, double* samples,
-             const double* gains, int n);
+void runScalar(const CoefficientTable& table, double* state, double* samples, const double* gains,
+               int n);
+void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
+             int n);
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector

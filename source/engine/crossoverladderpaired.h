@@ -24,8 +24,7 @@ namespace Ladder {
 // broadcastHalf(p), gainPair(p) (the half at p below a half of ones),
 // storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
 // with the named half taken from old), and kHalf (doubles per half).
-template <class Ops>
-class PairedPipeline
+template <class Ops> class PairedPipeline
 {
     using V = typename Ops::V;
     static constexpr int kHalf = Ops::kHalf;
@@ -37,9 +36,8 @@ public:
         for (int p = 0; p < kPairs; ++p)
         {
             for (int which = 0; which < CoefficientTable::kCount; ++which)
-                coefficients_[p][which] =
-                    Ops::combine(table.c[filterOf(lowerOf(p))][which],
-                                 table.c[filterOf(upperOf(p))][which]);
+                coefficients_[p][which] = Ops::combine(table.c[filterOf(lowerOf(p))][which],
+                                                       table.c[filterOf(upperOf(p))][which]);
             s1_[p] = Ops::combine(s1(lowerOf(p)), s1(upperOf(p)));
             s2_[p] = Ops::combine(s2(lowerOf(p)), s2(upperOf(p)));
         }
@@ -94,7 +92,8 @@ private:
     // how many steps after its input sample it runs.
     static constexpr int layerOf(int biquad)
     {
-        return biquad < 4 ? biquad % 2 : 4 * (biquad / 4) - 2 + (biquad % 2) + 2 * ((biquad % 4) / 2);
+        return biquad < 4 ? biquad % 2
+                          : 4 * (biquad / 4) - 2 + (biquad % 2) + 2 * ((biquad % 4) / 2);
     }
 
     double* s1(int biquad) { return state_ + (2 * biquad) * kLanes; }
@@ -105,22 +104,21 @@ private:
     double* lower(int p, int t) { return out(p, t); }
     double* upper(int p, int t) { return out(p, t) + kHalf; }
 
-    template <int P>
-    V biquad(V x)
+    template <int P> V biquad(V x)
     {
         const V* c = coefficients_[P];
         const V y = Ops::add(Ops::mul(c[CoefficientTable::B0], x), s1_[P]);
-        s1_[P] = Ops::add(Ops::sub(Ops::mul(c[CoefficientTable::B1], x),
-                                   Ops::mul(c[CoefficientTable::A1], y)),
-                          s2_[P]);
-        s2_[P] = Ops::sub(Ops::mul(c[CoefficientTable::B2], x), Ops::mul(c[CoefficientTable::A2], y));
+        s1_[P] = Ops::add(
+            Ops::sub(Ops::mul(c[CoefficientTable::B1], x), Ops::mul(c[CoefficientTable::A1], y)),
+            s2_[P]);
+        s2_[P] =
+            Ops::sub(Ops::mul(c[CoefficientTable::B2], x), Ops::mul(c[CoefficientTable::A2], y));
         return y;
     }
 
     // Pair P at step t; its lower half works on sample t - layerOf(lowerOf(P)).
     // last: the last sample of the run; a gain is never read beyond it.
-    template <int P>
-    void pair(int t, int last)
+    template <int P> void pair(int t, int last)
     {
         constexpr int i = layerOf(lowerOf(P));
         if constexpr (P == 0)
@@ -156,16 +154,14 @@ private:
                         Ops::add(Ops::mul(Ops::gainPair(g_ + j * kLanes), high), low));
     }
 
-    template <int... P>
-    void steady(int t, int last, std::integer_sequence<int, P...>)
+    template <int... P> void steady(int t, int last, std::integer_sequence<int, P...>)
     {
         (pair<P>(t, last), ...);
     }
 
     // A step while filling or draining: a half whose sample lies outside the
     // run still computes, but its filter state is put back afterwards.
-    template <int P>
-    void guardedPair(int t, int n)
+    template <int P> void guardedPair(int t, int n)
     {
         const int lowerSample = t - layerOf(lowerOf(P));
         const int upperSample = t - layerOf(upperOf(P));
@@ -188,8 +184,7 @@ private:
         }
     }
 
-    template <int... P>
-    void guarded(int t, int n, std::integer_sequence<int, P...>)
+    template <int... P> void guarded(int t, int n, std::integer_sequence<int, P...>)
     {
         (guardedPair<P>(t, n), ...);
         const int j = t - kLastLayer;

@@ -11,18 +11,18 @@ namespace Quorvane {
 // mode only the first is used.
 struct DetectorState
 {
-    bool detectorOpen = false;    // the level detector is open
-    bool wasOpen = false;         // detectorOpen after the previous sample
-    int holdCount = 0;            // consecutive samples at or below the close threshold
-    int attackDelayCount = 0;     // samples since opening, up to attackDelaySamples
-    bool inAttackDelay = false;   // the attack delay is still running
-    int truncationCount = 0;      // samples since opening, up to truncationEndSamples
-    bool truncated = false;       // the note has been cut
+    bool detectorOpen = false;     // the level detector is open
+    bool wasOpen = false;          // detectorOpen after the previous sample
+    int holdCount = 0;             // consecutive samples at or below the close threshold
+    int attackDelayCount = 0;      // samples since opening, up to attackDelaySamples
+    bool inAttackDelay = false;    // the attack delay is still running
+    int truncationCount = 0;       // samples since opening, up to truncationEndSamples
+    bool truncated = false;        // the note has been cut
     bool holdClosedActive = false; // held closed after the detector closed
-    int holdClosedCount = 0;      // samples of the running hold-closed time
-    bool skipNote = false;        // the current note is skipped
-    float envelope = kMinus60dB;  // target level produced by attack and release
-    float gain = kGainStart;      // smoothed gain handed to the crossover stage
+    int holdClosedCount = 0;       // samples of the running hold-closed time
+    bool skipNote = false;         // the current note is skipped
+    float envelope = kMinus60dB;   // target level produced by attack and release
+    float gain = kGainStart;       // smoothed gain handed to the crossover stage
 };
 
 // The engine's derived values that drive every detector (linear levels,
@@ -74,8 +74,8 @@ inline void advanceEnvelope(const GateSettings& settings, DetectorState& state, 
             state.envelope = kMinus60dB;
         else if (state.envelope > 1.0f)
             state.envelope = 1.0f;
-        state.gain = (1.0f - settings.gradualSmooth) * state.envelope +
-                     settings.gradualSmooth * state.gain;
+        state.gain =
+            (1.0f - settings.gradualSmooth) * state.envelope + settings.gradualSmooth * state.gain;
     }
     else if (open)
     {
@@ -93,8 +93,8 @@ inline void advanceEnvelope(const GateSettings& settings, DetectorState& state, 
         state.envelope = state.envelope * settings.releaseStep;
         if (state.envelope < settings.rangeGain)
             state.envelope = settings.rangeGain;
-        state.gain = (1.0f - settings.releaseSmooth) * state.envelope +
-                     settings.releaseSmooth * state.gain;
+        state.gain =
+            (1.0f - settings.releaseSmooth) * state.envelope + settings.releaseSmooth * state.gain;
     }
 }
 

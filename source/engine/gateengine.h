@@ -35,7 +35,7 @@ public:
     // Each returns false and leaves the engine unchanged on a count below 1 or
     // when memory for the new arrays cannot be obtained.
     bool setInputChannels(int count);
-    bool setOutputChannels(int count); // also discards all detector and filter state
+    bool setOutputChannels(int count);    // also discards all detector and filter state
     bool setSideChainChannels(int count); // also discards the key peaks
 
     // Ignores a rate that is not a positive finite number.
@@ -144,8 +144,8 @@ private:
     // Up to this many unlinked detectors are stepped in local variables.
     static constexpr int kMaxDetectorsInRegisters = 8;
     std::vector<const float*> detectorKeys_; // key of each detector, beyond that
-    std::vector<double> chunkSamples_; // [group][sample][lane]
-    std::vector<double> chunkGains_;   // [group][sample][lane]
+    std::vector<double> chunkSamples_;       // [group][sample][lane]
+    std::vector<double> chunkGains_;         // [group][sample][lane]
 };
 
 } // namespace Quorvane

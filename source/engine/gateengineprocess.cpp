@@ -2,6 +2,8 @@
 // bypass and listen, the fade and the meters. Nothing here allocates.
 #include "gateengine.h"
 
+#include "detectorlanes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -62,8 +64,7 @@ void GateEngine::processBlockSideChain(float** sideChain, float** input, float**
     runGate(sideChain, keyChannels, input, output, numSamples);
 }
 
-void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChannels,
-                                 int numSamples)
+void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples)
 {
     for (int c = 0; c < inputChannels_; ++c)
         applyFloor(input[c], numSamples);
@@ -138,26 +139,13 @@ void GateEngine::decideLinked(float** key, int keyChannels, int start, int count
 
 namespace {
 
-// The unlinked detectors of one chunk: outputs of them, detector k listening
-// to keys[k]. The detectors take turns within each sample, which keeps the
-// Beat Skip draws in their order.
-void decideDetectors(const GateSettings& settings, DetectorState* detectors, int outputs,
-                     GateRandom& random, const float* const* keys, double* gains, int count)
-{
-    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
-    constexpr int kGroupStride = GateEngine::kChunk * kLanes;
-    for (int i = 0; i < count; ++i)
-        for (int k = 0; k < outputs; ++k)
-        {
-            decideGate(settings, detectors[k], std::fabs(keys[k][i]), random);
-            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] = detectors[k].gain;
-        }
-}
-
-// The same for exactly K detectors, whose states then stay in registers.
+// One or two unlinked detectors through a chunk, their states in registers,
+// detector k listening to keys[k]. They take turns within each sample, which
+// keeps the Beat Skip draws in order. (With more detectors, stepping them
+// side by side in vector lanes is faster: decideDetectorLanes.)
 template <int K>
-void decideDetectors(const GateSettings& settings, DetectorState* detectors, int,
-                     GateRandom& random, const float* const* keys, double* gains, int count)
+void decideDetectors(const GateSettings& settings, DetectorState* detectors, GateRandom& random,
+                     const float* const* keys, double* gains, int count)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     constexpr int kGroupStride = GateEngine::kChunk * kLanes;
@@ -210,19 +198,16 @@ void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int cou
         keyOf = detectorKeys_.data();
     }
 
-    using Decide = void (*)(const GateSettings&, DetectorState*, int, GateRandom&,
-                            const float* const*, double*, int);
-    static constexpr Decide kDecide[kMaxDetectorsInRegisters + 1] = {
-        decideDetectors, decideDetectors<1>, decideDetectors<2>, decideDetectors<3>,
-        decideDetectors<4>, decideDetectors<5>, decideDetectors<6>, decideDetectors<7>,
-        decideDetectors<8>};
-    const int which = outputChannels_ <= kMaxDetectorsInRegisters ? outputChannels_ : 0;
-    kDecide[which](settings_, detectors_.data(), outputChannels_, random_, keyOf,
-                   chunkGains_.data(), count);
+    if (outputChannels_ == 1)
+        decideDetectors<1>(settings_, detectors_.data(), random_, keyOf, chunkGains_.data(), count);
+    else if (outputChannels_ == 2)
+        decideDetectors<2>(settings_, detectors_.data(), random_, keyOf, chunkGains_.data(), count);
+    else
+        decideDetectorLanes(settings_, detectors_.data(), outputChannels_, random_, keyOf,
+                            chunkGains_.data(), kChunk * kLanes, count);
 }
 
-void GateEngine::runCrossover(float** input, float** output, int start, int count,
-                              bool writeOutput)
+void GateEngine::runCrossover(float** input, float** output, int start, int count, bool writeOutput)
 {
     // Output channel j takes input channel j, repeating the inputs when there
     // are fewer of them. Every input is gathered before any output is written.
@@ -230,7 +215,8 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     for (int j = 0; j < outputChannels_; ++j)
     {
         const float* in = input[j % inputChannels_] + start;
-        double* lane = &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        double* lane =
+            &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
         for (int i = 0; i < count; ++i)
             lane[i * kLanes] = in[i];
     }

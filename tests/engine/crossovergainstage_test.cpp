@@ -131,7 +131,8 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
             }
             blocks.allowAvx(avx);
             uint32_t noise = 99;
-            auto next = [&noise] {
+            auto next = [&noise]
+            {
                 noise = noise * 1664525u + 1013904223u;
                 return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
             };
@@ -145,10 +146,12 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
                     {
                         const float in = next();
                         const float gain = 0.5f + next();
-                        const size_t at = (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
+                        const size_t at =
+                            (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
                         x[at] = in;
                         g[at] = gain;
-                        expected[static_cast<size_t>(c) * n + i] = samples.processSample(in, c, gain);
+                        expected[static_cast<size_t>(c) * n + i] =
+                            samples.processSample(in, c, gain);
                     }
                 for (int group = 0; group < blocks.groups(); ++group)
                 {
@@ -158,8 +161,10 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
                 for (int i = 0; i < n; ++i)
                     for (int c = 0; c < channels; ++c)
                     {
-                        const size_t at = (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
-                        ASSERT_EQ(static_cast<float>(x[at]), expected[static_cast<size_t>(c) * n + i])
+                        const size_t at =
+                            (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
+                        ASSERT_EQ(static_cast<float>(x[at]),
+                                  expected[static_cast<size_t>(c) * n + i])
                             << channels << " channels, avx " << avx << ", block of " << n
                             << ", sample " << i << ", channel " << c;
                     }

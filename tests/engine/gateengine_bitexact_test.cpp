@@ -86,7 +86,8 @@ Signal musicalSignal(int channels, int frames, uint32_t seed)
         }
         amplitude *= decay;
         phase += 2.0 * pi * frequency / kRate;
-        const float tone = amplitude * static_cast<float>(std::sin(phase) + 0.3 * std::sin(3.1 * phase));
+        const float tone =
+            amplitude * static_cast<float>(std::sin(phase) + 0.3 * std::sin(3.1 * phase));
         for (int c = 0; c < channels; ++c)
             s[c][i] = tone * (1.0f - 0.15f * c) + 0.0005f * (uniform(rng) - 0.5f);
     }
@@ -109,8 +110,7 @@ public:
         reference_.takeSettings(engine_);
     }
 
-    template <class Change>
-    void set(Change change)
+    template <class Change> void set(Change change)
     {
         change(engine_);
         reference_.takeSettings(engine_);
@@ -164,7 +164,8 @@ private:
                 int sideChannels, bool inPlace)
     {
         Buffers& b = reference ? referenceBuffers_ : engineBuffers_;
-        auto load = [&](Signal& dst, std::vector<float*>& ptr, const Signal& src, int channels) {
+        auto load = [&](Signal& dst, std::vector<float*>& ptr, const Signal& src, int channels)
+        {
             dst.assign(channels, std::vector<float>(frames + 1));
             ptr.clear();
             for (int c = 0; c < channels; ++c)
@@ -193,8 +194,8 @@ private:
         else if (sideChannels < 0)
             engine_.processBlock(b.inP.data(), b.outP.data(), frames);
         else
-            engine_.processBlockSideChain(b.sideP.data(), b.inP.data(), b.outP.data(),
-                                          sideChannels, frames);
+            engine_.processBlockSideChain(b.sideP.data(), b.inP.data(), b.outP.data(), sideChannels,
+                                          frames);
     }
 
     void compare(int frames, const std::string& where)
@@ -204,8 +205,8 @@ private:
             {
                 const float e = engineBuffers_.outP[c][i];
                 const float r = referenceBuffers_.outP[c][i];
-                ASSERT_EQ(bits(e), bits(r)) << where << " channel " << c << " frame " << i
-                                            << ": " << e << " vs " << r;
+                ASSERT_EQ(bits(e), bits(r))
+                    << where << " channel " << c << " frame " << i << ": " << e << " vs " << r;
             }
         for (int c = 0; c < inputs_; ++c)
             for (int i = 0; i < frames; ++i)
@@ -218,7 +219,8 @@ private:
         ASSERT_EQ(engine_.meterCount(), reference_.meterCount()) << where;
         ASSERT_EQ(bits(engine_.fade().gain()), bits(reference_.fade().gain())) << where;
         for (int c = 0; c < std::max(inputs_, sideChains_); ++c)
-            ASSERT_EQ(bits(engine_.keyPeak(c)), bits(reference_.keyPeak(c))) << where << " peak " << c;
+            ASSERT_EQ(bits(engine_.keyPeak(c)), bits(reference_.keyPeak(c)))
+                << where << " peak " << c;
         for (int k = 0; k < outputs_; ++k)
         {
             const DetectorState& e = engine_.detector(k);
@@ -252,22 +254,54 @@ void changeParameter(Pair& pair, std::mt19937& rng)
     const float v = u(rng);
     switch (rng() % 16)
     {
-    case 0: pair.set([&](GateEngine& e) { e.setThreshold(-70.0f + 70.0f * v); }); break;
-    case 1: pair.set([&](GateEngine& e) { e.setRange(-90.0f + 90.0f * v); }); break;
-    case 2: pair.set([&](GateEngine& e) { e.setHysteresis(-20.0f * v); }); break;
-    case 3: pair.set([&](GateEngine& e) { e.setAttackSynth(0.01f + 50.0f * v); }); break;
-    case 4: pair.set([&](GateEngine& e) { e.setAttackGradual(0.01f + 50.0f * v); }); break;
-    case 5: pair.set([&](GateEngine& e) { e.setRelease(1.0f + 500.0f * v); }); break;
-    case 6: pair.set([&](GateEngine& e) { e.setHold(20.0f * v * v); }); break;
-    case 7: pair.set([&](GateEngine& e) { e.setHoldClosed(v < 0.5f ? 0.0f : 30.0f * v); }); break;
-    case 8: pair.set([&](GateEngine& e) { e.setBeatSkip(v); }); break;
-    case 9: pair.set([&](GateEngine& e) { e.setAttackDelay(v < 0.5f ? 0.0f : 10.0f * v); }); break;
-    case 10: pair.set([&](GateEngine& e) { e.setNoteTruncation(v < 0.5f ? 0.0f : 40.0f * v); }); break;
-    case 11: pair.set([&](GateEngine& e) { e.setDucking(v < 0.3f); }); break;
-    case 12: pair.set([&](GateEngine& e) { e.setGradualAttack(v < 0.5f); }); break;
-    case 13: pair.set([&](GateEngine& e) { e.setOutputLevel(-24.0f + 30.0f * v); }); break;
-    case 14: pair.set([&](GateEngine& e) { e.setChannelLinking(v < 0.5f); }); break;
-    default: pair.set([&](GateEngine& e) { e.setThreshold(-50.0f + 10.0f * v); }); break;
+    case 0:
+        pair.set([&](GateEngine& e) { e.setThreshold(-70.0f + 70.0f * v); });
+        break;
+    case 1:
+        pair.set([&](GateEngine& e) { e.setRange(-90.0f + 90.0f * v); });
+        break;
+    case 2:
+        pair.set([&](GateEngine& e) { e.setHysteresis(-20.0f * v); });
+        break;
+    case 3:
+        pair.set([&](GateEngine& e) { e.setAttackSynth(0.01f + 50.0f * v); });
+        break;
+    case 4:
+        pair.set([&](GateEngine& e) { e.setAttackGradual(0.01f + 50.0f * v); });
+        break;
+    case 5:
+        pair.set([&](GateEngine& e) { e.setRelease(1.0f + 500.0f * v); });
+        break;
+    case 6:
+        pair.set([&](GateEngine& e) { e.setHold(20.0f * v * v); });
+        break;
+    case 7:
+        pair.set([&](GateEngine& e) { e.setHoldClosed(v < 0.5f ? 0.0f : 30.0f * v); });
+        break;
+    case 8:
+        pair.set([&](GateEngine& e) { e.setBeatSkip(v); });
+        break;
+    case 9:
+        pair.set([&](GateEngine& e) { e.setAttackDelay(v < 0.5f ? 0.0f : 10.0f * v); });
+        break;
+    case 10:
+        pair.set([&](GateEngine& e) { e.setNoteTruncation(v < 0.5f ? 0.0f : 40.0f * v); });
+        break;
+    case 11:
+        pair.set([&](GateEngine& e) { e.setDucking(v < 0.3f); });
+        break;
+    case 12:
+        pair.set([&](GateEngine& e) { e.setGradualAttack(v < 0.5f); });
+        break;
+    case 13:
+        pair.set([&](GateEngine& e) { e.setOutputLevel(-24.0f + 30.0f * v); });
+        break;
+    case 14:
+        pair.set([&](GateEngine& e) { e.setChannelLinking(v < 0.5f); });
+        break;
+    default:
+        pair.set([&](GateEngine& e) { e.setThreshold(-50.0f + 10.0f * v); });
+        break;
     }
 }
 

@@ -20,16 +20,14 @@ void applyFloor(float& sample)
 struct Biquad
 {
     // Transposed direct form II.
-    template <class C, class S>
-    static double run(const C& c, S& s, double x)
+    template <class C, class S> static double run(const C& c, S& s, double x)
     {
         const double y = c.b0 * x + s.s1;
         s.s1 = c.b1 * x - c.a1 * y + s.s2;
         s.s2 = c.b2 * x - c.a2 * y;
         return y;
     }
-    template <class C, class S>
-    static double twice(const C& c, S* s, double x)
+    template <class C, class S> static double twice(const C& c, S* s, double x)
     {
         return run(c, s[1], run(c, s[0], x));
     }
