@@ -1,5 +1,5 @@
-// The ladder for one lane in plain double arithmetic and for two lanes in
-// SSE2, which every x86-64 processor has.
+// The ladder in SSE2, which every x86-64 processor has: two channels with one
+// biquad per vector, or one channel with two.
 #include "crossoverladder.h"
 #include "crossoverladderpaired.h"
 
@@ -9,16 +9,6 @@ namespace Quorvane {
 namespace Ladder {
 
 namespace {
-
-struct ScalarOps
-{
-    using V = double;
-    static V load(const double* p) { return *p; }
-    static void store(double* p, V v) { *p = v; }
-    static V add(V a, V b) { return a + b; }
-    static V sub(V a, V b) { return a - b; }
-    static V mul(V a, V b) { return a * b; }
-};
 
 struct Sse2Ops
 {
@@ -52,12 +42,6 @@ void runPairedSse2(const CoefficientTable& table, double* state, double* samples
                    const double* gains, int n)
 {
     PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
-}
-
-void runScalar(const CoefficientTable& table, double* state, double* samples, const double* gains,
-               int n)
-{
-    Pipeline<ScalarOps>(table, state).run(samples, gains, n);
 }
 
 void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,

@@ -173,10 +173,8 @@ private:
     V ring_[kBiquads][4];
 };
 
-// The instruction-set specific entry points. Each runs one pipelined pass
+// The entry points, one per instruction set. Each runs one pipelined pass
 // over n samples for the lanes it handles, starting at the given pointers.
-void runScalar(const CoefficientTable& table, double* state, double* samples, const double* gains,
-               int n);
 void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
              int n);
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
