@@ -21,12 +21,6 @@ public:
 	Linux::FileDescriptor lastFd = -1;
 	std::function<void ()> onCall;
 
-	void PLUGIN_API onTimer () { hit (); }
-	void PLUGIN_API onFDIsSet (Linux::FileDescriptor fd)
-	{
-		lastFd = fd;
-		hit ();
-	}
 	tresult PLUGIN_API queryInterface (const TUID, void** obj) override
 	{
 		*obj = nullptr;
@@ -36,7 +30,7 @@ public:
 	uint32 PLUGIN_API release () override { return --refs; }  // lives on the stack
 	uint32 refs = 1;
 
-private:
+protected:
 	void hit ()
 	{
 		++calls;
@@ -45,8 +39,21 @@ private:
 	}
 };
 
-using TimerCounter = Counter<Linux::ITimerHandler>;
-using EventCounter = Counter<Linux::IEventHandler>;
+class TimerCounter : public Counter<Linux::ITimerHandler>
+{
+public:
+	void PLUGIN_API onTimer () override { hit (); }
+};
+
+class EventCounter : public Counter<Linux::IEventHandler>
+{
+public:
+	void PLUGIN_API onFDIsSet (Linux::FileDescriptor fd) override
+	{
+		lastFd = fd;
+		hit ();
+	}
+};
 
 const TUID kRunLoopIid = INLINE_UID (0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
 
