@@ -150,6 +150,9 @@ AudioFileWriter::AudioFileWriter (TemporaryFile& file, const std::string& target
         throw HostError (kExitOutput, "cannot write '" + target + "': " + sf_strerror (nullptr));
     // Samples beyond full scale are clipped rather than wrapped in integer formats.
     sf_command (this->file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The peak chunk of float files carries the time of writing; without it the same render
+    // always gives the same bytes.
+    sf_command (this->file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 AudioFileWriter::~AudioFileWriter ()
