@@ -82,4 +82,12 @@ bool CControl::checkDefaultValue (const CButtonState& buttons)
 	return true;
 }
 
+CMouseEventResult CControl::endGesture ()
+{
+	if (!isEditing ())
+		return kMouseEventNotHandled;
+	endEdit ();
+	return kMouseEventHandled;
+}
+
 } // namespace VSTGUI

@@ -52,6 +52,9 @@ public:
 	bool checkDefaultValue (const CButtonState& buttons);
 
 protected:
+	/** Ends a running drag gesture (the mouse button went up): endEdit, handled; not handled
+	 *  when no gesture runs. */
+	CMouseEventResult endGesture ();
 	/** Sets a new value from a gesture: clamps, marks dirty and reports when it changed. */
 	void setValueFromGesture (float val);
 

@@ -145,10 +145,7 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 
 CMouseEventResult CKnob::onMouseUp (CPoint&, const CButtonState&)
 {
-	if (!isEditing ())
-		return kMouseEventNotHandled;
-	endEdit ();
-	return kMouseEventHandled;
+	return endGesture ();
 }
 
 bool CKnob::onWheel (const CPoint&, float distance, const CButtonState& buttons)

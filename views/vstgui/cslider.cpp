@@ -140,10 +140,7 @@ CMouseEventResult CSlider::onMouseMoved (CPoint& where, const CButtonState& butt
 
 CMouseEventResult CSlider::onMouseUp (CPoint&, const CButtonState&)
 {
-	if (!isEditing ())
-		return kMouseEventNotHandled;
-	endEdit ();
-	return kMouseEventHandled;
+	return endGesture ();
 }
 
 bool CSlider::onWheel (const CPoint&, float distance, const CButtonState& buttons)
