@@ -61,7 +61,7 @@ bool GateEngine::setInputChannels(int count)
     try
     {
         const size_t keys = static_cast<size_t>(std::max(count, sideChainChannels_));
-        std::vector<float> peaks(keys, 0.0f);
+        std::vector<float> peaks(keys, kSilence);
         std::copy_n(keyPeak_.begin(), std::min(keys, keyPeak_.size()), peaks.begin());
         keyPeak_.swap(peaks);
     }
@@ -107,7 +107,7 @@ bool GateEngine::setSideChainChannels(int count)
     try
     {
         const size_t keys = static_cast<size_t>(std::max(count, inputChannels_));
-        std::vector<float> peaks(keys, 0.0f);
+        std::vector<float> peaks(keys, kSilence);
         keyPeak_.swap(peaks);
     }
     catch (const std::bad_alloc&)

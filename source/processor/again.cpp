@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
+#include <type_traits>
+#include <utility>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -52,13 +55,13 @@ tresult PLUGIN_API again::initialize(FUnknown* context)
     if (result != kResultOk)
         return result;
 
-    addAudioInput(STR16("Stereo In"), SpeakerArr::kStereo);
-    addAudioOutput(STR16("Stereo Out"), SpeakerArr::kStereo);
-    addAudioInput(STR16("Stereo Aux In"), SpeakerArr::kStereo, kAux, 0);
-
-    configureChannels(2, 2, 2);
+    if (!takeLayout({STR16("Stereo In"), STR16("Stereo Out"), STR16("Stereo Aux In"),
+                     SpeakerArr::kStereo, SpeakerArr::kStereo}))
+    {
+        AudioEffect::terminate();
+        return kOutOfMemory;
+    }
     engine.setSampleRate(float(processSetup.sampleRate));
-    scratch.configure(inputChannels, outputChannels, processSetup.maxSamplesPerBlock);
     pushMirrorToEngine();
     return kResultOk;
 }
@@ -68,26 +71,47 @@ tresult PLUGIN_API again::terminate()
     return AudioEffect::terminate();
 }
 
-bool again::configureChannels(int inputs, int outputs, int sideChain)
+// Taking a layout over must not fail half-way: the engine, the scratch buffers and the buses
+// would disagree, and the next block would run the engine over channels that do not exist.
+// So everything the new layout needs is made first, while the old one stays in force, and then
+// exchanged by moves that neither allocate nor throw.
+bool again::takeLayout(const Layout& layout)
 {
-    const int oldInputs = inputChannels;
-    const int oldOutputs = outputChannels;
-    if (!engine.setInputChannels(inputs))
-        return false;
-    if (!engine.setOutputChannels(outputs))
+    static_assert(std::is_nothrow_move_assignable<GateEngine>::value &&
+                      std::is_nothrow_move_assignable<ChannelScratch>::value,
+                  "a prepared engine and scratch must be taken over without allocating");
+    const int nIn = SpeakerArr::getChannelCount(layout.input);
+    const int nOut = SpeakerArr::getChannelCount(layout.output);
+    try
     {
-        engine.setInputChannels(oldInputs);
+        GateEngine resized(engine);
+        ChannelScratch resizedScratch;
+        if (!resized.setInputChannels(nIn) || !resized.setOutputChannels(nOut) ||
+            !resized.setSideChainChannels(sideChainChannelsFor(nIn)) ||
+            !resizedScratch.configure(nIn, nOut, processSetup.maxSamplesPerBlock))
+            return false;
+
+        // The side chain has the main input's arrangement and starts inactive.
+        IPtr<Bus> in = owned(new AudioBus(layout.inputName, kMain, BusInfo::kDefaultActive, layout.input));
+        IPtr<Bus> out = owned(new AudioBus(layout.outputName, kMain, BusInfo::kDefaultActive, layout.output));
+        IPtr<Bus> aux = owned(new AudioBus(layout.auxName, kAux, 0, layout.input));
+        audioInputs.reserve(2);
+        audioOutputs.reserve(1);
+
+        engine = std::move(resized);
+        scratch = std::move(resizedScratch);
+        inputChannels = nIn;
+        outputChannels = nOut;
+        removeAudioBusses();
+        audioInputs.push_back(in);     // within the reserved capacity
+        audioInputs.push_back(aux);
+        audioOutputs.push_back(out);
+        return true;
+    }
+    catch (const std::bad_alloc&)
+    {
         return false;
     }
-    if (!engine.setSideChainChannels(sideChain))
-    {
-        engine.setInputChannels(oldInputs);
-        engine.setOutputChannels(oldOutputs);
-        return false;
-    }
-    inputChannels = inputs;
-    outputChannels = outputs;
-    return true;
 }
 
 tresult PLUGIN_API again::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
@@ -103,22 +127,19 @@ tresult PLUGIN_API again::setBusArrangements(SpeakerArrangement* inputs, int32 n
     const int nOut = SpeakerArr::getChannelCount(outputs[0]);
     if (nIn < 1 || nOut < 1)
         return kResultFalse;
-    const int nAux = sideChainChannelsFor(nIn);
-
-    if (!configureChannels(nIn, nOut, nAux) ||
-        !scratch.configure(nIn, nOut, processSetup.maxSamplesPerBlock))
-        return kOutOfMemory;
 
     String128 inName, outName, auxName;
     setBusName(inName, "In (%d Ch)", nIn);
     setBusName(outName, "Out (%d Ch)", nOut);
-    setBusName(auxName, "Aux (%d Ch)", nAux);
+    setBusName(auxName, "Aux (%d Ch)", sideChainChannelsFor(nIn));
+    if (!takeLayout({inName, outName, auxName, inputs[0], outputs[0]}))
+        return kOutOfMemory;
 
-    removeAudioBusses();
-    addAudioInput(inName, inputs[0]);
-    addAudioOutput(outName, outputs[0]);
-    addAudioInput(auxName, inputs[0], kAux, 0);
-    return kResultOk;
+    // The side chain always has the main input's arrangement, and there are no further buses.
+    // A proposal that asked for anything else has been adapted, and the host must read the buses
+    // back: it is told so by kResultFalse.
+    const bool sideChainAsProposed = numIns < 2 || inputs[1] == inputs[0];
+    return numIns <= 2 && numOuts == 1 && sideChainAsProposed ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API again::setupProcessing(ProcessSetup& setup)
@@ -127,6 +148,7 @@ tresult PLUGIN_API again::setupProcessing(ProcessSetup& setup)
     if (result != kResultOk)
         return result;
     engine.setSampleRate(float(processSetup.sampleRate));
+    // Without memory for a larger scratch the old one stays; the process loop goes by its size.
     scratch.configure(inputChannels, outputChannels, processSetup.maxSamplesPerBlock);
     pushMirrorToEngine();
     return kResultOk;
@@ -180,33 +202,38 @@ tresult again::receiveText(const char8* text)
 void again::pushMirrorToEngine()
 {
     for (uint32_t id = kBypassId; id <= kGradualAttEnvelopeId; ++id)
-        applyParameter(id, mirror.switches[id] ? 1.f : 0.f);
+        setSwitch(id, mirror.switches[id]);
     for (uint32_t id = kOutputLevelId; id <= kNoteTruncationId; ++id)
         applyParameter(id, mirror.value(id));
 }
 
-// Stores one parameter value in the mirror and hands it to the engine in physical units.
-// The mirror keeps the value as received; the engine gets it limited to 0..1, since values far
-// outside the curves' ranges give coefficients that would turn the output into NaN for good.
+// A switch is on above one half; a value that is not a number changes nothing.
+void again::applySwitch(uint32_t id, double v)
+{
+    if (std::isfinite(v))
+        setSwitch(id, v > 0.5);
+}
+
+void again::setSwitch(uint32_t id, bool on)
+{
+    mirror.switches[id] = on;
+    switch (id)
+    {
+        case kBypassId: engine.setBypass(on); break;
+        case kListenId: engine.setListen(on); break;
+        case kChannelLinkingId: engine.setChannelLinking(on); break;
+        case kDuckingId: engine.setDucking(on); break;
+        case kGradualAttEnvelopeId: engine.setGradualAttack(on); break;
+    }
+}
+
+// Stores one continuous parameter's value in the mirror and hands it to the engine in physical
+// units. The mirror keeps the value as received; the engine gets it limited to 0..1, since values
+// far outside the curves' ranges give coefficients that would turn the output into NaN for good.
 void again::applyParameter(uint32_t id, float v)
 {
     if (!std::isfinite(v))
         return;
-    if (ParamMirror::isSwitch(id))
-    {
-        const bool on = v > 0.5f;
-        mirror.switches[id] = on;
-        switch (id)
-        {
-            case kBypassId: engine.setBypass(on); break;
-            case kListenId: engine.setListen(on); break;
-            case kChannelLinkingId: engine.setChannelLinking(on); break;
-            case kDuckingId: engine.setDucking(on); break;
-            case kGradualAttEnvelopeId: engine.setGradualAttack(on); break;
-        }
-        return;
-    }
-
     mirror.value(id) = v;
     const float p = converter.toPhysical(id, std::clamp(v, 0.f, 1.f));
     switch (id)

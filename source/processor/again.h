@@ -53,6 +53,8 @@ public:
     const GateEngine& gateEngine() const { return engine; }
 
 private:
+    void applySwitch(uint32_t id, double value);
+    void setSwitch(uint32_t id, bool on);
     void applyParameter(uint32_t id, float value);
     void pushMirrorToEngine();
     void applyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
@@ -61,7 +63,17 @@ private:
     void takePendingState();
     void publishMirror();
     const ParamMirror& newestState();
-    bool configureChannels(int inputs, int outputs, int sideChain);
+
+    // The buses and the channel configuration that goes with them.
+    struct Layout
+    {
+        const Steinberg::Vst::TChar* inputName;
+        const Steinberg::Vst::TChar* outputName;
+        const Steinberg::Vst::TChar* auxName;
+        Steinberg::Vst::SpeakerArrangement input, output;
+    };
+    // All or nothing: false (for want of memory) leaves buses, engine and scratch as they were.
+    bool takeLayout(const Layout& layout);
 
     GateEngine engine;
     ParamConverter converter;

@@ -16,8 +16,13 @@ namespace Quorvane {
 
 namespace {
 
-// −76 dB maps to 0 and 0 dB to 1; values outside are passed on unclamped.
-float meterScale(float linear) { return std::log10(linear) * 20.0f / 76.0f + 1.0f; }
+// −76 dB maps to 0 and 0 dB to 1. The host takes normalized values only, so levels outside that
+// range (silence among them) are reported at the nearer end.
+float meterScale(float linear)
+{
+    const float m = std::log10(linear) * 20.0f / 76.0f + 1.0f;
+    return m > 0.0f ? std::min(m, 1.0f) : 0.0f;   // also takes −infinity and NaN to 0
+}
 
 bool hasChannels(const AudioBusBuffers& bus, int count)
 {
@@ -76,7 +81,12 @@ void again::applyParameterChanges(IParameterChanges* changes)
         ParamValue value = 0;
         if (queue->getPoint(points - 1, sampleOffset, value) != kResultOk)
             continue;
-        applyParameter(id, float(value));
+        // A switch is decided on the host's own value: one just above 0.5 may round to 0.5
+        // in single precision.
+        if (ParamMirror::isSwitch(id))
+            applySwitch(id, value);
+        else
+            applyParameter(id, float(value));
     }
 }
 

@@ -94,10 +94,11 @@ TEST(GateEngineSettings, ChannelChangesStartDetectorsAndPeaksAfresh)
     ASSERT_EQ(engine.keyPeak(0), 0.5f);
 
     // More inputs than side-chain channels: the peaks grow with the input
-    // count (the main input can be the key) and keep their values.
+    // count (the main input can be the key) and keep their values; new ones
+    // start at silence, as a meter reading of them must be a level.
     ASSERT_TRUE(engine.setInputChannels(4));
     EXPECT_EQ(engine.keyPeak(0), 0.5f);
-    EXPECT_EQ(engine.keyPeak(3), 0.0f);
+    EXPECT_EQ(engine.keyPeak(3), kSilence);
 
     ASSERT_TRUE(engine.setOutputChannels(3));
     for (int d = 0; d < 3; ++d)
@@ -107,5 +108,6 @@ TEST(GateEngineSettings, ChannelChangesStartDetectorsAndPeaksAfresh)
         EXPECT_EQ(engine.detector(d).gain, 1e-6f);
     }
     ASSERT_TRUE(engine.setSideChainChannels(2));
-    EXPECT_EQ(engine.keyPeak(0), 0.0f);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(engine.keyPeak(c), kSilence) << c;
 }

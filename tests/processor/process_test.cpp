@@ -2,6 +2,7 @@
 
 #include "allocationcounter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,8 +21,6 @@ void addPoints(ParameterChanges& changes, ParamID id, std::initializer_list<std:
     for (const auto& p : points)
         q->addPoint(p.first, p.second, index);
 }
-
-constexpr double kSilenceOnMeterScale = -500.0 / 76.0 + 1.0;
 
 } // namespace
 
@@ -72,15 +71,39 @@ TEST_F(ProcessLoopTest, IgnoredQueuesChangeNothing)
     EXPECT_EQ(0, std::memcmp(before.values, after.values, sizeof(before.values)));
 }
 
+// The host's values are doubles: one just above 0.5 turns a switch on even where it rounds to 0.5
+// in single precision, as the controller shows it; exactly 0.5 and anything below is off.
 TEST_F(ProcessLoopTest, SwitchesTurnOnStrictlyAboveOneHalf)
 {
-    addPoints(changes, Quorvane::kDuckingId, {{0, 0.5}});
-    addPoints(changes, Quorvane::kChannelLinkingId, {{0, 0.5000001}});
-    run(block, 64, &changes);
-    EXPECT_FALSE(processor->parameterMirror().switches[Quorvane::kDuckingId]);
-    EXPECT_FALSE(processor->gateEngine().settings().ducking);
-    EXPECT_TRUE(processor->parameterMirror().switches[Quorvane::kChannelLinkingId]);
-    EXPECT_TRUE(processor->gateEngine().channelLinking());
+    struct Case
+    {
+        double value;
+        bool on;
+    };
+    const Case cases[] = {
+        {0.5 + 1e-12, true}, {0.5, false}, {std::nextafter(0.5, 1.0), true},
+        {std::nextafter(0.5, 0.0), false}, {0.5000001, true}, {0.0, false}, {1.0, true},
+    };
+    ASSERT_EQ(float(0.5 + 1e-12), 0.5f) << "the value this test is about rounds to one half";
+    for (const Case& c : cases)
+    {
+        for (bool startOn : {false, true})
+        {
+            ParameterChanges start {4, 2}, change {4, 2};
+            addPoints(start, Quorvane::kDuckingId, {{0, startOn ? 1.0 : 0.0}});
+            addPoints(start, Quorvane::kChannelLinkingId, {{0, startOn ? 1.0 : 0.0}});
+            run(block, 64, &start);
+            addPoints(change, Quorvane::kDuckingId, {{0, c.value}});
+            addPoints(change, Quorvane::kChannelLinkingId, {{0, c.value}});
+            run(block, 64, &change);
+
+            const auto& m = processor->parameterMirror();
+            EXPECT_EQ(m.switches[Quorvane::kDuckingId], c.on) << c.value;
+            EXPECT_EQ(processor->gateEngine().settings().ducking, c.on) << c.value;
+            EXPECT_EQ(m.switches[Quorvane::kChannelLinkingId], c.on) << c.value;
+            EXPECT_EQ(processor->gateEngine().channelLinking(), c.on) << c.value;
+        }
+    }
 }
 
 TEST_F(ProcessLoopTest, ParameterOnlyCallAppliesChangesWithoutOutputs)
@@ -100,7 +123,9 @@ TEST_F(ProcessLoopTest, EveryAudioBlockReportsFiveMetersEvenWithZeroSamples)
     EXPECT_EQ(block.outBus.silenceFlags, 0u);
 }
 
-TEST_F(ProcessLoopTest, MetersUseTheDecibelScaleUnclamped)
+// The host only takes normalized values: levels below -76 dB (silence among them) report 0 and
+// levels above 0 dB report 1.
+TEST_F(ProcessLoopTest, MetersUseTheDecibelScaleLimitedToTheUnitRange)
 {
     // Full-scale input for more than a meter interval (50 ms) gives a 0 dB peak; linked mode
     // reports silence as the minimum.
@@ -108,22 +133,34 @@ TEST_F(ProcessLoopTest, MetersUseTheDecibelScaleUnclamped)
     for (int i = 0; i < 6; ++i)
         run(block, 512);
     EXPECT_DOUBLE_EQ(outputValue(Quorvane::kMaxVuId), 1.0);
-    EXPECT_NEAR(outputValue(Quorvane::kMinVuId), kSilenceOnMeterScale, 1e-5);
+    EXPECT_EQ(outputValue(Quorvane::kMinVuId), 0.0);
     EXPECT_EQ(outputValue(Quorvane::kMaxGateId), outputValue(Quorvane::kMinGateId));
 
-    // −76 dB maps to 0.
+    // -76 dB maps to 0, -38 dB to one half.
     block.fillInput(std::pow(10.f, -3.8f));
     for (int i = 0; i < 10; ++i)
         run(block, 512);
     EXPECT_NEAR(outputValue(Quorvane::kMaxVuId), 0.0, 1e-5);
+    block.fillInput(std::pow(10.f, -1.9f));
+    for (int i = 0; i < 10; ++i)
+        run(block, 512);
+    EXPECT_NEAR(outputValue(Quorvane::kMaxVuId), 0.5, 1e-5);
+
+    // +12 dB reports full scale.
+    block.fillInput(4.0f);
+    for (int i = 0; i < 10; ++i)
+        run(block, 512);
+    EXPECT_EQ(outputValue(Quorvane::kMaxVuId), 1.0);
 
     // Bypassed, the engine holds its meters at silence once the fade has switched.
     addPoints(changes, Quorvane::kBypassId, {{0, 1.0}});
     run(block, 512, &changes);
     for (int i = 0; i < 4; ++i)
         run(block, 512);
-    EXPECT_NEAR(outputValue(Quorvane::kMaxVuId), kSilenceOnMeterScale, 1e-5);
-    EXPECT_NEAR(outputValue(Quorvane::kMaxGateId), kSilenceOnMeterScale, 1e-5);
+    EXPECT_EQ(processor->gateEngine().maxVu(), 1e-25f);
+    EXPECT_EQ(outputValue(Quorvane::kMaxVuId), 0.0);
+    EXPECT_EQ(outputValue(Quorvane::kMaxGateId), 0.0);
+    EXPECT_EQ(outputValue(Quorvane::kMinGateId), 0.0);
 }
 
 TEST_F(ProcessLoopTest, SideChainIndicatorFollowsTheAuxBus)
@@ -174,6 +211,124 @@ TEST_F(ProcessLoopTest, FewerHostChannelsThanAgreedAreHandledSafely)
     BlockBuffers none(2, 2, 0, 64);
     none.buses[0].channelBuffers32 = nullptr;
     EXPECT_EQ(run(none, 64), kResultOk);
+}
+
+namespace {
+
+// A processor of its own, active at 44.1 kHz with blocks of up to 512 samples.
+struct ActiveProcessor
+{
+    explicit ActiveProcessor(Steinberg::FUnknown* host)
+    {
+        p->initialize(host);
+        ProcessSetup setup {kRealtime, kSample32, 512, 44100.0};
+        p->setupProcessing(setup);
+        p->setActive(true);
+    }
+    ~ActiveProcessor()
+    {
+        p->setActive(false);
+        p->terminate();
+        p->release();
+    }
+    void run(BlockBuffers& b, int frames, IParameterChanges* changes)
+    {
+        ProcessData data;
+        data.numSamples = frames;
+        data.numInputs = 1;
+        data.numOutputs = 1;
+        data.inputs = b.buses;
+        data.outputs = &b.outBus;
+        data.inputParameterChanges = changes;
+        data.outputParameterChanges = &meters;
+        meters.clearQueue();
+        p->process(data);
+    }
+    double meter(ParamID id)
+    {
+        for (int32 i = 0; i < meters.getParameterCount(); ++i)
+        {
+            IParamValueQueue* q = meters.getParameterData(i);
+            int32 offset = 0;
+            ParamValue v = 0;
+            if (q->getParameterId() == id && q->getPoint(0, offset, v) == kResultOk)
+                return v;
+        }
+        return -1.0;
+    }
+
+    Quorvane::again* p = new Quorvane::again;
+    ParameterChanges meters {8, 4};
+};
+
+// Bursts of a 0.5 sine, 2000 samples on and 6000 at -66 dB; each channel starts at its own place
+// in the pattern so that unlinked detectors differ.
+float burst(int channel, long n)
+{
+    const long t = n + channel * 2500;
+    const float tone = float(std::sin(0.07 * double(t)));
+    return (t % 8000) < 2000 ? 0.5f * tone : 0.0005f * tone;
+}
+
+float peakOf(const std::vector<float>& samples)
+{
+    float peak = 0.f;
+    for (float x : samples)
+        peak = std::max(peak, std::fabs(x));
+    return peak;
+}
+
+} // namespace
+
+// A host that passes fewer channels than the arrangement it agreed to: the channels it does pass
+// are gated exactly as at the agreed width with silence on the missing inputs, and the meters
+// agree too.
+TEST_F(ProcessLoopTest, FewerHostChannelsAreGatedAsAtTheAgreedWidth)
+{
+    struct Case
+    {
+        int inputs, outputs;
+        bool linked;
+    };
+    const Case cases[] = {{1, 1, true}, {1, 1, false}, {1, 2, true}, {1, 2, false}, {2, 1, false}};
+    constexpr int kFrames = 512;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << c.inputs << " in, " << c.outputs << " out, "
+                                          << (c.linked ? "linked" : "unlinked"));
+        ActiveProcessor narrow(&host), full(&host);
+        BlockBuffers narrowBlock(c.inputs, c.outputs, 0, kFrames);
+        BlockBuffers fullBlock(2, 2, 0, kFrames);
+        bool opened = false, closed = false;
+        for (int b = 0; b < 40; ++b)
+        {
+            ParameterChanges settings {4, 2};
+            ParameterChanges* changes = nullptr;
+            if (b == 0)
+            {
+                addPoints(settings, Quorvane::kChannelLinkingId, {{0, c.linked ? 1.0 : 0.0}});
+                addPoints(settings, Quorvane::kThresholdId, {{0, 0.5}});   // -38 dB
+                changes = &settings;
+            }
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < kFrames; ++i)
+                {
+                    const float x = burst(ch, long(b) * kFrames + i);
+                    fullBlock.in[size_t(ch)][size_t(i)] = ch < c.inputs ? x : 0.f;
+                    if (ch < c.inputs)
+                        narrowBlock.in[size_t(ch)][size_t(i)] = x;
+                }
+            narrow.run(narrowBlock, kFrames, changes);
+            full.run(fullBlock, kFrames, changes);
+            for (int ch = 0; ch < c.outputs; ++ch)
+                ASSERT_EQ(narrowBlock.out[size_t(ch)], fullBlock.out[size_t(ch)]) << "block " << b << " channel " << ch;
+            for (ParamID id = Quorvane::kMaxVuId; id <= Quorvane::kMinGateId; ++id)
+                ASSERT_EQ(narrow.meter(id), full.meter(id)) << "block " << b << " meter " << id;
+            opened = opened || peakOf(narrowBlock.out[0]) > 0.1f;
+            closed = closed || peakOf(narrowBlock.out[0]) < 1e-6f;
+        }
+        EXPECT_TRUE(opened && closed) << "the gate opens and closes on the way";
+    }
 }
 
 TEST_F(ProcessLoopTest, ProcessDoesNotAllocate)

@@ -2,7 +2,10 @@
 
 #include "pluginterfaces/base/ustring.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -67,9 +70,9 @@ TEST_F(ProcessorTest, BusArrangementsRenameBusesAndConfigureTheEngine)
     };
     for (const Case& c : cases)
     {
-        SpeakerArrangement in[2] = {c.in, SpeakerArr::kStereo};
+        SpeakerArrangement in[2] = {c.in, c.in};
         SpeakerArrangement out = c.out;
-        ASSERT_EQ(processor->setBusArrangements(in, 2, &out, 1), kResultOk);
+        ASSERT_EQ(processor->setBusArrangements(in, 2, &out, 1), kResultTrue);
         EXPECT_EQ(busName(processor, kInput, 0), c.inName);
         EXPECT_EQ(busName(processor, kOutput, 0), c.outName);
         EXPECT_EQ(busName(processor, kInput, 1), c.auxName);
@@ -79,6 +82,78 @@ TEST_F(ProcessorTest, BusArrangementsRenameBusesAndConfigureTheEngine)
         EXPECT_EQ(processor->gateEngine().inputChannels(), c.engineIn);
         EXPECT_EQ(processor->gateEngine().outputChannels(), c.engineOut);
         EXPECT_EQ(processor->gateEngine().sideChainChannels(), c.engineSide);
+    }
+}
+
+// A proposal is answered kResultTrue only when every bus now has exactly the proposed arrangement.
+// Otherwise the buses are adapted (the side chain follows the main input) and the answer is
+// kResultFalse; either way the buses read back agree with each other and with the engine.
+TEST_F(ProcessorTest, BusArrangementsAreTakenAsProposedOrAdaptedAndReportedFalse)
+{
+    using namespace SpeakerArr;
+    struct Case
+    {
+        const char* what;
+        std::vector<SpeakerArrangement> ins, outs;
+        tresult result;
+        SpeakerArrangement in, aux, out;   // read back afterwards
+    };
+    const Case cases[] = {
+        {"stereo with stereo side chain", {kStereo, kStereo}, {kStereo}, kResultTrue, kStereo, kStereo, kStereo},
+        {"stereo without side-chain proposal", {kStereo}, {kStereo}, kResultTrue, kStereo, kStereo, kStereo},
+        {"mono with mono side chain", {kMono, kMono}, {kMono}, kResultTrue, kMono, kMono, kMono},
+        {"stereo in, mono out", {kStereo, kStereo}, {kMono}, kResultTrue, kStereo, kStereo, kMono},
+        {"5.1 with 5.1 side chain", {k51, k51}, {k51}, kResultTrue, k51, k51, k51},
+        {"mono with stereo side chain", {kMono, kStereo}, {kMono}, kResultFalse, kMono, kMono, kMono},
+        {"stereo with mono side chain", {kStereo, kMono}, {kStereo}, kResultFalse, kStereo, kStereo, kStereo},
+        {"a third input bus", {kStereo, kStereo, kStereo}, {kStereo}, kResultFalse, kStereo, kStereo, kStereo},
+        {"a second output bus", {kMono, kMono}, {kMono, kStereo}, kResultFalse, kMono, kMono, kMono},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        // Start from a layout that differs from every expected one.
+        SpeakerArrangement start[2] = {k40Music, k40Music};
+        SpeakerArrangement startOut = k40Music;
+        ASSERT_EQ(processor->setBusArrangements(start, 2, &startOut, 1), kResultTrue);
+
+        std::vector<SpeakerArrangement> ins = c.ins, outs = c.outs;
+        EXPECT_EQ(processor->setBusArrangements(ins.data(), int32(ins.size()), outs.data(), int32(outs.size())),
+                  c.result);
+
+        ASSERT_EQ(processor->getBusCount(kAudio, kInput), 2);
+        ASSERT_EQ(processor->getBusCount(kAudio, kOutput), 1);
+        SpeakerArrangement in = 0, aux = 0, out = 0;
+        ASSERT_EQ(processor->getBusArrangement(kInput, 0, in), kResultTrue);
+        ASSERT_EQ(processor->getBusArrangement(kInput, 1, aux), kResultTrue);
+        ASSERT_EQ(processor->getBusArrangement(kOutput, 0, out), kResultTrue);
+        EXPECT_EQ(in, c.in);
+        EXPECT_EQ(aux, c.aux);
+        EXPECT_EQ(out, c.out);
+        if (c.result == kResultTrue)
+        {
+            EXPECT_EQ(in, ins[0]);
+            EXPECT_EQ(out, outs[0]);
+            if (ins.size() > 1)
+            {
+                EXPECT_EQ(aux, ins[1]);
+            }
+        }
+
+        // Bus infos, names and the engine agree with the arrangements read back.
+        BusInfo info {};
+        processor->getBusInfo(kAudio, kInput, 0, info);
+        EXPECT_EQ(info.channelCount, getChannelCount(in));
+        processor->getBusInfo(kAudio, kInput, 1, info);
+        EXPECT_EQ(info.channelCount, getChannelCount(aux));
+        EXPECT_EQ(info.busType, kAux);
+        processor->getBusInfo(kAudio, kOutput, 0, info);
+        EXPECT_EQ(info.channelCount, getChannelCount(out));
+        EXPECT_EQ(busName(processor, kInput, 0), "In (" + std::to_string(getChannelCount(in)) + " Ch)");
+        EXPECT_EQ(busName(processor, kOutput, 0), "Out (" + std::to_string(getChannelCount(out)) + " Ch)");
+        EXPECT_EQ(processor->gateEngine().inputChannels(), getChannelCount(in));
+        EXPECT_EQ(processor->gateEngine().outputChannels(), getChannelCount(out));
+        EXPECT_EQ(processor->gateEngine().sideChainChannels(), std::max(2, getChannelCount(in)));
     }
 }
 

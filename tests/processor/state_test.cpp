@@ -34,15 +34,35 @@ std::vector<unsigned char> makeState(const int32_t (&switches)[5], const float (
 
 TEST_F(ProcessorTest, DefaultStateIsTheDocumented68Bytes)
 {
-    const auto bytes = stateOf(processor);
-    ASSERT_EQ(bytes.size(), 68u);
-    const int32_t switches[5] = {0, 0, 1, 0, 1};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(int32At(bytes, size_t(i) * 4), switches[i]) << i;
+    // Written out by hand, little-endian. The floats are the normalized initial values, each the
+    // single-precision curve of its parameter at the physical default.
+    const std::vector<unsigned char> expected = {
+        0x00, 0x00, 0x00, 0x00,   // Bypass off
+        0x00, 0x00, 0x00, 0x00,   // Listen off
+        0x01, 0x00, 0x00, 0x00,   // Channel Linking on
+        0x00, 0x00, 0x00, 0x00,   // Ducking off
+        0x01, 0x00, 0x00, 0x00,   // Gradual Att Envelope on
+        0x00, 0x00, 0x00, 0x3f,   // Output Level 0.5 (0 dB)
+        0xa2, 0xbc, 0x86, 0x3e,   // Threshold 0.2631579 (-20 dB)
+        0x00, 0x00, 0x00, 0x00,   // Range 0.0 (-120 dB)
+        0x00, 0x00, 0x80, 0x3f,   // Hysteresis 1.0 (0 dB)
+        0x2f, 0xf8, 0xae, 0x3d,   // Attack (gradual) 0.08543431 (1 ms)
+        0x10, 0x9c, 0x48, 0x3e,   // Attack (synth) 0.1959078 (5 ms)
+        0x55, 0xa8, 0x65, 0x3e,   // Release 0.2242749 (10 ms)
+        0xbe, 0x0a, 0xbc, 0x3e,   // Hold 0.3672695 (35 ms)
+        0x00, 0x00, 0x00, 0x00,   // Hold Closed 0.0 (0 ms)
+        0x00, 0x00, 0x00, 0x00,   // Beat Skip 0.0
+        0x00, 0x00, 0x00, 0x00,   // Attack Delay 0.0 (0 ms)
+        0x00, 0x00, 0x00, 0x00,   // Note Truncation 0.0 (off)
+    };
+    ASSERT_EQ(expected.size(), 68u);
+    EXPECT_EQ(stateOf(processor), expected);
+
+    // The bytes above agree with the values as usually printed, to seven digits.
     const float values[12] = {0.5f, 0.2631579f, 0.0f, 1.0f, 0.08543431f, 0.1959078f,
                               0.2242749f, 0.3672695f, 0.0f, 0.0f, 0.0f, 0.0f};
     for (int i = 0; i < 12; ++i)
-        EXPECT_NEAR(floatAt(bytes, 20 + size_t(i) * 4), values[i], 2e-7) << i;
+        EXPECT_NEAR(floatAt(expected, 20 + size_t(i) * 4), values[i], 1e-7) << i;
 }
 
 TEST_F(ProcessorTest, StateRoundTripsBitForBitIntoAFreshProcessor)

@@ -43,7 +43,7 @@ void ReferenceGate::setChannels(int inputs, int outputs, int sideChains)
     const size_t keys = static_cast<size_t>(std::max(inputs, sideChains));
     states_.assign(static_cast<size_t>(outputs) * kStatesPerChannel, BiquadState{});
     detectors_.assign(static_cast<size_t>(outputs), DetectorState{});
-    keyPeak_.assign(keys, 0.0f);
+    keyPeak_.assign(keys, kSilence);
     inputFrame_.assign(static_cast<size_t>(inputs), 0.0f);
     keyFrame_.assign(keys, 0.0f);
 }
