@@ -137,3 +137,49 @@ TEST_F(ProcessorTest, ArrangementThatRunsOutOfMemoryChangesNothing)
     twin->terminate();
     twin->release();
 }
+
+// The same for the buses initialize makes: out of memory there leaves a component without buses
+// that reports it, and a later initialize succeeds.
+TEST(ProcessorInitialize, RunningOutOfMemoryIsReportedWithoutBuses)
+{
+    HostApplication host;
+    size_t nth = 1;
+    for (;; ++nth)
+    {
+        SCOPED_TRACE("allocation " + std::to_string(nth) + " fails");
+        auto* p = new Quorvane::again;
+        tresult result = kResultFalse;
+        bool failed = false;
+        bool threw = false;
+        {
+            FailingAllocation failing(nth);
+            try
+            {
+                result = p->initialize(&host);
+            }
+            catch (...)
+            {
+                threw = true;
+            }
+            failed = failing.failed();
+        }
+        EXPECT_FALSE(threw) << "an exception left initialize";
+        if (!failed)
+        {
+            EXPECT_EQ(result, kResultOk);
+            EXPECT_EQ(p->getBusCount(kAudio, kInput), 2);
+            p->terminate();
+            p->release();
+            break;
+        }
+        EXPECT_EQ(result, kOutOfMemory);
+        EXPECT_EQ(p->getBusCount(kAudio, kInput), 0);
+        EXPECT_EQ(p->getBusCount(kAudio, kOutput), 0);
+        // Memory is back: the component starts normally.
+        EXPECT_EQ(p->initialize(&host), kResultOk);
+        EXPECT_EQ(p->getBusCount(kAudio, kInput), 2);
+        p->terminate();
+        p->release();
+    }
+    EXPECT_GT(nth, 4u);
+}
