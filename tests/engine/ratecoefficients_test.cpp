@@ -106,7 +106,7 @@ TEST(RateCoefficients, BypassFadeTakesTenMillisecondsAtEveryRate)
         EXPECT_NEAR(rig.engine.fade().coeff(), static_cast<double>(coeff), 4e-7 * static_cast<double>(coeff));
 
         rig.engine.setBypass(1);
-        const int n10 = static_cast<int>(samples);
+        const int n10 = static_cast<int>(std::lround(samples));
         int n = 0;
         while (rig.engine.fade().gain() > 0.01f && n < 4 * n10)
         {
