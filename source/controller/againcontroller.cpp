@@ -1,11 +1,9 @@
 #include "againcontroller.h"
 
 #include "againeditorview.h"
-#include "beatskipparameter.h"
-#include "levelparameters.h"
 #include "paramconverter.h"
 #include "paramids.h"
-#include "timeparameters.h"
+#include "paramtable.h"
 
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ustring.h"
@@ -34,40 +32,8 @@ tresult PLUGIN_API againController::initialize(FUnknown* context)
     if (result != kResultOk)
         return result;
 
-    addUnit(new Unit(USTRING("Unit1"), 1, kRootUnitId, kNoProgramListId));
-
-    const ParamConverter converter;
-    const ParamDefaults& d = converter.defaults();
-    const int32 automate = ParameterInfo::kCanAutomate;
-    parameters.addParameter(USTRING("Bypass"), nullptr, 1, d.bypass ? 1. : 0.,
-                            automate | ParameterInfo::kIsBypass, kBypassId, 1);
-    parameters.addParameter(USTRING("Listen"), nullptr, 1, d.listen ? 1. : 0., automate, kListenId, 0);
-    parameters.addParameter(USTRING("Channel Linking"), nullptr, 1, d.channelLinking ? 1. : 0., automate,
-                            kChannelLinkingId, 0);
-    parameters.addParameter(USTRING("Ducking"), nullptr, 1, d.ducking ? 1. : 0., automate, kDuckingId, 0);
-    parameters.addParameter(USTRING("Gradual Att Envelope"), nullptr, 1, d.gradualAttEnvelope ? 1. : 0.,
-                            automate, kGradualAttEnvelopeId, 0);
-
-    parameters.addParameter(new OutputLevParameter(automate, kOutputLevelId));
-    parameters.addParameter(new ThresholdParameter(automate, kThresholdId));
-    parameters.addParameter(new FloorParameter(automate, kRangeId));
-    parameters.addParameter(new HystParameter(automate, kHysteresisId));
-    parameters.addParameter(new TimeAtt1Parameter(automate, kAttackGradualId));
-    parameters.addParameter(new TimeAtt2Parameter(automate, kAttackSynthId));
-    parameters.addParameter(new TimeRelParameter(automate, kReleaseId));
-    parameters.addParameter(new HoldOpenTimeParameter(automate, kHoldId));
-    parameters.addParameter(new HoldClosedTimeParameter(automate, kHoldClosedId));
-    parameters.addParameter(new HoldClosedProbParameter(automate, kBeatSkipId));
-    parameters.addParameter(new AttDelayTimeParameter(automate, kAttackDelayId));
-    parameters.addParameter(new AttIsoTimeParameter(automate, kNoteTruncationId));
-
-    const int32 readOnly = ParameterInfo::kIsReadOnly;
-    parameters.addParameter(USTRING("Max Vu"), nullptr, 0, 0., readOnly, kMaxVuId, 0);
-    parameters.addParameter(USTRING("Min Vu"), nullptr, 0, 0., readOnly, kMinVuId, 0);
-    parameters.addParameter(USTRING("Max Gate"), nullptr, 0, 0., readOnly, kMaxGateId, 0);
-    parameters.addParameter(USTRING("Min Gate"), nullptr, 0, 0., readOnly, kMinGateId, 0);
-    parameters.addParameter(USTRING("Side Chain Monitor: on/off"), nullptr, 0, 0., readOnly,
-                            kSideChainMonitorId, 0);
+    addUnit(new Unit(gateUnitName(), kGateUnitId, kRootUnitId, kNoProgramListId));
+    addAllParameters(parameters);
     return kResultOk;
 }
 
