@@ -7,12 +7,14 @@
 
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstmessage.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -26,21 +28,74 @@ againController::againController()
 
 againController::~againController() = default;
 
+// A second initialize without terminate in between is refused, even with a null context (the
+// base class only notices a second context). No exception leaves: out of memory undoes the
+// half-built parameter list and reports kOutOfMemory.
 tresult PLUGIN_API againController::initialize(FUnknown* context)
 {
+    if (initialized)
+        return kResultFalse;
     tresult result = EditControllerEx1::initialize(context);
     if (result != kResultOk)
         return result;
-
-    addUnit(new Unit(gateUnitName(), kGateUnitId, kRootUnitId, kNoProgramListId));
-    addAllParameters(parameters);
+    try
+    {
+        editorViews.reserve(4);
+        addUnit(new Unit(gateUnitName(), kGateUnitId, kRootUnitId, kNoProgramListId));
+        addAllParameters(parameters);
+    }
+    catch (const std::bad_alloc&)
+    {
+        EditControllerEx1::terminate();
+        return kOutOfMemory;
+    }
+    initialized = true;
     return kResultOk;
 }
 
 tresult PLUGIN_API againController::terminate()
 {
+    initialized = false;
     editorViews.clear();
     return EditControllerEx1::terminate();
+}
+
+// The base classes index their lists with at () and let std::out_of_range through to the host.
+tresult PLUGIN_API againController::getParameterInfo(int32 paramIndex, ParameterInfo& info)
+{
+    if (paramIndex < 0 || paramIndex >= getParameterCount())
+        return kInvalidArgument;
+    return EditControllerEx1::getParameterInfo(paramIndex, info);
+}
+
+tresult PLUGIN_API againController::getUnitInfo(int32 unitIndex, UnitInfo& info)
+{
+    if (unitIndex < 0 || unitIndex >= getUnitCount())
+        return kInvalidArgument;
+    return EditControllerEx1::getUnitInfo(unitIndex, info);
+}
+
+tresult PLUGIN_API againController::notify(IMessage* message)
+{
+    if (!message)
+        return kInvalidArgument;
+    // The base class reads a text message's attributes without asking whether there are any.
+    if (!message->getAttributes())
+        return kResultFalse;
+    return EditControllerEx1::notify(message);
+}
+
+tresult PLUGIN_API againController::queryInterface(const TUID iid, void** obj)
+{
+    if (!obj)
+        return kInvalidArgument;
+    if (!iid)
+    {
+        *obj = nullptr;
+        return kInvalidArgument;
+    }
+    QUERY_INTERFACE(iid, obj, IMidiMapping::iid, IMidiMapping)
+    return EditControllerEx1::queryInterface(iid, obj);
 }
 
 // Brings the parameters in line with a stored processor state: five int32 switches, then twelve
@@ -105,6 +160,8 @@ tresult PLUGIN_API againController::getState(IBStream* state)
 tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
                                                           String128 string)
 {
+    if (!string)
+        return kInvalidArgument;
     // The read-only outputs show the bare number, printed without regard to the text's size: a
     // value far out of range would not fit. They can only hold 0..1, so that is what they show.
     if (isOutputParam(tag))
@@ -152,9 +209,23 @@ tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue v
 
 IPlugView* PLUGIN_API againController::createView(FIDString name)
 {
-    if (name && std::strcmp(name, "editor") == 0)
+    if (!name || std::strcmp(name, "editor") != 0)
+        return nullptr;
+    try
+    {
         return againEditorView::create(this);
-    return nullptr;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+
+tresult PLUGIN_API againController::setKnobMode(KnobMode mode)
+{
+    if (mode != kCircularMode && mode != kRelativCircularMode && mode != kLinearMode)
+        return kInvalidArgument;
+    return EditControllerEx1::setKnobMode(mode);
 }
 
 tresult PLUGIN_API againController::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
@@ -178,8 +249,18 @@ tresult againController::receiveText(const char8* text)
 
 void againController::editorAttached(EditorView* editor)
 {
-    if (auto* view = dynamic_cast<againEditorView*>(editor))
+    auto* view = dynamic_cast<againEditorView*>(editor);
+    if (!view)
+        return;
+    // Room for a few editors is reserved in initialize; should more not fit, the extra one
+    // still works but does not follow parameter changes.
+    try
+    {
         editorViews.push_back(view);
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
 }
 
 void againController::editorRemoved(EditorView* editor)
