@@ -1,20 +1,20 @@
 #include "againcontroller.h"
 
 #include "againeditorview.h"
-#include "beatskipparameter.h"
-#include "levelparameters.h"
 #include "paramconverter.h"
 #include "paramids.h"
-#include "timeparameters.h"
+#include "paramtable.h"
 
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstmessage.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -28,53 +28,74 @@ againController::againController()
 
 againController::~againController() = default;
 
+// A second initialize without terminate in between is refused, even with a null context (the
+// base class only notices a second context). No exception leaves: out of memory undoes the
+// half-built parameter list and reports kOutOfMemory.
 tresult PLUGIN_API againController::initialize(FUnknown* context)
 {
+    if (initialized)
+        return kResultFalse;
     tresult result = EditControllerEx1::initialize(context);
     if (result != kResultOk)
         return result;
-
-    addUnit(new Unit(USTRING("Unit1"), 1, kRootUnitId, kNoProgramListId));
-
-    const ParamConverter converter;
-    const ParamDefaults& d = converter.defaults();
-    const int32 automate = ParameterInfo::kCanAutomate;
-    parameters.addParameter(USTRING("Bypass"), nullptr, 1, d.bypass ? 1. : 0.,
-                            automate | ParameterInfo::kIsBypass, kBypassId, 1);
-    parameters.addParameter(USTRING("Listen"), nullptr, 1, d.listen ? 1. : 0., automate, kListenId, 0);
-    parameters.addParameter(USTRING("Channel Linking"), nullptr, 1, d.channelLinking ? 1. : 0., automate,
-                            kChannelLinkingId, 0);
-    parameters.addParameter(USTRING("Ducking"), nullptr, 1, d.ducking ? 1. : 0., automate, kDuckingId, 0);
-    parameters.addParameter(USTRING("Gradual Att Envelope"), nullptr, 1, d.gradualAttEnvelope ? 1. : 0.,
-                            automate, kGradualAttEnvelopeId, 0);
-
-    parameters.addParameter(new OutputLevParameter(automate, kOutputLevelId));
-    parameters.addParameter(new ThresholdParameter(automate, kThresholdId));
-    parameters.addParameter(new FloorParameter(automate, kRangeId));
-    parameters.addParameter(new HystParameter(automate, kHysteresisId));
-    parameters.addParameter(new TimeAtt1Parameter(automate, kAttackGradualId));
-    parameters.addParameter(new TimeAtt2Parameter(automate, kAttackSynthId));
-    parameters.addParameter(new TimeRelParameter(automate, kReleaseId));
-    parameters.addParameter(new HoldOpenTimeParameter(automate, kHoldId));
-    parameters.addParameter(new HoldClosedTimeParameter(automate, kHoldClosedId));
-    parameters.addParameter(new HoldClosedProbParameter(automate, kBeatSkipId));
-    parameters.addParameter(new AttDelayTimeParameter(automate, kAttackDelayId));
-    parameters.addParameter(new AttIsoTimeParameter(automate, kNoteTruncationId));
-
-    const int32 readOnly = ParameterInfo::kIsReadOnly;
-    parameters.addParameter(USTRING("Max Vu"), nullptr, 0, 0., readOnly, kMaxVuId, 0);
-    parameters.addParameter(USTRING("Min Vu"), nullptr, 0, 0., readOnly, kMinVuId, 0);
-    parameters.addParameter(USTRING("Max Gate"), nullptr, 0, 0., readOnly, kMaxGateId, 0);
-    parameters.addParameter(USTRING("Min Gate"), nullptr, 0, 0., readOnly, kMinGateId, 0);
-    parameters.addParameter(USTRING("Side Chain Monitor: on/off"), nullptr, 0, 0., readOnly,
-                            kSideChainMonitorId, 0);
+    try
+    {
+        editorViews.reserve(4);
+        addUnit(new Unit(gateUnitName(), kGateUnitId, kRootUnitId, kNoProgramListId));
+        addAllParameters(parameters);
+    }
+    catch (const std::bad_alloc&)
+    {
+        EditControllerEx1::terminate();
+        return kOutOfMemory;
+    }
+    initialized = true;
     return kResultOk;
 }
 
 tresult PLUGIN_API againController::terminate()
 {
+    initialized = false;
     editorViews.clear();
     return EditControllerEx1::terminate();
+}
+
+// The base classes index their lists with at () and let std::out_of_range through to the host.
+tresult PLUGIN_API againController::getParameterInfo(int32 paramIndex, ParameterInfo& info)
+{
+    if (paramIndex < 0 || paramIndex >= getParameterCount())
+        return kInvalidArgument;
+    return EditControllerEx1::getParameterInfo(paramIndex, info);
+}
+
+tresult PLUGIN_API againController::getUnitInfo(int32 unitIndex, UnitInfo& info)
+{
+    if (unitIndex < 0 || unitIndex >= getUnitCount())
+        return kInvalidArgument;
+    return EditControllerEx1::getUnitInfo(unitIndex, info);
+}
+
+tresult PLUGIN_API againController::notify(IMessage* message)
+{
+    if (!message)
+        return kInvalidArgument;
+    // The base class reads a text message's attributes without asking whether there are any.
+    if (!message->getAttributes())
+        return kResultFalse;
+    return EditControllerEx1::notify(message);
+}
+
+tresult PLUGIN_API againController::queryInterface(const TUID iid, void** obj)
+{
+    if (!obj)
+        return kInvalidArgument;
+    if (!iid)
+    {
+        *obj = nullptr;
+        return kInvalidArgument;
+    }
+    QUERY_INTERFACE(iid, obj, IMidiMapping::iid, IMidiMapping)
+    return EditControllerEx1::queryInterface(iid, obj);
 }
 
 // Brings the parameters in line with a stored processor state: five int32 switches, then twelve
@@ -139,6 +160,8 @@ tresult PLUGIN_API againController::getState(IBStream* state)
 tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
                                                           String128 string)
 {
+    if (!string)
+        return kInvalidArgument;
     // The read-only outputs show the bare number, printed without regard to the text's size: a
     // value far out of range would not fit. They can only hold 0..1, so that is what they show.
     if (isOutputParam(tag))
@@ -186,9 +209,23 @@ tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue v
 
 IPlugView* PLUGIN_API againController::createView(FIDString name)
 {
-    if (name && std::strcmp(name, "editor") == 0)
+    if (!name || std::strcmp(name, "editor") != 0)
+        return nullptr;
+    try
+    {
         return againEditorView::create(this);
-    return nullptr;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+
+tresult PLUGIN_API againController::setKnobMode(KnobMode mode)
+{
+    if (mode != kCircularMode && mode != kRelativCircularMode && mode != kLinearMode)
+        return kInvalidArgument;
+    return EditControllerEx1::setKnobMode(mode);
 }
 
 tresult PLUGIN_API againController::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
@@ -212,8 +249,18 @@ tresult againController::receiveText(const char8* text)
 
 void againController::editorAttached(EditorView* editor)
 {
-    if (auto* view = dynamic_cast<againEditorView*>(editor))
+    auto* view = dynamic_cast<againEditorView*>(editor);
+    if (!view)
+        return;
+    // Room for a few editors is reserved in initialize; should more not fit, the extra one
+    // still works but does not follow parameter changes.
+    try
+    {
         editorViews.push_back(view);
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
 }
 
 void againController::editorRemoved(EditorView* editor)

@@ -32,6 +32,8 @@ public:
     Steinberg::tresult PLUGIN_API terminate() override;
 
     // IEditController
+    Steinberg::tresult PLUGIN_API getParameterInfo(Steinberg::int32 paramIndex,
+                                                   Steinberg::Vst::ParameterInfo& info) override;
     Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
     Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
     Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
@@ -45,6 +47,15 @@ public:
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
+    // IEditController2: a mode other than circular, relative circular or linear is refused.
+    Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
+
+    // IUnitInfo
+    Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
+
+    // IConnectionPoint
+    Steinberg::tresult PLUGIN_API notify(Steinberg::Vst::IMessage* message) override;
+
     // IMidiMapping
     Steinberg::tresult PLUGIN_API getMidiControllerAssignment(Steinberg::int32 busIndex,
                                                               Steinberg::int16 channel,
@@ -55,13 +66,13 @@ public:
     const std::vector<againEditorView*>& attachedEditors() const { return editorViews; }
 
     OBJ_METHODS(againController, EditControllerEx1)
-    DEFINE_INTERFACES
-        DEF_INTERFACE(IMidiMapping)
-        DEF_INTERFACE(IUnitInfo)
-    END_DEFINE_INTERFACES(EditController)
+    // IMidiMapping, IUnitInfo and the controller's interfaces; a null iid or obj gives
+    // kInvalidArgument.
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
     REFCOUNT_METHODS(EditControllerEx1)
 
 private:
+    bool initialized = false;
     std::vector<againEditorView*> editorViews;
     Steinberg::Vst::String128 stateText;
 };

@@ -55,6 +55,20 @@ tresult PLUGIN_API againEditorView::checkSizeConstraint(ViewRect* rect)
     return kResultOk;
 }
 
+tresult PLUGIN_API againEditorView::queryInterface(const TUID iid, void** obj)
+{
+    if (!obj)
+        return kInvalidArgument;
+    if (!iid)
+    {
+        *obj = nullptr;
+        return kInvalidArgument;
+    }
+    QUERY_INTERFACE(iid, obj, IParameterFinder::iid, IParameterFinder)
+    QUERY_INTERFACE(iid, obj, IContextMenuTarget::iid, IContextMenuTarget)
+    return VSTGUIEditor::queryInterface(iid, obj);
+}
+
 tresult PLUGIN_API againEditorView::findParameter(int32, int32, ParamID&)
 {
     return kResultFalse;

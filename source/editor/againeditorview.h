@@ -65,10 +65,9 @@ public:
     VSTGUI::CVuMeter* meter(int index) const { return meters[index]; }
 
     OBJ_METHODS(againEditorView, VSTGUIEditor)
-    DEFINE_INTERFACES
-        DEF_INTERFACE(Steinberg::Vst::IParameterFinder)
-        DEF_INTERFACE(Steinberg::Vst::IContextMenuTarget)
-    END_DEFINE_INTERFACES(VSTGUIEditor)
+    // IParameterFinder, IContextMenuTarget and the view's interfaces; a null iid or obj gives
+    // kInvalidArgument.
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
     REFCOUNT_METHODS(VSTGUIEditor)
 
 private:

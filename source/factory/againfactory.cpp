@@ -63,8 +63,13 @@ QUORVANE_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory()
     auto* factory = new (std::nothrow) CPluginFactory(Quorvane::factoryInfo());
     if (!factory)
         return nullptr;
-    factory->registerClass(&Quorvane::processorClassInfo(), Quorvane::createProcessor);
-    factory->registerClass(&Quorvane::controllerClassInfo(), Quorvane::createController);
+    // A factory without both classes would be a half-built plug-in: none at all is clearer.
+    if (!factory->registerClass(&Quorvane::processorClassInfo(), Quorvane::createProcessor) ||
+        !factory->registerClass(&Quorvane::controllerClassInfo(), Quorvane::createController))
+    {
+        factory->release();
+        return nullptr;
+    }
     gPluginFactory = factory;
     return factory;
 }

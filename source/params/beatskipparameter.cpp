@@ -1,6 +1,7 @@
 #include "beatskipparameter.h"
 
 #include "displayformat.h"
+#include "paramtable.h"
 #include "parametertext.h"
 
 namespace Quorvane {
@@ -9,9 +10,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 HoldClosedProbParameter::HoldClosedProbParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Beat Skip"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kBeatSkipId, id, flags))
 {
-	setNormalized (converter.defaults ().beatSkip);
 }
 
 void HoldClosedProbParameter::toString (ParamValue valueNormalized, String128 string) const

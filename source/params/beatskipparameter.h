@@ -8,7 +8,8 @@ namespace Quorvane {
 
 // "Beat Skip": the probability that a note is silenced, shown as a whole
 // percentage (" off" at exactly 0) and typed in percent. The normalized value
-// is the probability itself; the converter only supplies the default.
+// is the probability itself; its default is the converter's, through the
+// parameter table.
 class HoldClosedProbParameter : public Steinberg::Vst::Parameter
 {
 public:

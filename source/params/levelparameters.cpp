@@ -1,5 +1,6 @@
 #include "levelparameters.h"
 
+#include "paramtable.h"
 #include "parametertext.h"
 
 namespace Quorvane {
@@ -7,14 +8,9 @@ namespace Quorvane {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-// Every level control reports 1.0 as its info default; its actual initial
-// value is the mapped physical default.
-static constexpr ParamValue kLevelInfoDefault = 1.0;
-
 OutputLevParameter::OutputLevParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Output Level"), id, nullptr, kLevelInfoDefault, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kOutputLevelId, id, flags))
 {
-	setNormalized (converter.fromPhysicalOutputLevel (converter.defaults ().outputLevel));
 }
 
 void OutputLevParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -28,9 +24,8 @@ bool OutputLevParameter::fromString (const TChar* string, ParamValue& valueNorma
 }
 
 ThresholdParameter::ThresholdParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Threshold"), id, nullptr, kLevelInfoDefault, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kThresholdId, id, flags))
 {
-	setNormalized (converter.fromPhysicalThreshold (converter.defaults ().threshold));
 }
 
 void ThresholdParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -44,9 +39,8 @@ bool ThresholdParameter::fromString (const TChar* string, ParamValue& valueNorma
 }
 
 FloorParameter::FloorParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Range"), id, nullptr, kLevelInfoDefault, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kRangeId, id, flags))
 {
-	setNormalized (converter.fromPhysicalRange (converter.defaults ().range));
 }
 
 void FloorParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -60,9 +54,8 @@ bool FloorParameter::fromString (const TChar* string, ParamValue& valueNormalize
 }
 
 HystParameter::HystParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Hysteresis"), id, nullptr, kLevelInfoDefault, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kHysteresisId, id, flags))
 {
-	setNormalized (converter.fromPhysicalHysteresis (converter.defaults ().hysteresis));
 }
 
 void HystParameter::toString (ParamValue valueNormalized, String128 string) const

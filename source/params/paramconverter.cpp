@@ -76,11 +76,25 @@ float ParamConverter::toPhysicalThreshold (float n) const { return linearTo (Cur
 float ParamConverter::toPhysicalRange (float n) const { return linearTo (Curve::Range, n); }
 float ParamConverter::toPhysicalHysteresis (float n) const { return linearTo (Curve::Hysteresis, n); }
 float ParamConverter::toPhysicalHold (float n) const { return logTo (Curve::Hold, n); }
-float ParamConverter::toPhysicalHoldClosed (float n) const { return logTo (Curve::HoldClosed, n); }
-float ParamConverter::toPhysicalAttackDelay (float n) const { return logTo (Curve::AttackDelay, n); }
 float ParamConverter::toPhysicalAttackGradual (float n) const { return logTo (Curve::AttackGradual, n); }
 float ParamConverter::toPhysicalAttackSynth (float n) const { return logTo (Curve::AttackSynth, n); }
 float ParamConverter::toPhysicalRelease (float n) const { return logTo (Curve::Release, n); }
+
+// The three times with an " off" position give exactly 0 ms at normalized 0. On the shifted
+// curves the formula only comes close: exp (ln 15) - 15 is about 1e-6 in single precision.
+float ParamConverter::toPhysicalHoldClosed (float n) const
+{
+	if (n == 0.f)
+		return 0.f;
+	return logTo (Curve::HoldClosed, n);
+}
+
+float ParamConverter::toPhysicalAttackDelay (float n) const
+{
+	if (n == 0.f)
+		return 0.f;
+	return logTo (Curve::AttackDelay, n);
+}
 
 // Normalized 0 is "off": exactly 0 ms, below the curve's 10 ms start.
 float ParamConverter::toPhysicalNoteTruncation (float n) const

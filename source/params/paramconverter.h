@@ -78,7 +78,9 @@ public:
 	// ("Beat Skip" unmapped). Output IDs give 0.0.
 	float defaultNormalized (uint32_t id) const;
 
-	// Normalized value to physical value.
+	// Normalized value to physical value. The times with an " off" position
+	// ("Hold Closed", "Attack Delay", "Note Truncation") give exactly 0 ms at
+	// normalized 0.
 	float toPhysicalOutputLevel (float n) const;
 	float toPhysicalThreshold (float n) const;
 	float toPhysicalRange (float n) const;

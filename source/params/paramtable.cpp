@@ -1,8 +1,14 @@
 #include "paramtable.h"
 
+#include "beatskipparameter.h"
+#include "levelparameters.h"
 #include "paramconverter.h"
+#include "timeparameters.h"
+
+#include "public.sdk/source/vst/vstparameters.h"
 
 #include <array>
+#include <iterator>
 
 namespace Quorvane {
 
@@ -40,20 +46,74 @@ const std::array<ParamDescription, kNumParams> kDescriptions = {{
 	{kSideChainMonitorId, STR16 ("Side Chain Monitor: on/off"), 0, kReadOnly, kRootUnitId},
 }};
 
+Parameter* createContinuousParameter (ParamID id)
+{
+	const int32 flags = kDescriptions[id].flags;
+	switch (id)
+	{
+		case kOutputLevelId: return new OutputLevParameter (flags, id);
+		case kThresholdId: return new ThresholdParameter (flags, id);
+		case kRangeId: return new FloorParameter (flags, id);
+		case kHysteresisId: return new HystParameter (flags, id);
+		case kAttackGradualId: return new TimeAtt1Parameter (flags, id);
+		case kAttackSynthId: return new TimeAtt2Parameter (flags, id);
+		case kReleaseId: return new TimeRelParameter (flags, id);
+		case kHoldId: return new HoldOpenTimeParameter (flags, id);
+		case kHoldClosedId: return new HoldClosedTimeParameter (flags, id);
+		case kBeatSkipId: return new HoldClosedProbParameter (flags, id);
+		case kAttackDelayId: return new AttDelayTimeParameter (flags, id);
+		case kNoteTruncationId: return new AttIsoTimeParameter (flags, id);
+		default: return nullptr;
+	}
+}
+
 } // namespace
+
+const TChar* gateUnitName ()
+{
+	return STR16 ("Unit1");
+}
 
 const ParamDescription* findParamDescription (ParamID id)
 {
 	return id < kNumParams ? &kDescriptions[id] : nullptr;
 }
 
+ParameterInfo parameterInfo (ParamID row, ParamID id, int32 flags)
+{
+	ParameterInfo info {};
+	const ParamDescription* d = findParamDescription (row);
+	if (!d)
+		return info;
+	for (size_t i = 0; i + 1 < std::size (info.title) && d->title[i] != 0; ++i)
+		info.title[i] = d->title[i];
+	info.id = id;
+	info.stepCount = d->stepCount;
+	info.defaultNormalizedValue = infoDefault (row);
+	info.flags = flags;
+	info.unitId = d->unitId;
+	return info;
+}
+
 ParamValue infoDefault (ParamID id)
 {
-	if (isSwitchParam (id))
-		return ParamConverter ().defaultNormalized (id);
-	if (id >= kFirstContinuousId && id < kNoteTruncationId)
-		return 1.0;
-	return 0.0;
+	return ParamConverter ().defaultNormalized (id);
+}
+
+Parameter* createParameter (ParamID id)
+{
+	const ParamDescription* d = findParamDescription (id);
+	if (!d)
+		return nullptr;
+	if (isContinuousParam (id))
+		return createContinuousParameter (id);
+	return new Parameter (parameterInfo (id, id, d->flags));
+}
+
+void addAllParameters (ParameterContainer& container)
+{
+	for (ParamID id = 0; id < kNumParams; ++id)
+		container.addParameter (createParameter (id));
 }
 
 } // namespace Quorvane

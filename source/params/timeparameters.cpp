@@ -1,5 +1,6 @@
 #include "timeparameters.h"
 
+#include "paramtable.h"
 #include "parametertext.h"
 
 namespace Quorvane {
@@ -14,9 +15,8 @@ constexpr bool kNoOffPosition = false;
 } // namespace
 
 TimeAtt1Parameter::TimeAtt1Parameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Attack (gradual)"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kAttackGradualId, id, flags))
 {
-	setNormalized (converter.fromPhysicalAttackGradual (converter.defaults ().attackGradual));
 }
 
 void TimeAtt1Parameter::toString (ParamValue valueNormalized, String128 string) const
@@ -31,9 +31,8 @@ bool TimeAtt1Parameter::fromString (const TChar* string, ParamValue& valueNormal
 }
 
 TimeAtt2Parameter::TimeAtt2Parameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Attack (synth)"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kAttackSynthId, id, flags))
 {
-	setNormalized (converter.fromPhysicalAttackSynth (converter.defaults ().attackSynth));
 }
 
 void TimeAtt2Parameter::toString (ParamValue valueNormalized, String128 string) const
@@ -48,9 +47,8 @@ bool TimeAtt2Parameter::fromString (const TChar* string, ParamValue& valueNormal
 }
 
 TimeRelParameter::TimeRelParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Release"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kReleaseId, id, flags))
 {
-	setNormalized (converter.fromPhysicalRelease (converter.defaults ().release));
 }
 
 void TimeRelParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -65,9 +63,8 @@ bool TimeRelParameter::fromString (const TChar* string, ParamValue& valueNormali
 }
 
 HoldOpenTimeParameter::HoldOpenTimeParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Hold"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kHoldId, id, flags))
 {
-	setNormalized (converter.fromPhysicalHold (converter.defaults ().hold));
 }
 
 void HoldOpenTimeParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -82,9 +79,8 @@ bool HoldOpenTimeParameter::fromString (const TChar* string, ParamValue& valueNo
 }
 
 HoldClosedTimeParameter::HoldClosedTimeParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Hold Closed"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kHoldClosedId, id, flags))
 {
-	setNormalized (converter.fromPhysicalHoldClosed (converter.defaults ().holdClosed));
 }
 
 void HoldClosedTimeParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -99,9 +95,8 @@ bool HoldClosedTimeParameter::fromString (const TChar* string, ParamValue& value
 }
 
 AttDelayTimeParameter::AttDelayTimeParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Attack Delay"), id, nullptr, 1.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kAttackDelayId, id, flags))
 {
-	setNormalized (converter.fromPhysicalAttackDelay (converter.defaults ().attackDelay));
 }
 
 void AttDelayTimeParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -116,9 +111,8 @@ bool AttDelayTimeParameter::fromString (const TChar* string, ParamValue& valueNo
 }
 
 AttIsoTimeParameter::AttIsoTimeParameter (int32 flags, ParamID id)
-: Parameter (STR16 ("Note Truncation"), id, nullptr, 0.0, 0, flags, kRootUnitId)
+: Parameter (parameterInfo (kNoteTruncationId, id, flags))
 {
-	setNormalized (converter.fromPhysicalNoteTruncation (converter.defaults ().noteTruncation));
 }
 
 void AttIsoTimeParameter::toString (ParamValue valueNormalized, String128 string) const

@@ -38,6 +38,9 @@ bool hasChannels(const AudioBusBuffers& bus, int count)
 
 tresult PLUGIN_API again::process(ProcessData& data)
 {
+    // Before initialize and after terminate there are no buses, and nothing to process with.
+    if (!getAudioOutput(0))
+        return kNotInitialized;
     takePendingState();
     if (data.inputParameterChanges)
         applyParameterChanges(data.inputParameterChanges);

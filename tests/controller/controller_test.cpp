@@ -1,5 +1,6 @@
 #include "againcontroller.h"
 #include "againeditorview.h"
+#include "paramconverter.h"
 #include "paramids.h"
 
 #include "teststreams.h"
@@ -64,10 +65,11 @@ TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
     const Row rows[kNumParams] = {
         {"Bypass", 1, 0.0, 0x10001, 1}, {"Listen", 1, 0.0, 1, 0}, {"Channel Linking", 1, 1.0, 1, 0},
         {"Ducking", 1, 0.0, 1, 0}, {"Gradual Att Envelope", 1, 1.0, 1, 0},
-        {"Output Level", 0, 1.0, 1, 0}, {"Threshold", 0, 1.0, 1, 0}, {"Range", 0, 1.0, 1, 0},
-        {"Hysteresis", 0, 1.0, 1, 0}, {"Attack (gradual)", 0, 1.0, 1, 0}, {"Attack (synth)", 0, 1.0, 1, 0},
-        {"Release", 0, 1.0, 1, 0}, {"Hold", 0, 1.0, 1, 0}, {"Hold Closed", 0, 1.0, 1, 0},
-        {"Beat Skip", 0, 1.0, 1, 0}, {"Attack Delay", 0, 1.0, 1, 0}, {"Note Truncation", 0, 0.0, 1, 0},
+        {"Output Level", 0, 0.5, 1, 0}, {"Threshold", 0, 0.2631579, 1, 0}, {"Range", 0, 0.0, 1, 0},
+        {"Hysteresis", 0, 1.0, 1, 0}, {"Attack (gradual)", 0, 0.08543431, 1, 0},
+        {"Attack (synth)", 0, 0.1959078, 1, 0}, {"Release", 0, 0.2242749, 1, 0}, {"Hold", 0, 0.3672695, 1, 0},
+        {"Hold Closed", 0, 0.0, 1, 0}, {"Beat Skip", 0, 0.0, 1, 0}, {"Attack Delay", 0, 0.0, 1, 0},
+        {"Note Truncation", 0, 0.0, 1, 0},
         {"Max Vu", 0, 0.0, 2, 0}, {"Min Vu", 0, 0.0, 2, 0}, {"Max Gate", 0, 0.0, 2, 0},
         {"Min Gate", 0, 0.0, 2, 0}, {"Side Chain Monitor: on/off", 0, 0.0, 2, 0},
     };
@@ -81,7 +83,7 @@ TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
         EXPECT_EQ(toAscii(info.units), "");
         EXPECT_EQ(toAscii(info.shortTitle), "");
         EXPECT_EQ(info.stepCount, rows[i].steps) << i;
-        EXPECT_EQ(info.defaultNormalizedValue, rows[i].def) << i;
+        EXPECT_NEAR(info.defaultNormalizedValue, rows[i].def, 1e-7) << i;
         EXPECT_EQ(info.flags, rows[i].flags) << i;
         EXPECT_EQ(info.unitId, rows[i].unit) << i;
     }
@@ -95,6 +97,36 @@ TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
     EXPECT_EQ(unit.parentUnitId, kRootUnitId);
     EXPECT_EQ(unit.programListId, kNoProgramListId);
     EXPECT_EQ(toAscii(unit.name), "Unit1");
+}
+
+// Hosts show a fresh plug-in's controls at, and reset them to, the reported default. Reporting
+// anything but the value the gate starts with puts the controls at +40 dB output or -76 dB
+// threshold, and a reset would stop the gate from gating.
+TEST_F(ControllerTest, ReportsTheValueEachParameterStartsWithAsItsDefault)
+{
+    const ParamConverter converter;
+    for (int32 i = 0; i < int32(kNumParams); ++i)
+    {
+        ParameterInfo info {};
+        ASSERT_EQ(controller->getParameterInfo(i, info), kResultOk);
+        EXPECT_EQ(info.defaultNormalizedValue, ParamValue(converter.defaultNormalized(info.id))) << i;
+        EXPECT_EQ(info.defaultNormalizedValue, controller->getParamNormalized(info.id)) << i;
+    }
+
+    // Resetting every control to its reported default shows the texts of a fresh instance.
+    const char* texts[kNumInputParams] = {"Off", "Off", "On", "Off", "On", "0.0 dB", "-20.0 dB", "-120.0 dB",
+                                          "0.0 dB", "1.00 ms", "5.00 ms", "10.0 ms", "35.0 ms", " off", " off",
+                                          " off", " off"};
+    for (ParamID id = 0; id < kNumInputParams; ++id)
+    {
+        ParameterInfo info {};
+        ASSERT_EQ(controller->getParameterInfo(int32(id), info), kResultOk);
+        controller->setParamNormalized(id, 0.875);
+        controller->setParamNormalized(id, info.defaultNormalizedValue);
+        String128 text {};
+        ASSERT_EQ(controller->getParamStringByValue(id, controller->getParamNormalized(id), text), kResultOk);
+        EXPECT_EQ(toAscii(text), texts[id]) << id;
+    }
 }
 
 TEST_F(ControllerTest, FollowsTheProcessorState)

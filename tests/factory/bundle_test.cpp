@@ -168,6 +168,120 @@ TEST(Bundle, FactoryDescribesBothClasses)
     EXPECT_TRUE(exitDll());
 }
 
+// A host may ask for the factory more than once; each call hands out one more reference to the
+// same object, and after the last release the next call builds a working factory anew.
+TEST(Bundle, FactoryIsSharedByReferenceAndRebuiltAfterItsLastRelease)
+{
+    Module module;
+    ASSERT_NE(module.factory, nullptr) << dlerror();
+    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(module.handle, "GetPluginFactory"));
+    ASSERT_NE(getFactory, nullptr);
+
+    // The module holds one reference; a second call adds exactly one.
+    IPluginFactory* second = getFactory();
+    ASSERT_EQ(second, module.factory);
+    EXPECT_EQ(second->addRef(), 3u);
+    EXPECT_EQ(second->release(), 2u);
+    IPluginFactory* third = getFactory();
+    ASSERT_EQ(third, module.factory);
+    EXPECT_EQ(third->release(), 2u);
+    EXPECT_EQ(second->release(), 1u);
+
+    // The last release destroys it; the next call builds a new one with one reference.
+    EXPECT_EQ(module.factory->release(), 0u);
+    module.factory = nullptr;
+    IPluginFactory* fresh = getFactory();
+    ASSERT_NE(fresh, nullptr);
+    module.factory = fresh;
+    EXPECT_EQ(fresh->addRef(), 2u);
+    EXPECT_EQ(fresh->release(), 1u);
+    ASSERT_EQ(fresh->countClasses(), 2);
+    PClassInfo info {};
+    ASSERT_EQ(fresh->getClassInfo(0, &info), kResultOk);
+    EXPECT_EQ(cidString(info.cid), kProcessorCid);
+    IComponent* component = create<IComponent>(fresh, kProcessorCid, IComponent::iid);
+    ASSERT_NE(component, nullptr);
+    component->release();
+}
+
+std::string utf8(const char16* text)
+{
+    std::string out;
+    for (; *text; ++text)
+        out += *text < 0x80 ? char(*text) : '?';
+    return out;
+}
+
+// Every field of both class records, as a host reads them through each version of the factory.
+TEST(Bundle, ClassRecordsInEveryFormCarryEveryField)
+{
+    Module module;
+    ASSERT_NE(module.factory, nullptr) << dlerror();
+    FUnknownPtr<IPluginFactory2> factory2(module.factory);
+    FUnknownPtr<IPluginFactory3> factory3(module.factory);
+    ASSERT_TRUE(factory2 && factory3);
+
+    struct Record
+    {
+        const char* cid;
+        const char* category;
+        const char* name;
+        uint32 classFlags;
+        const char* subCategories;
+        const char* vendor;
+        const char* version;
+        const char* sdkVersion;
+    };
+    const Record records[2] = {
+        {kProcessorCid, "Audio Module Class", "Quorvane", Vst::kDistributable, "Fx|Gate", "", "1.3.0.1",
+         "VST 3.5.2"},
+        {kControllerCid, "Component Controller Class", "QuorvaneController", 0, "", "", "1.3.0.1", "VST 3.5.2"},
+    };
+    ASSERT_EQ(module.factory->countClasses(), 2);
+    for (int32 i = 0; i < 2; ++i)
+    {
+        const Record& r = records[i];
+        SCOPED_TRACE(r.name);
+
+        PClassInfo info {};
+        ASSERT_EQ(module.factory->getClassInfo(i, &info), kResultOk);
+        EXPECT_EQ(cidString(info.cid), r.cid);
+        EXPECT_EQ(info.cardinality, PClassInfo::kManyInstances);
+        EXPECT_STREQ(info.category, r.category);
+        EXPECT_STREQ(info.name, r.name);
+
+        PClassInfo2 info2 {};
+        ASSERT_EQ(factory2->getClassInfo2(i, &info2), kResultOk);
+        EXPECT_EQ(cidString(info2.cid), r.cid);
+        EXPECT_EQ(info2.cardinality, PClassInfo::kManyInstances);
+        EXPECT_STREQ(info2.category, r.category);
+        EXPECT_STREQ(info2.name, r.name);
+        EXPECT_EQ(info2.classFlags, r.classFlags);
+        EXPECT_STREQ(info2.subCategories, r.subCategories);
+        EXPECT_STREQ(info2.vendor, r.vendor);
+        EXPECT_STREQ(info2.version, r.version);
+        EXPECT_STREQ(info2.sdkVersion, r.sdkVersion);
+
+        PClassInfoW infoW {};
+        ASSERT_EQ(factory3->getClassInfoUnicode(i, &infoW), kResultOk);
+        EXPECT_EQ(cidString(infoW.cid), r.cid);
+        EXPECT_EQ(infoW.cardinality, PClassInfo::kManyInstances);
+        EXPECT_STREQ(infoW.category, r.category);
+        EXPECT_EQ(utf8(infoW.name), r.name);
+        EXPECT_EQ(infoW.classFlags, r.classFlags);
+        EXPECT_STREQ(infoW.subCategories, r.subCategories);
+        EXPECT_EQ(utf8(infoW.vendor), r.vendor);
+        EXPECT_EQ(utf8(infoW.version), r.version);
+        EXPECT_EQ(utf8(infoW.sdkVersion), r.sdkVersion);
+
+        // The class a record names is the class the factory creates.
+        const TUID& iid = i == 0 ? IComponent::iid : IEditController::iid;
+        FUnknown* object = create<FUnknown>(module.factory, r.cid, iid);
+        ASSERT_NE(object, nullptr);
+        object->release();
+    }
+}
+
 TEST(Bundle, HostSessionFromLoadToUnload)
 {
     Module module;

@@ -154,6 +154,46 @@ TEST_F(Vst2Entry, NamesAndTextsMatchTheVst3Controller)
     factory->release();
 }
 
+// A VST 2 host has no default field: it takes the values a fresh effect reports as the defaults
+// it shows and resets to. They are the VST 3 controller's reported defaults, which are the values
+// the gate starts with.
+TEST_F(Vst2Entry, StartsEveryParameterAtTheDefaultTheVst3ControllerReports)
+{
+    using namespace Steinberg;
+    const float expected[22] = {0.f, 0.f, 1.f, 0.f, 1.f,                                     // switches
+                                0.5f, 0.2631579f, 0.f, 1.f, 0.08543431f, 0.1959078f, 0.2242749f, // levels, times
+                                0.3672695f, 0.f, 0.f, 0.f, 0.f,                                 //
+                                0.f, 0.f, 0.f, 0.f, 0.f};                                       // outputs
+    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
+    ASSERT_NE(getFactory, nullptr);
+    IPluginFactory* factory = getFactory();
+    FUID cid;
+    cid.fromString("C39D5B65C7AF41FB743F4AC831EB03F1");
+    Vst::IEditController* controller = nullptr;
+    ASSERT_EQ(factory->createInstance(cid.toTUID(), Vst::IEditController::iid, reinterpret_cast<void**>(&controller)), kResultOk);
+    Vst::HostApplication context;
+    ASSERT_EQ(controller->initialize(&context), kResultOk);
+
+    effect = main(host);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
+    dispatch(effSetBlockSize, 0, 256);
+    dispatch(effMainsChanged, 0, 1);
+    ASSERT_EQ(effect->numParams, 22);
+    for (int i = 0; i < effect->numParams; ++i)
+    {
+        Vst::ParameterInfo info {};
+        ASSERT_EQ(controller->getParameterInfo(i, info), kResultOk);
+        EXPECT_EQ(effect->getParameter(effect, i), float(info.defaultNormalizedValue)) << i;
+        EXPECT_NEAR(effect->getParameter(effect, i), expected[i], 1e-7f) << i;
+    }
+    dispatch(effMainsChanged, 0, 0);
+    controller->terminate();
+    controller->release();
+    factory->release();
+}
+
 TEST_F(Vst2Entry, ChunksHoldBothStatesAndRoundTrip)
 {
     effect = main(host);

@@ -35,11 +35,11 @@ const LogCurveRow kLogCurves[] = {
 };
 
 // Tolerance for a figure rounded to four significant digits: half a unit in
-// its last digit (exact zeros get a single-precision margin).
+// its last digit. A zero is exact: the " off" positions are exactly 0 ms.
 float fourDigits (float expected)
 {
 	if (expected == 0.f)
-		return 2e-6f;
+		return 0.f;
 	const float lastDigit = std::pow (10.f, std::floor (std::log10 (std::fabs (expected))) - 3.f);
 	return 0.5f * lastDigit * 1.001f;
 }
@@ -111,7 +111,7 @@ TEST (ParamConverterTest, NormalizedEndsGiveRangeEnds)
 	for (const auto& row : rows)
 	{
 		SCOPED_TRACE (row.id);
-		EXPECT_NEAR (conv.toPhysical (row.id, 0.f), row.atZero, 1e-6f + std::fabs (row.atZero) * 1e-6f);
+		EXPECT_NEAR (conv.toPhysical (row.id, 0.f), row.atZero, std::fabs (row.atZero) * 1e-6f);
 		EXPECT_NEAR (conv.toPhysical (row.id, 1.f), row.atOne, std::fabs (row.atOne) * 2e-6f);
 	}
 }
@@ -124,11 +124,20 @@ TEST (ParamConverterTest, OffPositionsAreExactZeros)
 	EXPECT_EQ (conv.fromPhysicalNoteTruncation (0.f), 0.f);
 	EXPECT_GT (conv.toPhysicalNoteTruncation (1e-6f), 9.99f);
 	EXPECT_GT (conv.toPhysicalNoteTruncation (std::numeric_limits<float>::denorm_min ()), 9.99f);
-	// The shifted curves reach exactly 0 ms through their shift.
+	// The shifted curves are exactly 0 ms at normalized 0 and back, both by name and by ID,
+	// and positive just above it.
+	for (uint32_t id : {kHoldClosedId, kAttackDelayId})
+	{
+		SCOPED_TRACE (id);
+		EXPECT_EQ (conv.toPhysical (id, 0.f), 0.f);
+		EXPECT_FALSE (std::signbit (conv.toPhysical (id, 0.f)));
+		EXPECT_EQ (conv.fromPhysical (id, 0.f), 0.f);
+		EXPECT_GT (conv.toPhysical (id, 1e-6f), 0.f);
+	}
+	EXPECT_EQ (conv.toPhysicalHoldClosed (0.f), 0.f);
+	EXPECT_EQ (conv.toPhysicalAttackDelay (0.f), 0.f);
 	EXPECT_EQ (conv.fromPhysicalHoldClosed (0.f), 0.f);
 	EXPECT_EQ (conv.fromPhysicalAttackDelay (0.f), 0.f);
-	EXPECT_EQ (conv.toPhysicalAttackDelay (0.f), 0.f);
-	EXPECT_NEAR (conv.toPhysicalHoldClosed (0.f), 0.f, 2e-6f);
 	// Threshold's top is +0 dB, not -0 dB.
 	EXPECT_FALSE (std::signbit (conv.toPhysicalThreshold (0.f)));
 }

@@ -3,6 +3,8 @@
 #include "paramconverter.h"
 #include "paramtable.h"
 
+#include "public.sdk/source/vst/vstparameters.h"
+
 #include <gtest/gtest.h>
 
 namespace Quorvane {
@@ -16,21 +18,20 @@ TEST (ParameterSetupTest, ContinuousParametersDeclareWhatTheTableSays)
 	{
 		ParamID id;
 		const char* title;
-		ParamValue infoDefault;
 		ParamValue initial;
 	} rows[] = {
-		{kOutputLevelId, "Output Level", 1.0, 0.5},
-		{kThresholdId, "Threshold", 1.0, 0.2631579},
-		{kRangeId, "Range", 1.0, 0.0},
-		{kHysteresisId, "Hysteresis", 1.0, 1.0},
-		{kAttackGradualId, "Attack (gradual)", 1.0, 0.08543431},
-		{kAttackSynthId, "Attack (synth)", 1.0, 0.1959078},
-		{kReleaseId, "Release", 1.0, 0.2242749},
-		{kHoldId, "Hold", 1.0, 0.3672695},
-		{kHoldClosedId, "Hold Closed", 1.0, 0.0},
-		{kBeatSkipId, "Beat Skip", 1.0, 0.0},
-		{kAttackDelayId, "Attack Delay", 1.0, 0.0},
-		{kNoteTruncationId, "Note Truncation", 0.0, 0.0},
+		{kOutputLevelId, "Output Level", 0.5},
+		{kThresholdId, "Threshold", 0.2631579},
+		{kRangeId, "Range", 0.0},
+		{kHysteresisId, "Hysteresis", 1.0},
+		{kAttackGradualId, "Attack (gradual)", 0.08543431},
+		{kAttackSynthId, "Attack (synth)", 0.1959078},
+		{kReleaseId, "Release", 0.2242749},
+		{kHoldId, "Hold", 0.3672695},
+		{kHoldClosedId, "Hold Closed", 0.0},
+		{kBeatSkipId, "Beat Skip", 0.0},
+		{kAttackDelayId, "Attack Delay", 0.0},
+		{kNoteTruncationId, "Note Truncation", 0.0},
 	};
 	const ParamConverter conv;
 	for (const auto& row : rows)
@@ -45,8 +46,9 @@ TEST (ParameterSetupTest, ContinuousParametersDeclareWhatTheTableSays)
 		EXPECT_EQ (info.stepCount, 0);
 		EXPECT_EQ (info.flags, ParameterInfo::kCanAutomate);
 		EXPECT_EQ (info.unitId, Steinberg::Vst::kRootUnitId);
-		EXPECT_EQ (info.defaultNormalizedValue, row.infoDefault);
 		EXPECT_NEAR (p->getNormalized (), row.initial, 1e-6);
+		// A host that resets the parameter gets the value it started with.
+		EXPECT_EQ (info.defaultNormalizedValue, p->getNormalized ());
 		// The value a parameter starts with is exactly the one the processor
 		// and the controller's state reader derive from the same defaults.
 		EXPECT_EQ (p->getNormalized (), static_cast<ParamValue> (conv.defaultNormalized (row.id)));
@@ -78,15 +80,20 @@ TEST (ParamTableTest, DescribesEveryParameterByIndex)
 		"Hold Closed", "Beat Skip", "Attack Delay", "Note Truncation", "Max Vu", "Min Vu",
 		"Max Gate", "Min Gate", "Side Chain Monitor: on/off",
 	};
+	// The reported defaults are the values a fresh instance starts with (0 dB output,
+	// -20 dB threshold, -120 dB range, 1 ms / 5 ms attack, 10 ms release, 35 ms hold).
 	const ParamValue infoDefaults[kNumParams] = {
-		0.0, 0.0, 1.0, 0.0, 1.0,                                    // switches
-		1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.0, // continuous
-		0.0, 0.0, 0.0, 0.0, 0.0,                                    // outputs
+		0.0, 0.0, 1.0, 0.0, 1.0,                                             // switches
+		0.5, 0.2631579, 0.0, 1.0, 0.08543431, 0.1959078, 0.2242749, 0.3672695, // continuous
+		0.0, 0.0, 0.0, 0.0,                                                   //
+		0.0, 0.0, 0.0, 0.0, 0.0,                                              // outputs
 	};
+	const ParamConverter conv;
 	for (ParamID id = 0; id < kNumParams; ++id)
 	{
 		SCOPED_TRACE (id);
-		EXPECT_EQ (infoDefault (id), infoDefaults[id]);
+		EXPECT_NEAR (infoDefault (id), infoDefaults[id], 1e-7);
+		EXPECT_EQ (infoDefault (id), static_cast<ParamValue> (conv.defaultNormalized (id)));
 		const ParamDescription* d = findParamDescription (id);
 		ASSERT_NE (d, nullptr);
 		EXPECT_EQ (d->id, id);
@@ -101,6 +108,8 @@ TEST (ParamTableTest, DescribesEveryParameterByIndex)
 			EXPECT_EQ (d->flags & ~ParameterInfo::kIsBypass, ParameterInfo::kCanAutomate);
 	}
 	EXPECT_EQ (findParamDescription (kNumParams), nullptr);
+	EXPECT_EQ (infoDefault (kNumParams), 0.0);
+	EXPECT_EQ (narrow (gateUnitName ()), "Unit1");
 }
 
 TEST (ParamTableTest, ParameterObjectsAgreeWithTheTable)
@@ -114,7 +123,44 @@ TEST (ParamTableTest, ParameterObjectsAgreeWithTheTable)
 		EXPECT_EQ (narrow (p->getInfo ().title), narrow (d->title));
 		EXPECT_EQ (p->getInfo ().flags, d->flags);
 		EXPECT_EQ (p->getInfo ().defaultNormalizedValue, infoDefault (id));
+		EXPECT_EQ (p->getInfo ().stepCount, d->stepCount);
+		EXPECT_EQ (p->getInfo ().unitId, d->unitId);
 	}
+}
+
+// What the controller registers: every parameter from the table, in ID order, each starting at
+// the default it reports; the continuous ones are objects of their own classes (their texts are
+// not the plain parameter's bare number).
+TEST (ParamTableTest, RegistersAllParametersFromTheTable)
+{
+	Steinberg::Vst::ParameterContainer container;
+	addAllParameters (container);
+	ASSERT_EQ (container.getParameterCount (), static_cast<Steinberg::int32> (kNumParams));
+	for (ParamID id = 0; id < kNumParams; ++id)
+	{
+		SCOPED_TRACE (id);
+		Parameter* p = container.getParameterByIndex (static_cast<Steinberg::int32> (id));
+		ASSERT_NE (p, nullptr);
+		EXPECT_EQ (container.getParameter (id), p);
+		const ParameterInfo& info = p->getInfo ();
+		const ParamDescription& d = *findParamDescription (id);
+		EXPECT_EQ (info.id, id);
+		EXPECT_EQ (narrow (info.title), narrow (d.title));
+		EXPECT_EQ (narrow (info.units), "");
+		EXPECT_EQ (narrow (info.shortTitle), "");
+		EXPECT_EQ (info.stepCount, d.stepCount);
+		EXPECT_EQ (info.flags, d.flags);
+		EXPECT_EQ (info.unitId, d.unitId);
+		EXPECT_EQ (info.defaultNormalizedValue, infoDefault (id));
+		EXPECT_EQ (p->getNormalized (), infoDefault (id));
+		if (isContinuousParam (id))
+		{
+			EXPECT_EQ (display (*p, 0.5), display (*makeContinuousParameter (id), 0.5));
+		}
+	}
+	EXPECT_EQ (display (*container.getParameter (kOutputLevelId), 0.5), "0.0 dB");
+	EXPECT_EQ (display (*container.getParameter (kListenId), 1.0), "On");
+	EXPECT_EQ (createParameter (kNumParams), nullptr);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "public.sdk/source/common/textconvert.h"
 
 #include <cstring>
+#include <new>
 
 namespace Steinberg {
 
@@ -106,7 +107,14 @@ bool CPluginFactory::addClass (const ClassEntry& entry)
 {
 	if (entry.createFunc == nullptr || findClass (entry.info8.cid) != nullptr)
 		return false;
-	classes.push_back (entry);
+	try
+	{
+		classes.push_back (entry);
+	}
+	catch (const std::bad_alloc&)
+	{
+		return false;
+	}
 	return true;
 }
 
@@ -176,7 +184,20 @@ tresult PLUGIN_API CPluginFactory::createInstance (FIDString cid, FIDString _iid
 	if (entry == nullptr)
 		return kNoInterface;
 
-	FUnknown* instance = entry->createFunc (entry->context);
+	// The host may be written in C: nothing the class's constructor throws may reach it.
+	FUnknown* instance = nullptr;
+	try
+	{
+		instance = entry->createFunc (entry->context);
+	}
+	catch (const std::bad_alloc&)
+	{
+		return kOutOfMemory;
+	}
+	catch (...)
+	{
+		return kInternalError;
+	}
 	if (instance == nullptr)
 		return kOutOfMemory;
 
@@ -201,6 +222,11 @@ tresult PLUGIN_API CPluginFactory::queryInterface (const TUID _iid, void** obj)
 {
 	if (obj == nullptr)
 		return kInvalidArgument;
+	if (_iid == nullptr)
+	{
+		*obj = nullptr;
+		return kInvalidArgument;
+	}
 	QUERY_INTERFACE (_iid, obj, FUnknown::iid, IPluginFactory)
 	QUERY_INTERFACE (_iid, obj, IPluginFactory::iid, IPluginFactory)
 	QUERY_INTERFACE (_iid, obj, IPluginFactory2::iid, IPluginFactory2)

@@ -35,7 +35,9 @@ public:
 	int32 PLUGIN_API countClasses () SMTG_OVERRIDE;
 	tresult PLUGIN_API getClassInfo (int32 index, PClassInfo* info) SMTG_OVERRIDE;
 	/** Creates the class cid and hands out its interface _iid. An unknown
-	    class or interface gives kNoInterface and a null object. */
+	    class or interface gives kNoInterface and a null object; a create
+	    function that fails or throws gives kOutOfMemory (kInternalError for
+	    an exception other than std::bad_alloc). */
 	tresult PLUGIN_API createInstance (FIDString cid, FIDString _iid, void** obj) SMTG_OVERRIDE;
 
 	//--- IPluginFactory2 ---

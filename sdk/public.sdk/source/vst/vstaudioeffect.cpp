@@ -1,5 +1,7 @@
 #include "public.sdk/source/vst/vstaudioeffect.h"
 
+#include "pluginterfaces/vst/ivstmessage.h"
+
 #include <utility>
 
 namespace Steinberg {
@@ -34,6 +36,77 @@ AudioEffect::AudioEffect ()
 	processSetup.symbolicSampleSize = kSample32;
 	processSetup.maxSamplesPerBlock = 1024;
 	processSetup.sampleRate = 44100.0;
+}
+
+tresult PLUGIN_API AudioEffect::initialize (FUnknown* context)
+{
+	if (initialized)
+		return kResultFalse;
+	const tresult result = Component::initialize (context);
+	if (result == kResultOk)
+		initialized = true;
+	return result;
+}
+
+tresult PLUGIN_API AudioEffect::terminate ()
+{
+	initialized = false;
+	return Component::terminate ();
+}
+
+tresult PLUGIN_API AudioEffect::getControllerClassId (TUID classID)
+{
+	if (classID == nullptr)
+		return kInvalidArgument;
+	return Component::getControllerClassId (classID);
+}
+
+namespace {
+
+bool isBusKind (MediaType type, BusDirection dir)
+{
+	return (type == kAudio || type == kEvent) && (dir == kInput || dir == kOutput);
+}
+
+} // namespace
+
+tresult PLUGIN_API AudioEffect::getBusInfo (MediaType type, BusDirection dir, int32 index,
+                                            BusInfo& info)
+{
+	if (!isBusKind (type, dir))
+		return kInvalidArgument;
+	return Component::getBusInfo (type, dir, index, info);
+}
+
+tresult PLUGIN_API AudioEffect::activateBus (MediaType type, BusDirection dir, int32 index,
+                                             TBool state)
+{
+	if (!isBusKind (type, dir))
+		return kInvalidArgument;
+	return Component::activateBus (type, dir, index, state);
+}
+
+tresult PLUGIN_API AudioEffect::notify (IMessage* message)
+{
+	if (message == nullptr)
+		return kInvalidArgument;
+	// The base class reads a text message's attributes without asking whether there are any.
+	if (message->getAttributes () == nullptr)
+		return kResultFalse;
+	return Component::notify (message);
+}
+
+tresult PLUGIN_API AudioEffect::queryInterface (const TUID iid, void** obj)
+{
+	if (obj == nullptr)
+		return kInvalidArgument;
+	if (iid == nullptr)
+	{
+		*obj = nullptr;
+		return kInvalidArgument;
+	}
+	QUERY_INTERFACE (iid, obj, IAudioProcessor::iid, IAudioProcessor)
+	return Component::queryInterface (iid, obj);
 }
 
 AudioBus* AudioEffect::addAudioInput (const TChar* name, SpeakerArrangement arr, BusType busType,

@@ -54,16 +54,38 @@ public:
 	tresult PLUGIN_API process (ProcessData& data) SMTG_OVERRIDE;
 	uint32 PLUGIN_API getTailSamples () SMTG_OVERRIDE;
 
+	//--- IPluginBase: a second initialize without terminate in between is
+	//    refused (kResultFalse), even with a null context. ---
+	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
+	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
+
+	//--- IComponent ---
+	/** kInvalidArgument for a null classID. */
+	tresult PLUGIN_API getControllerClassId (TUID classID) SMTG_OVERRIDE;
+	/** kInvalidArgument for a media type, direction or index without a bus
+	    (the base class takes any direction but kInput for kOutput). */
+	tresult PLUGIN_API getBusInfo (MediaType type, BusDirection dir, int32 index,
+	                               BusInfo& info) SMTG_OVERRIDE;
+	tresult PLUGIN_API activateBus (MediaType type, BusDirection dir, int32 index,
+	                                TBool state) SMTG_OVERRIDE;
+
+	//--- IConnectionPoint ---
+	/** A text message without attributes is not understood (kResultFalse). */
+	tresult PLUGIN_API notify (IMessage* message) SMTG_OVERRIDE;
+
 	OBJ_METHODS (AudioEffect, Component)
-	DEFINE_INTERFACES
-		DEF_INTERFACE (IAudioProcessor)
-	END_DEFINE_INTERFACES (Component)
+	/** Answers IAudioProcessor and the Component's interfaces; a null iid or
+	    obj gives kInvalidArgument. */
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) SMTG_OVERRIDE;
 	REFCOUNT_METHODS (Component)
 
 protected:
 	/** The last accepted set-up; realtime, 32-bit, 1024 samples, 44100 Hz
 	    until the host calls setupProcessing. */
 	ProcessSetup processSetup;
+
+private:
+	bool initialized = false;
 };
 
 } // namespace Vst
