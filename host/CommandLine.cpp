@@ -63,6 +63,8 @@ Command parseCommand (const std::string& word)
         return Command::editor;
     if (word == "presets")
         return Command::presets;
+    if (word == "make-presets")
+        return Command::makePresets;
     if (word == "help" || word == "--help" || word == "-h")
         return Command::help;
     if (word == "version" || word == "--version")
@@ -87,6 +89,7 @@ PositionalLimits positionalLimits (Command command)
         case Command::demo: return {0, 1, "demo [DIR]"};
         case Command::editor: return {0, 0, "editor"};
         case Command::presets: return {0, 0, "presets"};
+        case Command::makePresets: return {1, 2, "make-presets SOURCE [DIR]"};
         case Command::help:
         case Command::version: break;
     }
@@ -250,6 +253,9 @@ const char* usageText ()
         "  render IN... --out-dir DIR\n"
         "                        gate every IN into DIR under its own name, several at once\n"
         "  presets               list the factory presets (use them with --preset NAME)\n"
+        "  make-presets SOURCE [DIR]\n"
+        "                        make the presets that SOURCE describes into DIR; without\n"
+        "                        DIR print their table (the build makes the factory presets)\n"
         "  params [BUNDLE]       list the plug-in's parameters with their current values\n"
         "  info [BUNDLE]         show the plug-in's factory, classes and buses\n"
         "  editor                open the plug-in's editor in a window (X11) while it gates\n"

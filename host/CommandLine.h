@@ -17,6 +17,7 @@ enum class Command
     demo,
     editor,
     presets,
+    makePresets,
 };
 
 // One --set NAME=VALUE (by title and display text) or --set-normalized ID=v.

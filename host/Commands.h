@@ -12,5 +12,6 @@ int runInfo (const Options& options);
 int runDemo (const Options& options);
 int runEditor (const Options& options);
 int runPresets (const Options& options);
+int runMakePresets (const Options& options);
 
 } // namespace Quorvane

@@ -30,6 +30,7 @@ int main (int argc, char** argv)
             case Command::demo: return runDemo (options);
             case Command::editor: return runEditor (options);
             case Command::presets: return runPresets (options);
+            case Command::makePresets: return runMakePresets (options);
             case Command::version: std::printf ("quorvane %s\n", QUORVANE_VERSION); return kExitOk;
             case Command::help: std::fputs (usageText (), stdout); return kExitOk;
         }
