@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool x11-utils
   clang libclang-rt-14-dev   # fuzzing and sanitizer runs
   valgrind
+  lintian                    # checks the Debian package (scripts/package.sh)
 )
 
 missing=()
