@@ -7,6 +7,7 @@
 #include "HostError.h"
 #include "Interrupt.h"
 #include "InstanceMaker.h"
+#include "MeterProbe.h"
 #include "ProgressBar.h"
 #include "RenderSummary.h"
 
@@ -37,7 +38,6 @@ struct FileOutcome
     ExitCode code = kExitOk;
     std::string message;               // the error, or the one-line summary
     std::optional<FileGateEvents> events;
-    bool done = false;
 };
 
 std::vector<FileTask> planTasks (const Options& options)
@@ -69,15 +69,18 @@ std::vector<FileTask> planTasks (const Options& options)
     return tasks;
 }
 
-// Reads the lengths for the progress bar; files that fail here fail again,
-// with their message, when their turn comes.
-void measureTasks (std::vector<FileTask>& tasks)
+// Reads the lengths for the progress bar (the probes that read the gate
+// meter, if any, go through each file too); files that fail here fail
+// again, with their message, when their turn comes.
+void measureTasks (std::vector<FileTask>& tasks, bool probes)
 {
     for (auto& task : tasks)
     {
         try
         {
-            task.frames = AudioFileReader (task.input, "input").frames ();
+            AudioFileReader input (task.input, "input");
+            const int rate = input.sampleRate ();
+            task.frames = input.frames () * (probes ? 1 + meterProbeBlock (rate) / meterProbeStep (rate) : 1);
         }
         catch (const HostError&)
         {
@@ -91,7 +94,7 @@ void measureTasks (std::vector<FileTask>& tasks)
 int runBatchRender (const Options& options)
 {
     std::vector<FileTask> tasks = planTasks (options);
-    measureTasks (tasks);
+    measureTasks (tasks, !options.eventsPath.empty () || !options.plotPath.empty ());
     int64_t totalFrames = 0;
     for (const auto& task : tasks)
         totalFrames += task.frames;
@@ -152,7 +155,6 @@ int runBatchRender (const Options& options)
                     outcome.message = std::string ("internal error: ") + error.what ();
                 }
             }
-            outcome.done = true;
             std::lock_guard<std::mutex> guard (lock);
             outcomes[index] = std::move (outcome);
             toReport.push_back (index);

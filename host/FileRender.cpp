@@ -102,7 +102,8 @@ RenderedFile renderFile (const std::string& in, const std::string& out, const Fi
     plugin.stop ();
     if (settings.probeMaker && job.gateMeterId)
         result.trace->setGateReadings (
-            probeGateMeter (*settings.probeMaker, in, settings.sideChainPath, settings.probeThreads));
+            probeGateMeter (*settings.probeMaker, in, settings.sideChainPath, settings.probeThreads,
+                            settings.framesDone));
 
     if (beforeCommit)
         beforeCommit (plugin, *result.trace);

@@ -17,7 +17,8 @@ namespace {
 using Reading = RenderTrace::GateReading;
 
 // The ends of the probe's whole blocks, each with the gain read there.
-std::vector<Reading> runProbe (InstanceMaker& maker, const std::string& in, const std::string& keyPath, int offset)
+std::vector<Reading> runProbe (InstanceMaker& maker, const std::string& in, const std::string& keyPath, int offset,
+                               std::atomic<int64_t>* framesDone)
 {
     AudioFileReader input (in, "input");
     std::unique_ptr<AudioFileReader> key;
@@ -33,6 +34,7 @@ std::vector<Reading> runProbe (InstanceMaker& maker, const std::string& in, cons
     job.blockSize = block;
     job.gateMeterId = findGateMeter (*plugin);
     job.firstBlock = offset;
+    job.framesDone = framesDone;
     if (!job.gateMeterId)
         return {};
     std::vector<Reading> readings;
@@ -71,7 +73,8 @@ int meterProbeBlock (int sampleRate)
 }
 
 std::vector<RenderTrace::GateReading> probeGateMeter (InstanceMaker& maker, const std::string& in,
-                                                      const std::string& key, int threads)
+                                                      const std::string& key, int threads,
+                                                      std::atomic<int64_t>* framesDone)
 {
     const int rate = AudioFileReader (in, "input").sampleRate ();
     const int step = meterProbeStep (rate);
@@ -86,7 +89,7 @@ std::vector<RenderTrace::GateReading> probeGateMeter (InstanceMaker& maker, cons
         {
             try
             {
-                found[static_cast<size_t> (k)] = runProbe (maker, in, key, k * step);
+                found[static_cast<size_t> (k)] = runProbe (maker, in, key, k * step, framesDone);
             }
             catch (...)
             {
