@@ -219,6 +219,8 @@ Options parseCommandLine (int argc, const char* const* argv)
         usageError ("--plot applies to 'render' only; 'demo' draws its own");
     if (!renders && (!options.outDir.empty () || !options.eventsPath.empty () || options.jobs))
         usageError ("--out-dir, --events and --jobs apply to 'render' only");
+    if (renders && options.jobs && options.outDir.empty ())
+        usageError ("--jobs applies to rendering several files with --out-dir");
     if (renders && !options.plotPath.empty () && options.positional.size () > 1 && !options.outDir.empty ())
         usageError ("--plot draws one file; render the files one at a time to plot each");
     if (!keepsState && (!options.presetPath.empty () || !options.savePresetPath.empty () ||

@@ -122,6 +122,9 @@ TEST_F (BatchRenderTest, InputsThatWouldCollideAreRefusedBeforeAnythingIsWritten
     EXPECT_EQ (plot.exitCode, 2) << plot.err;
     auto missing = runQuorvane ({"render", "--out-dir", "gated"}, folder);
     EXPECT_EQ (missing.exitCode, 2) << missing.err;
+    auto jobsAlone = runQuorvane ({"render", name (0), "x.wav", "--jobs", "2"}, folder);
+    EXPECT_EQ (jobsAlone.exitCode, 2) << jobsAlone.err;
+    EXPECT_FALSE (fileExists (path ("x.wav")));
 
     writeText (path ("blocked"), "a file where the folder should be");
     auto blocked = runQuorvane ({"render", name (0), "--out-dir", "blocked/x", "--plugin", bundle ()}, folder);
