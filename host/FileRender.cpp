@@ -101,9 +101,13 @@ RenderedFile renderFile (const std::string& in, const std::string& out, const Fi
     result.wallSeconds = std::chrono::duration<double> (std::chrono::steady_clock::now () - started).count ();
     plugin.stop ();
     if (settings.probeMaker && job.gateMeterId)
-        result.trace->setGateReadings (
-            probeGateMeter (*settings.probeMaker, in, settings.sideChainPath, settings.probeThreads,
-                            settings.framesDone));
+    {
+        // A file shorter than the meter's refresh keeps the readings per block.
+        auto fine = probeGateMeter (*settings.probeMaker, in, settings.sideChainPath, settings.probeThreads,
+                                    settings.framesDone);
+        if (!fine.empty ())
+            result.trace->setGateReadings (std::move (fine));
+    }
 
     if (beforeCommit)
         beforeCommit (plugin, *result.trace);
