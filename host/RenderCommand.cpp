@@ -1,5 +1,6 @@
 // `quorvane render IN OUT`: an audio file through the plug-in into another.
 // With --out-dir the work goes to BatchRender.
+#include "AudioFileReader.h"
 #include "BatchRender.h"
 #include "Commands.h"
 #include "FileRender.h"
@@ -7,6 +8,8 @@
 #include "HostError.h"
 #include "Plot.h"
 #include "InstanceMaker.h"
+#include "MeterProbe.h"
+#include "ProgressWatcher.h"
 #include "RenderSummary.h"
 
 #include <algorithm>
@@ -60,7 +63,27 @@ int runRender (const Options& options)
             writeGateEventsCsv (options.eventsPath,
                                 {{inPath, trace.sampleRate (), findGateEvents (trace.gateReadings ())}});
     };
+    // Reading the gate meter finely takes the probes' time too: one bar for all.
+    std::atomic<int64_t> framesDone {0};
+    std::unique_ptr<ProgressWatcher> watcher;
+    if (settings.probeMaker && !options.quiet)
+    {
+        try
+        {
+            AudioFileReader input (inPath, "input");
+            const int rate = input.sampleRate ();
+            settings.showProgress = false;
+            settings.framesDone = &framesDone;
+            watcher = std::make_unique<ProgressWatcher> (
+                framesDone, input.frames () * (1 + meterProbeBlock (rate) / meterProbeStep (rate)), true);
+        }
+        catch (const HostError&)
+        {
+            // renderFile reports the input's problem.
+        }
+    }
     RenderedFile rendered = renderFile (inPath, outPath, settings, load, beforeCommit);
+    watcher.reset ();
 
     if (!options.quiet)
     {
