@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 namespace Quorvane {
@@ -60,6 +61,10 @@ Command parseCommand (const std::string& word)
         return Command::demo;
     if (word == "editor")
         return Command::editor;
+    if (word == "presets")
+        return Command::presets;
+    if (word == "make-presets")
+        return Command::makePresets;
     if (word == "help" || word == "--help" || word == "-h")
         return Command::help;
     if (word == "version" || word == "--version")
@@ -78,11 +83,13 @@ PositionalLimits positionalLimits (Command command)
 {
     switch (command)
     {
-        case Command::render: return {2, 2, "render IN OUT"};
+        case Command::render: return {2, 2, "render IN OUT' or 'quorvane render IN... --out-dir DIR"};
         case Command::params: return {0, 1, "params [BUNDLE]"};
         case Command::info: return {0, 1, "info [BUNDLE]"};
         case Command::demo: return {0, 1, "demo [DIR]"};
         case Command::editor: return {0, 0, "editor"};
+        case Command::presets: return {0, 0, "presets"};
+        case Command::makePresets: return {1, 2, "make-presets SOURCE [DIR]"};
         case Command::help:
         case Command::version: break;
     }
@@ -162,6 +169,12 @@ Options parseCommandLine (int argc, const char* const* argv)
             options.savePresetPath = value ();
         else if (name == "--plot")
             options.plotPath = value ();
+        else if (name == "--out-dir")
+            options.outDir = value ();
+        else if (name == "--events")
+            options.eventsPath = value ();
+        else if (name == "--jobs")
+            options.jobs = parseInteger (name, value (), 1, 256);
         else if (name == "--seconds")
             options.seconds = parseSeconds (name, value ());
         else if (name == "--screenshot")
@@ -191,6 +204,8 @@ Options parseCommandLine (int argc, const char* const* argv)
     }
 
     auto limits = positionalLimits (options.command);
+    if (options.command == Command::render && !options.outDir.empty ())
+        limits = {1, SIZE_MAX, "render IN... --out-dir DIR"};
     if (options.positional.size () < limits.minimum || options.positional.size () > limits.maximum)
         usageError (std::string ("expected 'quorvane ") + limits.shape + "'");
 
@@ -202,6 +217,12 @@ Options parseCommandLine (int argc, const char* const* argv)
         usageError ("--bits applies to 'render' only");
     if (!renders && !options.plotPath.empty ())
         usageError ("--plot applies to 'render' only; 'demo' draws its own");
+    if (!renders && (!options.outDir.empty () || !options.eventsPath.empty () || options.jobs))
+        usageError ("--out-dir, --events and --jobs apply to 'render' only");
+    if (renders && options.jobs && options.outDir.empty ())
+        usageError ("--jobs applies to rendering several files with --out-dir");
+    if (renders && !options.plotPath.empty () && options.positional.size () > 1 && !options.outDir.empty ())
+        usageError ("--plot draws one file; render the files one at a time to plot each");
     if (!keepsState && (!options.presetPath.empty () || !options.savePresetPath.empty () ||
                         !options.assignments.empty ()))
         usageError ("presets and --set apply to 'render', 'params' and 'editor' only");
@@ -231,6 +252,12 @@ const char* usageText ()
         "  demo [DIR]            synthesize a drum loop with a noise floor, gate it and write\n"
         "                        the input, the output and a plot into DIR (./quorvane-demo)\n"
         "  render IN OUT         gate the audio file IN into OUT (WAV, FLAC, AIFF, OGG, ...)\n"
+        "  render IN... --out-dir DIR\n"
+        "                        gate every IN into DIR under its own name, several at once\n"
+        "  presets               list the factory presets (use them with --preset NAME)\n"
+        "  make-presets SOURCE [DIR]\n"
+        "                        make the presets that SOURCE describes into DIR; without\n"
+        "                        DIR print their table (the build makes the factory presets)\n"
         "  params [BUNDLE]       list the plug-in's parameters with their current values\n"
         "  info [BUNDLE]         show the plug-in's factory, classes and buses\n"
         "  editor                open the plug-in's editor in a window (X11) while it gates\n"
@@ -243,13 +270,20 @@ const char* usageText ()
         "  --set NAME=VALUE      set a parameter by title and display text, e.g.\n"
         "                        --set \"Threshold=-30 dB\" --set Hold=120 --set Ducking=on\n"
         "  --set-normalized ID=V set parameter ID to the normalized value V (0 to 1)\n"
-        "  --preset FILE         load a .vstpreset before the --set values\n"
+        "  --preset FILE|NAME    load a .vstpreset, or a factory preset by name, before the\n"
+        "                        --set values\n"
         "  --save-preset FILE    save the resulting state as a .vstpreset\n"
         "  --block N             process blocks of N samples (default 512)\n"
         "  --bits N              output sample format: 8, 16, 24 bit integer or 32 bit float\n"
         "                        (default: float for WAV, else the input's depth)\n"
-        "  --plot FILE.png       draw input, output and gate gain over time (render)\n"
-        "  --quiet               no progress bar, summary or notes\n"
+        "  --plot FILE.png       draw input, output and gate gain over time, the gain read\n"
+        "                        every millisecond (render)\n"
+        "  --events FILE.csv     list when the gate opened and closed, in seconds and samples,\n"
+        "                        read every millisecond (render)\n"
+        "  --out-dir DIR         render every input into DIR (created if missing)\n"
+        "  --jobs N              render N files at once (default: one per core)\n"
+        "  --quiet               no progress bar, summary or notes, and the plug-in's own\n"
+        "                        diagnostic lines on standard error are dropped\n"
         "  --seconds N           close the editor after N seconds (editor)\n"
         "  --screenshot FILE.png picture of the editor as it closes (editor)\n"
         "  --print-params        list the values as the editor closes (editor)\n"
@@ -257,7 +291,8 @@ const char* usageText ()
         "                        info); main stereo input only, values by --set-normalized\n"
         "\n"
         "Exit status: 0 success, 1 internal error, 2 bad command line or parameter,\n"
-        "3 unusable input or preset file, 4 plug-in problem, 5 output not written.\n";
+        "3 unusable input or preset file, 4 plug-in problem, 5 output not written;\n"
+        "with several inputs, the status of the first file that failed.\n";
 }
 
 } // namespace Quorvane

@@ -16,6 +16,8 @@ enum class Command
     info,
     demo,
     editor,
+    presets,
+    makePresets,
 };
 
 // One --set NAME=VALUE (by title and display text) or --set-normalized ID=v.
@@ -29,7 +31,11 @@ struct ParameterAssignment
 struct Options
 {
     Command command = Command::help;
-    std::vector<std::string> positional;  // IN OUT for render, BUNDLE for params/info, DIR for demo
+    std::vector<std::string> positional;  // IN OUT (or IN... with --out-dir) for render,
+                                          // BUNDLE for params/info, DIR for demo
+    std::string outDir;                   // --out-dir: render every input into this folder
+    std::string eventsPath;               // --events: CSV of the gate's openings and closings
+    std::optional<int> jobs;              // --jobs: files rendered at once (default: every core)
     std::string pluginPath;               // --plugin, empty for the default bundle
     std::string sideChainPath;            // --sidechain
     std::string presetPath;               // --preset

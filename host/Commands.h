@@ -11,5 +11,7 @@ int runParams (const Options& options);
 int runInfo (const Options& options);
 int runDemo (const Options& options);
 int runEditor (const Options& options);
+int runPresets (const Options& options);
+int runMakePresets (const Options& options);
 
 } // namespace Quorvane

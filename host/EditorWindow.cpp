@@ -1,3 +1,4 @@
+#include "HostConsole.h"
 #include "EditorWindow.h"
 
 #include "HostError.h"
@@ -57,7 +58,7 @@ int reportXError (Display* display, XErrorEvent* error)
 {
     char text[128] = {};
     XGetErrorText (display, error->error_code, text, sizeof (text));
-    std::fprintf (stderr, "quorvane: X error ignored: %s (request %d)\n", text,
+    std::fprintf (hostMessages (), "quorvane: X error ignored: %s (request %d)\n", text,
                   static_cast<int> (error->request_code));
     return 0;
 }

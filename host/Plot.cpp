@@ -134,6 +134,19 @@ void drawGate (cairo_t* cr, const Area& area, const RenderTrace& trace)
     cairo_set_line_width (cr, 2.0);
     cairo_set_line_join (cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke (cr);
+
+    // Where the gain moved within one segment (the readings are finer than
+    // a column of the picture), a stroke from its lowest to its highest value.
+    for (size_t i = 0; i < segments.size (); ++i)
+    {
+        if (!segments[i].hasGate || segments[i].gateMinDb >= segments[i].gateDb)
+            continue;
+        double x = area.xAt (std::min (area.seconds, (static_cast<double> (i) + 0.5) * segmentSeconds));
+        cairo_move_to (cr, x, area.yAt (segments[i].gateMinDb));
+        cairo_line_to (cr, x, area.yAt (segments[i].gateDb));
+    }
+    cairo_set_line_width (cr, 1.0);
+    cairo_stroke (cr);
 }
 
 void drawLegend (cairo_t* cr, const Area& area, bool withGate)

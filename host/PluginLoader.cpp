@@ -1,6 +1,7 @@
 #include "PluginLoader.h"
 
 #include "ParameterResolver.h"
+#include "PresetLibrary.h"
 #include "Vst2Plugin.h"
 #include "Vst3Module.h"
 #include "Vst3Plugin.h"
@@ -20,7 +21,7 @@ void configurePlugin (HostedPlugin& plugin, const Options& options)
     // Resolve every value before changing anything, so a bad one fails early.
     auto resolved = resolveAssignments (plugin, options.assignments);
     if (!options.presetPath.empty ())
-        plugin.loadPreset (options.presetPath);
+        plugin.loadPreset (resolvePresetArgument (options.presetPath));
     applyAssignments (plugin, resolved, options.quiet);
 }
 

@@ -59,9 +59,25 @@ void RenderTrace::addGateGain (int64_t position, int numSamples, float gainDb)
     {
         Segment& segment = segmentAt (frame);
         segment.gateDb = segment.hasGate ? std::max (segment.gateDb, gainDb) : gainDb;
+        segment.gateMinDb = segment.hasGate ? std::min (segment.gateMinDb, gainDb) : gainDb;
         segment.hasGate = true;
         frame = (frame / segmentFrames + 1) * segmentFrames;
     }
+}
+
+void RenderTrace::setGateReadings (std::vector<GateReading> fine)
+{
+    for (auto& segment : list)
+    {
+        segment.hasGate = false;
+        segment.gateDb = kFloorDb;
+        segment.gateMinDb = kFloorDb;
+    }
+    gateSeen = false;
+    openFrames = 0;
+    for (const auto& reading : fine)
+        addGateGain (reading.frame, reading.frames, reading.gainDb);
+    readings = std::move (fine);
 }
 
 } // namespace Quorvane

@@ -19,8 +19,18 @@ public:
     {
         float inputPeak = 0.0f;   // linear, largest magnitude over all channels
         float outputPeak = 0.0f;
-        float gateDb = kFloorDb;  // largest gate gain reported in the segment
+        float gateDb = kFloorDb;     // largest gate gain reported in the segment
+        float gateMinDb = kFloorDb;  // smallest gate gain reported in the segment
         bool hasGate = false;
+    };
+
+    // One reading of the gate meter: the gain at the end of the stretch of
+    // `frames` frames starting at `frame`.
+    struct GateReading
+    {
+        int64_t frame = 0;
+        int frames = 0;
+        float gainDb = kFloorDb;
     };
 
     RenderTrace (int64_t totalFrames, double sampleRate, int maxSegments = 2400);
@@ -30,6 +40,11 @@ public:
                    int numSamples);
     // The gate gain that the plug-in reported for the block starting at `position`.
     void addGateGain (int64_t position, int numSamples, float gainDb);
+
+    // Replaces the gate gains reported block by block with finer readings
+    // (in order, not overlapping), and keeps them for gateReadings ().
+    void setGateReadings (std::vector<GateReading> fine);
+    const std::vector<GateReading>& gateReadings () const { return readings; }
 
     double sampleRate () const { return rate; }
     int64_t totalFrames () const { return frames; }
@@ -54,6 +69,7 @@ private:
     float peakOut = 0.0f;
     bool gateSeen = false;
     int64_t openFrames = 0;
+    std::vector<GateReading> readings;
 };
 
 } // namespace Quorvane

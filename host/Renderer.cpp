@@ -10,6 +10,14 @@
 
 namespace Quorvane {
 
+std::optional<uint32_t> findGateMeter (HostedPlugin& plugin)
+{
+    for (const auto& p : plugin.parameters ())
+        if (p.readOnly && p.title == "Max Gate")
+            return p.id;
+    return std::nullopt;
+}
+
 float meterToDb (double meterValue)
 {
     return static_cast<float> ((meterValue - 1.0) * 76.0);
@@ -73,7 +81,7 @@ RenderTrace render (const RenderJob& job)
     {
         if (interruptRequested ())
             throw HostError (kExitInterrupted, "interrupted; nothing was written");
-        int count = input.read (in, block);
+        int count = input.read (in, position == 0 && job.firstBlock > 0 ? std::min (job.firstBlock, block) : block);
         if (count <= 0)
             break;
         if (job.sideChain)
@@ -86,13 +94,20 @@ RenderTrace render (const RenderJob& job)
         audio.numSamples = count;
         job.plugin->process (audio, reported);
 
-        job.output->write (out, count);
+        if (job.output)
+            job.output->write (out, count);
         trace.addBlock (position, inPointers.data (), outPointers.data (), channels, count);
         if (job.gateMeterId)
             for (const auto& value : reported)
                 if (value.id == *job.gateMeterId)
+                {
                     trace.addGateGain (position, count, meterToDb (value.normalized));
+                    if (job.meterReadings)
+                        job.meterReadings->push_back ({position, count, meterToDb (value.normalized)});
+                }
         position += count;
+        if (job.framesDone)
+            job.framesDone->fetch_add (count);
         progress.update (position);
     }
     progress.finish ();

@@ -4,6 +4,7 @@
 #include "HostedPlugin.h"
 #include "RenderTrace.h"
 
+#include <atomic>
 #include <optional>
 
 namespace Quorvane {
@@ -16,10 +17,17 @@ struct RenderJob
     HostedPlugin* plugin = nullptr;
     AudioFileReader* input = nullptr;
     AudioFileReader* sideChain = nullptr;       // null without a side chain
-    AudioFileWriter* output = nullptr;
+    AudioFileWriter* output = nullptr;         // null: the audio is only measured
     int blockSize = 512;
     std::optional<uint32_t> gateMeterId;        // output parameter carrying the gate gain
     bool showProgress = false;
+    // Frames done so far, added to as the render goes (for a progress bar
+    // that covers several files); may be null.
+    std::atomic<int64_t>* framesDone = nullptr;
+    // The length of the first block of the file, when it differs from blockSize.
+    int firstBlock = 0;
+    // When not null, receives the gate meter's value after every block.
+    std::vector<RenderTrace::GateReading>* meterReadings = nullptr;
 };
 
 // Processes the whole input; throws HostError when writing fails or the
@@ -28,6 +36,9 @@ RenderTrace render (const RenderJob& job);
 
 // Silence processed before the file: 100 ms and two blocks, in whole blocks.
 int64_t prerollFrames (int sampleRate, int blockSize);
+
+// The plug-in's gate meter output parameter, if it has one.
+std::optional<uint32_t> findGateMeter (HostedPlugin& plugin);
 
 // A gate meter value (0 at -76 dB, 1 at 0 dB) as a gain in dB.
 float meterToDb (double meterValue);

@@ -13,10 +13,15 @@ namespace Quorvane {
 
 namespace {
 
+// Read once: reading the mask means setting it, which must not race with
+// files being created on other threads.
 mode_t currentUmask ()
 {
-    mode_t mask = umask (0);
-    umask (mask);
+    static const mode_t mask = [] {
+        mode_t current = umask (0);
+        umask (current);
+        return current;
+    }();
     return mask;
 }
 
@@ -24,6 +29,7 @@ mode_t currentUmask ()
 
 TemporaryFile::TemporaryFile (const std::string& target) : targetPath (target)
 {
+    currentUmask ();
     auto slash = target.rfind ('/');
     std::string folder = slash == std::string::npos ? "" : target.substr (0, slash + 1);
     std::string name = slash == std::string::npos ? target : target.substr (slash + 1);

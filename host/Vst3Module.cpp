@@ -1,3 +1,4 @@
+#include "ExecutableLocation.h"
 #include "Vst3Module.h"
 
 #include "HostError.h"
@@ -124,6 +125,13 @@ std::string defaultBundlePath ()
 {
     std::error_code error;
     std::string built = QUORVANE_DEFAULT_BUNDLE;
+    // An installed or unpacked quorvane: BIN/quorvane beside LIB/vst3.
+    if (fs::path own = executableFolder (); !own.empty ())
+    {
+        fs::path beside = (own.parent_path () / "lib" / "vst3" / "Quorvane.vst3").lexically_normal ();
+        if (fs::exists (beside, error))
+            return beside.string ();
+    }
     if (!built.empty () && fs::exists (built, error))
         return built;
     if (const char* home = std::getenv ("HOME"))

@@ -2,6 +2,7 @@
 // command line, hosting it exactly as a DAW does.
 #include "CommandLine.h"
 #include "Commands.h"
+#include "HostConsole.h"
 #include "HostError.h"
 #include "Interrupt.h"
 
@@ -19,6 +20,8 @@ int main (int argc, char** argv)
     try
     {
         Options options = parseCommandLine (argc, argv);
+        if (options.quiet)
+            silencePluginDiagnostics ();
         switch (options.command)
         {
             case Command::render: return runRender (options);
@@ -26,6 +29,8 @@ int main (int argc, char** argv)
             case Command::info: return runInfo (options);
             case Command::demo: return runDemo (options);
             case Command::editor: return runEditor (options);
+            case Command::presets: return runPresets (options);
+            case Command::makePresets: return runMakePresets (options);
             case Command::version: std::printf ("quorvane %s\n", QUORVANE_VERSION); return kExitOk;
             case Command::help: std::fputs (usageText (), stdout); return kExitOk;
         }
@@ -33,13 +38,13 @@ int main (int argc, char** argv)
     catch (const HostError& error)
     {
         std::fflush (stdout);
-        std::fprintf (stderr, "quorvane: %s\n", error.what ());
+        std::fprintf (hostMessages (), "quorvane: %s\n", error.what ());
         return error.code ();
     }
     catch (const std::exception& error)
     {
         std::fflush (stdout);
-        std::fprintf (stderr, "quorvane: internal error: %s\n", error.what ());
+        std::fprintf (hostMessages (), "quorvane: internal error: %s\n", error.what ());
         return kExitInternal;
     }
     return kExitInternal;

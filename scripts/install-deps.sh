@@ -9,9 +9,11 @@ packages=(
   libgtest-dev libbenchmark-dev
   libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation
   libsndfile1-dev
+  nlohmann-json3-dev         # moduleinfo.json: written by tools/moduleinfo, read back by its test
   xvfb xdotool x11-utils
   clang libclang-rt-14-dev   # fuzzing and sanitizer runs
   valgrind
+  lintian                    # checks the Debian package (scripts/package.sh)
 )
 
 missing=()

@@ -1,0 +1,19 @@
+// What `quorvane render` tells its user about a rendered file.
+#pragma once
+
+#include "FileRender.h"
+
+#include <string>
+
+namespace Quorvane {
+
+// The several-line summary of a single render, on standard output.
+void printSummary (const RenderedFile& rendered, const std::string& in, const std::string& out, int blockSize);
+
+// One line for a file of a batch: length, speed and how long the gate was open.
+std::string oneLineSummary (const RenderedFile& rendered);
+
+// The last part of PATH.
+std::string fileName (const std::string& path);
+
+} // namespace Quorvane

@@ -1,0 +1,43 @@
+// A VST 3 module read the way a host reads it: dlopen, ModuleEntry,
+// GetPluginFactory, then the factory's own records; ModuleExit and dlclose
+// when it goes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Quorvane {
+
+struct FactoryRecord
+{
+    std::string vendor;
+    std::string url;
+    std::string email;
+    int32_t flags = 0;
+};
+
+struct ClassRecord
+{
+    std::string cid;  // 32 upper-case hex digits, as FUID::toString prints them
+    std::string category;
+    std::string name;
+    std::string vendor;
+    std::string version;
+    std::string sdkVersion;
+    std::string subCategories;  // "Fx|Gate"
+    uint32_t classFlags = 0;
+    int32_t cardinality = 0;
+};
+
+struct ModuleRecords
+{
+    FactoryRecord factory;
+    std::vector<ClassRecord> classes;
+};
+
+// Reads the module at LIBRARY (the shared library inside the bundle).
+// Throws std::runtime_error with the reason when it cannot.
+ModuleRecords readModule (const std::string& library);
+
+} // namespace Quorvane
