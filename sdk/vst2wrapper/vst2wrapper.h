@@ -80,6 +80,8 @@ private:
 	void readParameters ();
 	void syncControllerWithComponent ();
 	void fillAeffect (VstInt32 vst2ID);
+	/** The host's name, sample rate and block size: asked once the effect is complete. */
+	void askHostForSetup ();
 	void tearDown ();
 
 	VstIntPtr callHost (int32 opcode, int32 index, VstIntPtr value, void* ptr, float opt);
@@ -107,6 +109,8 @@ private:
 
 	AEffect effect {};
 	audioMasterCallback audioMaster;
+	/** Every AEffect field and everything behind it is in place: the host may be called. */
+	bool effectComplete = false;
 
 	IPtr<IPluginFactory> factory;
 	// HostApplication does not count references: the wrapper owns it.
