@@ -48,7 +48,7 @@ int32_t buttonBit (unsigned int button)
 }
 
 // The XEmbed protocol: the messages an embedder sends in `_XEMBED` client messages (and the
-// one a client sends back), and the flag of `_XEMBED_INFO` that asks the embedder to map.
+// focus request a client sends back), and the protocol version given in `_XEMBED_INFO`.
 enum XEmbedMessage : long
 {
 	kXEmbedEmbeddedNotify = 0,
