@@ -258,6 +258,8 @@ void Vst2Wrapper::fillAeffect (VstInt32 vst2ID)
 	effect.initialDelay = static_cast<VstInt32> (processor->getLatencySamples ());
 	effect.uniqueID = vst2ID;
 	effect.version = vendorVersion;
+	// The ratio of output to input samples (named float1 in the fst headers): one to one.
+	effect.float1 = 1.f;
 }
 
 void Vst2Wrapper::tearDown ()

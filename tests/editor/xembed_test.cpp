@@ -13,7 +13,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <poll.h>
+#include <vector>
 
 using namespace QuorvaneTest;
 using namespace Quorvane;

@@ -59,7 +59,7 @@ public:
             return;
         }
         if (effect->numParams != 22 || effect->numInputs != 2 || effect->numOutputs != 2 ||
-            effect->uniqueID == 0 || (effect->flags & effFlagsCanReplacing) == 0)
+            effect->uniqueID == 0 || (effect->flags & effFlagsCanReplacing) == 0 || effect->float1 != 1.f)
         {
             failures.push_back(during + "the effect's description is not filled in");
             return;
