@@ -8,6 +8,7 @@
 #include "public.sdk/source/common/memorystream.h"
 
 #include <cstring>
+#include <thread>
 
 namespace Steinberg {
 namespace Vst {
@@ -366,14 +367,32 @@ void Vst2Wrapper::setBlockSize (int32 size)
 }
 
 //------------------------------------------------------------------------
+namespace {
+// Set while this thread is inside a process call.
+thread_local bool insideProcess = false;
+} // namespace
+
 void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int32 frames)
 {
-	if (!processing.load (std::memory_order_acquire))
-	{
+	insideProcess = true;
+	blocksStarted.fetch_add (1, std::memory_order_seq_cst);
+	if (processing.load (std::memory_order_acquire))
+		audio->process (inputs, outputs, frames);
+	else
 		audio->silence (outputs, frames);
+	blocksFinished.fetch_add (1, std::memory_order_release);
+	insideProcess = false;
+}
+
+void Vst2Wrapper::waitForBlockInProgress () const
+{
+	// From inside a block (a host that calls back from its audio thread) there is nothing to
+	// wait for: that block cannot end before we return.
+	if (insideProcess)
 		return;
-	}
-	audio->process (inputs, outputs, frames);
+	const uint64 started = blocksStarted.load (std::memory_order_seq_cst);
+	while (blocksFinished.load (std::memory_order_acquire) < started)
+		std::this_thread::yield ();
 }
 
 //------------------------------------------------------------------------

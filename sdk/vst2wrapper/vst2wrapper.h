@@ -92,6 +92,9 @@ private:
 	void setSampleRate (float rate);
 	void setBlockSize (int32 size);
 
+	/** Returns once the block in progress on the audio thread, if any, has ended. */
+	void waitForBlockInProgress () const;
+
 	VstIntPtr getChunk (void** data);
 	VstIntPtr setChunk (const void* data, VstIntPtr size);
 	VstIntPtr canDo (const char* text) const;
@@ -144,6 +147,9 @@ private:
 	bool setupPending = true;
 	bool active = false;
 	std::atomic<bool> processing {false};
+	// Process calls begun and ended: equal when no block is in progress.
+	std::atomic<uint64> blocksStarted {0};
+	std::atomic<uint64> blocksFinished {0};
 
 	std::vector<uint8> chunk;
 };

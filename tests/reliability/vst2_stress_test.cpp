@@ -165,6 +165,20 @@ std::vector<unsigned char> chunkOf(AEffect* effect)
     return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
 }
 
+// A failed assertion returns from the test at once: the audio thread is stopped and joined
+// all the same.
+struct StopOnExit
+{
+    AudioThread& audio;
+    std::thread& thread;
+    ~StopOnExit()
+    {
+        audio.stop = true;
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
 TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadProcesses)
 {
     void* library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
@@ -186,6 +200,7 @@ TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadP
     AudioThread audio;
     audio.effect = effect;
     std::thread audioThread([&audio] { audio.run(); });
+    StopOnExit stopOnExit {audio, audioThread};
 
     long loads = 0, editorOpenings = 0;
     bool editorOpen = false;
@@ -196,8 +211,8 @@ TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadP
         const int s = int(loads % kStates);
         std::vector<unsigned char> chunk = chunks[size_t(s)];
         ASSERT_EQ(dispatch(effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data()), 1);
-        // What the host saves now is exactly what it set last: never older, never a mix, and no
-        // parameter value set before the chunk.
+        // What the host saves now is exactly what it set last: never older, never a mix,
+        // and no parameter value set before the chunk.
         ASSERT_EQ(chunkOf(effect), chunks[size_t(s)]) << "after chunk " << loads;
 
         for (int i = 0; i < kInputParams; ++i)
