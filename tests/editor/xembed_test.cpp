@@ -25,6 +25,19 @@ namespace {
 class XEmbedEditorTest : public EditorTest
 {
 protected:
+    // One connection held across the tests keeps the server from starting over between them.
+    static void SetUpTestSuite()
+    {
+        if (std::getenv("DISPLAY"))
+            keepAlive = XOpenDisplay(nullptr);
+    }
+    static void TearDownTestSuite()
+    {
+        if (keepAlive)
+            XCloseDisplay(keepAlive);
+        keepAlive = nullptr;
+    }
+
     void SetUp() override
     {
         if (!std::getenv("DISPLAY"))
@@ -90,9 +103,12 @@ protected:
         run(100);
     }
 
+    static Display* keepAlive;
     std::unique_ptr<XEmbedHost> host;
     againEditorView* editor = nullptr;
 };
+
+Display* XEmbedEditorTest::keepAlive = nullptr;
 
 } // namespace
 

@@ -27,7 +27,10 @@ int XEmbedHost::errors() { return xErrors.load(); }
 
 XEmbedHost::XEmbedHost()
 {
-    display = XOpenDisplay(nullptr);
+    // A server whose last client just left starts over and refuses connections for a moment.
+    for (int attempt = 0; attempt < 30 && !display; ++attempt)
+        if (!(display = XOpenDisplay(nullptr)))
+            poll(nullptr, 0, 100);
     if (!display)
         return;
     XSetErrorHandler(countError);
