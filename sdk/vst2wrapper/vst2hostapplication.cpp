@@ -9,6 +9,11 @@ namespace Vst {
 
 Vst2HostApplication::Vst2HostApplication (const char8* name)
 {
+	setName (name);
+}
+
+void Vst2HostApplication::setName (const char8* name)
+{
 	const char8* text = (name != nullptr && name[0] != 0) ? name : "VST 2 Host";
 	utf8ToUtf16 (hostName, 128, text);
 }

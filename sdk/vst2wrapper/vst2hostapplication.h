@@ -15,6 +15,9 @@ public:
 	    "VST 2 Host"). */
 	explicit Vst2HostApplication (const char8* name);
 
+	/** Replaces the name (same rules as the constructor's). */
+	void setName (const char8* name);
+
 	tresult PLUGIN_API getName (String128 name) SMTG_OVERRIDE;
 
 private:

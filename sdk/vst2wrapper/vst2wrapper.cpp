@@ -8,6 +8,7 @@
 #include "public.sdk/source/common/memorystream.h"
 
 #include <cstring>
+#include <thread>
 
 namespace Steinberg {
 namespace Vst {
@@ -39,20 +40,22 @@ Vst2Wrapper::~Vst2Wrapper ()
 
 VstIntPtr Vst2Wrapper::callHost (int32 opcode, int32 index, VstIntPtr value, void* ptr, float opt)
 {
-	return audioMaster ? audioMaster (&effect, opcode, index, value, ptr, opt) : 0;
+	// A host may call back into the effect from any callback: until the effect is complete the
+	// host hears nothing from it.
+	if (!audioMaster || !effectComplete)
+		return 0;
+	return audioMaster (&effect, opcode, index, value, ptr, opt);
 }
 
 //------------------------------------------------------------------------
 bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
 {
-	// The AEffect must point back at us before the host is first called.
 	effect.magic = kEffectMagic;
 	effect.object = this;
 
-	char hostName[256] = {};
-	callHost (audioMasterGetProductString, 0, 0, hostName, 0.f);
-	hostName[sizeof (hostName) - 1] = 0;
-	hostContext = std::make_unique<Vst2HostApplication> (hostName);
+	// Everything is built before the host is first called (hosts call back into the effect from
+	// their callbacks, even from the sample-rate query); the host's name follows afterwards.
+	hostContext = std::make_unique<Vst2HostApplication> (nullptr);
 
 	FUnknown* object = nullptr;
 	if (factory->createInstance (vst3ComponentID, IComponent::iid, reinterpret_cast<void**> (&object)) !=
@@ -89,18 +92,48 @@ bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
 	readClassInfo (vst3ComponentID);
 	readBuses ();
 	readParameters ();
-
-	const double hostRate = static_cast<double> (callHost (audioMasterGetSampleRate, 0, 0, nullptr, 0.f));
-	if (hostRate > 0.)
-		sampleRate = hostRate;
-	const auto hostBlock = callHost (audioMasterGetBlockSize, 0, 0, nullptr, 0.f);
-	if (hostBlock > 0 && hostBlock <= 0x7FFFFFFF)
-		blockSize = static_cast<int32> (hostBlock);
 	applyProcessSetup ();
 
 	editor = std::make_unique<Vst2EditorBridge> (*controller, &effect, audioMaster);
 	fillAeffect (vst2ID);
+	effectComplete = true;
+
+	askHostForSetup ();
 	return true;
+}
+
+void Vst2Wrapper::askHostForSetup ()
+{
+	char hostName[256] = {};
+	callHost (audioMasterGetProductString, 0, 0, hostName, 0.f);
+	hostName[sizeof (hostName) - 1] = 0;
+	hostContext->setName (hostName);
+
+	// Only answers that give a rate or size count. The host may also have resumed the effect
+	// from inside these calls: a set-up changes only while inactive.
+	bool changed = false;
+	const auto hostRate = callHost (audioMasterGetSampleRate, 0, 0, nullptr, 0.f);
+	if (hostRate > 0 && hostRate <= 0x7FFFFFFF && static_cast<double> (hostRate) != sampleRate)
+	{
+		sampleRate = static_cast<double> (hostRate);
+		changed = true;
+	}
+	const auto hostBlock = callHost (audioMasterGetBlockSize, 0, 0, nullptr, 0.f);
+	if (hostBlock > 0 && hostBlock <= 0x7FFFFFFF && hostBlock != blockSize)
+	{
+		blockSize = static_cast<int32> (hostBlock);
+		changed = true;
+	}
+	if (!changed)
+		return;
+	setupPending = true;
+	if (active)
+	{
+		suspend ();
+		resume ();
+	}
+	else
+		applyProcessSetup ();
 }
 
 bool Vst2Wrapper::createController ()
@@ -226,6 +259,8 @@ void Vst2Wrapper::fillAeffect (VstInt32 vst2ID)
 	effect.initialDelay = static_cast<VstInt32> (processor->getLatencySamples ());
 	effect.uniqueID = vst2ID;
 	effect.version = vendorVersion;
+	// The ratio of output to input samples (named float1 in the fst headers): one to one.
+	effect.float1 = 1.f;
 }
 
 void Vst2Wrapper::tearDown ()
@@ -332,14 +367,32 @@ void Vst2Wrapper::setBlockSize (int32 size)
 }
 
 //------------------------------------------------------------------------
+namespace {
+// Set while this thread is inside a process call.
+thread_local bool insideProcess = false;
+} // namespace
+
 void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int32 frames)
 {
-	if (!processing.load (std::memory_order_acquire))
-	{
+	insideProcess = true;
+	blocksStarted.fetch_add (1, std::memory_order_seq_cst);
+	if (processing.load (std::memory_order_acquire))
+		audio->process (inputs, outputs, frames);
+	else
 		audio->silence (outputs, frames);
+	blocksFinished.fetch_add (1, std::memory_order_release);
+	insideProcess = false;
+}
+
+void Vst2Wrapper::waitForBlockInProgress () const
+{
+	// From inside a block (a host that calls back from its audio thread) there is nothing to
+	// wait for: that block cannot end before we return.
+	if (insideProcess)
 		return;
-	}
-	audio->process (inputs, outputs, frames);
+	const uint64 started = blocksStarted.load (std::memory_order_seq_cst);
+	while (blocksFinished.load (std::memory_order_acquire) < started)
+		std::this_thread::yield ();
 }
 
 //------------------------------------------------------------------------

@@ -80,6 +80,8 @@ private:
 	void readParameters ();
 	void syncControllerWithComponent ();
 	void fillAeffect (VstInt32 vst2ID);
+	/** The host's name, sample rate and block size: asked once the effect is complete. */
+	void askHostForSetup ();
 	void tearDown ();
 
 	VstIntPtr callHost (int32 opcode, int32 index, VstIntPtr value, void* ptr, float opt);
@@ -89,6 +91,9 @@ private:
 	void applyProcessSetup ();
 	void setSampleRate (float rate);
 	void setBlockSize (int32 size);
+
+	/** Returns once the block in progress on the audio thread, if any, has ended. */
+	void waitForBlockInProgress () const;
 
 	VstIntPtr getChunk (void** data);
 	VstIntPtr setChunk (const void* data, VstIntPtr size);
@@ -107,6 +112,8 @@ private:
 
 	AEffect effect {};
 	audioMasterCallback audioMaster;
+	/** Every AEffect field and everything behind it is in place: the host may be called. */
+	bool effectComplete = false;
 
 	IPtr<IPluginFactory> factory;
 	// HostApplication does not count references: the wrapper owns it.
@@ -140,6 +147,9 @@ private:
 	bool setupPending = true;
 	bool active = false;
 	std::atomic<bool> processing {false};
+	// Process calls begun and ended: equal when no block is in progress.
+	std::atomic<uint64> blocksStarted {0};
+	std::atomic<uint64> blocksFinished {0};
 
 	std::vector<uint8> chunk;
 };

@@ -10,6 +10,8 @@
 #include "public.sdk/source/common/textconvert.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace Steinberg {
 namespace Vst {
@@ -211,12 +213,25 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 	Vst2Chunk::Parts parts;
 	if (!Vst2Chunk::parse (data, static_cast<int64> (size), parts))
 		return 0;
+	// Values the host set before the chunk must not overwrite it: they are taken out of the
+	// processor's way, and a block that took some already ends before the state is set.
+	std::vector<std::pair<int32, ParamValue>> queued;
+	for (int32 i = 0; i < slots->getCount (); ++i)
+	{
+		ParamValue value = 0.;
+		if (slots->take (i, value))
+			queued.emplace_back (i, value);
+	}
+	waitForBlockInProgress ();
 	// The streams only read; MemoryStream takes a non-const pointer.
 	MemoryStream processorState (const_cast<uint8*> (parts.processorState), parts.processorSize);
 	if (component->setState (&processorState) != kResultOk)
+	{
+		// Refused: nothing changes, and the values still reach the processor.
+		for (const auto& q : queued)
+			slots->post (q.first, q.second);
 		return 0;
-	// Values the host set before the chunk must not overwrite it.
-	slots->clear ();
+	}
 	processorState.seek (0, IBStream::kIBSeekSet, nullptr);
 	controller->setComponentState (&processorState);
 	if (!controllerIsComponent && parts.controllerSize > 0)

@@ -3,6 +3,7 @@
 #include "againeditorview.h"
 
 #include "editortags.h"
+#include "paramconverter.h"
 
 #include "vstgui/canimknob.h"
 #include "vstgui/cbitmap.h"
@@ -239,6 +240,13 @@ void againEditorView::buildViews()
 
     knob1->forget();   // each knob holds its own reference
     knob2->forget();
+
+    // Ctrl+click returns a knob or the slider to the parameter's initial value, the same
+    // default the controller reports to the host.
+    const ParamConverter converter;
+    for (uint32_t id = kOutputLevelId; id <= kNoteTruncationId; ++id)
+        if (CControl* c = control(id))
+            c->setDefaultValue(converter.defaultNormalized(id));
 }
 
 void againEditorView::close()

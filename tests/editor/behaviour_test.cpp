@@ -8,6 +8,7 @@
 #include "vstgui/cvumeter.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include "paramconverter.h"
 
 using namespace Steinberg;
 using namespace VSTGUI;
@@ -182,16 +183,36 @@ TEST_F(EditorTest, AnEditInOneEditorShowsInTheOther)
     EXPECT_FLOAT_EQ(second->valueControl(kHoldId)->getValue(), first->valueControl(kHoldId)->getValue());
 }
 
-TEST_F(EditorTest, CtrlClickSetsTheControlsDefaultOfOneHalf)
+// Ctrl+click returns every knob and the slider to the parameter's initial value (what a fresh
+// instance runs with), never to the middle of the range.
+TEST_F(EditorTest, CtrlClickResetsEachControlToItsParametersInitialValue)
 {
     auto* editor = openEditor();
-    handler.calls.clear();
-    click(editor->getFrame(), centre(editor->valueControl(kHoldId)), kLButton | kControl);
-    EXPECT_EQ(controller->getParamNormalized(kHoldId), 0.5);
-    ASSERT_EQ(handler.calls.size(), 3u);
-    EXPECT_EQ(handler.calls[0], "begin 12");
-    EXPECT_EQ(handler.calls[1], "perform 12 0.500000");
-    EXPECT_EQ(handler.calls[2], "end 12");
+    const ParamConverter converter;
+    for (ParamID id = kOutputLevelId; id <= kNoteTruncationId; ++id)
+    {
+        // Only the attack control of the envelope in force can be clicked.
+        if (id == kAttackSynthId || id == kAttackGradualId)
+            editor->updateParameter(kGradualAttEnvelopeId, id == kAttackGradualId ? 1.0 : 0.0);
+        CControl* control = editor->valueControl(id);
+        ASSERT_TRUE(control->isVisible()) << id;
+        controller->setParamNormalized(id, 0.9);
+        editor->updateParameter(id, 0.9);
+        handler.calls.clear();
+
+        click(editor->getFrame(), centre(control), kLButton | kControl);
+        const double expected = converter.defaultNormalized(id);
+        EXPECT_NEAR(controller->getParamNormalized(id), expected, 1e-7) << id;
+        EXPECT_NEAR(control->getValue(), expected, 1e-7) << id;
+        EXPECT_EQ(editor->textField(id)->getText(), display(controller, id, expected)) << id;
+        ASSERT_EQ(handler.calls.size(), 3u) << id;
+        EXPECT_EQ(handler.calls[0], "begin " + std::to_string(id));
+        EXPECT_EQ(handler.calls[1].rfind("perform " + std::to_string(id) + " ", 0), 0u);
+        EXPECT_EQ(handler.calls[2], "end " + std::to_string(id));
+    }
+    // The defaults are the values the gate starts with: -20 dB threshold, 35 ms hold.
+    EXPECT_EQ(display(controller, kThresholdId, controller->getParamNormalized(kThresholdId)), "-20.0 dB");
+    EXPECT_EQ(display(controller, kHoldId, controller->getParamNormalized(kHoldId)), "35.0 ms");
 }
 
 TEST_F(EditorTest, OpenShowsTheControllersValues)

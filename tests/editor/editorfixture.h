@@ -4,6 +4,7 @@
 
 #include "againcontroller.h"
 #include "againeditorview.h"
+#include "knobmodeguard.h"
 #include "paramids.h"
 
 #include "public.sdk/source/vst/hosting/hostclasses.h"
@@ -58,6 +59,8 @@ class EditorTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ASSERT_EQ(Steinberg::Vst::EditController::getHostKnobMode(), Steinberg::Vst::kCircularMode)
+            << "a test before this one left the process-wide knob mode changed";
         controller = new Quorvane::againController;
         ASSERT_EQ(controller->initialize(&host), Steinberg::kResultOk);
         controller->setComponentHandler(&handler);
@@ -83,6 +86,7 @@ protected:
         return view;
     }
 
+    KnobModeGuard knobMode;   // tests may change the host's knob mode; it is restored after each
     Steinberg::Vst::HostApplication host;
     RecordingHandler handler;
     Quorvane::againController* controller = nullptr;

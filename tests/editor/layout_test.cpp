@@ -2,6 +2,7 @@
 
 #include "editortags.h"
 #include "embeddedresources.h"
+#include "paramconverter.h"
 
 #include "vstgui/canimknob.h"
 #include "vstgui/cbitmap.h"
@@ -98,6 +99,14 @@ const Row kRows[59] = {
 
 std::string bitmapName(CBitmap* b) { return b ? b->getResourceDescription().getName() : "<none>"; }
 
+// Ctrl+click returns a control to its parameter's initial value.
+void expectInitialValueAsDefault(CControl* control)
+{
+    uint32_t id = 0;
+    ASSERT_TRUE(Quorvane::parameterOfControlTag(control->getTag(), id));
+    EXPECT_EQ(control->getDefaultValue(), Quorvane::ParamConverter().defaultNormalized(id)) << "parameter " << id;
+}
+
 void expectRow(CView* view, const Row& row, int index)
 {
     SCOPED_TRACE("row " + std::to_string(index + 1));
@@ -134,7 +143,7 @@ void expectRow(CView* view, const Row& row, int index)
             EXPECT_EQ(knob->getNumSubPixmaps(), 80);
             EXPECT_EQ(knob->getHeightOfOneImage(), 40);
             EXPECT_EQ(bitmapName(knob->getBackground()), row.bitmap);
-            EXPECT_EQ(knob->getDefaultValue(), 0.5f);
+            expectInitialValueAsDefault(knob);
             break;
         }
         case Slider:
@@ -145,6 +154,7 @@ void expectRow(CView* view, const Row& row, int index)
             EXPECT_EQ(bitmapName(slider->getHandle()), "VVuSliderHandle.png");
             EXPECT_EQ(slider->getRangeHandle(), 284);
             EXPECT_EQ(slider->getStyle() & 0x22, 0x22);
+            expectInitialValueAsDefault(slider);
             break;
         }
         case Meter:

@@ -136,6 +136,20 @@ struct AudioThread
     }
 };
 
+// A failed assertion returns from the test at once: the audio thread is stopped and joined
+// all the same.
+struct StopOnExit
+{
+    AudioThread& audio;
+    std::thread& thread;
+    ~StopOnExit()
+    {
+        audio.stop = true;
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
 TEST(ConcurrencyStress, StatesParametersAndEditorsOnTheMainThreadWhileTheAudioThreadProcesses)
 {
     HostApplication host;
@@ -153,6 +167,7 @@ TEST(ConcurrencyStress, StatesParametersAndEditorsOnTheMainThreadWhileTheAudioTh
     AudioThread audio;
     audio.processor = processor;
     std::thread audioThread([&audio] { audio.run(); });
+    StopOnExit stopOnExit {audio, audioThread};
 
     long loads = 0, editorOpenings = 0;
     std::vector<Quorvane::againEditorView*> openEditors;

@@ -1,5 +1,6 @@
 // The VSTGUIEditor base: the attach protocol, the idle timer, knob modes. Off-screen only; the
 // X11 window and the host run loop are tested in x11_test.cpp.
+#include "knobmodeguard.h"
 #include "viewtesthelpers.h"
 
 #include "public.sdk/source/vst/vstguieditor.h"
@@ -54,11 +55,11 @@ public:
 
 struct VstguiEditorTest : ::testing::Test
 {
+	QuorvaneTest::KnobModeGuard knobMode; // restores the process-wide mode after each test
 	RecordingController* controller = new RecordingController;
 	TestEditor* editor = new TestEditor (controller);
 	~VstguiEditorTest () override
 	{
-		controller->setKnobMode (kCircularMode); // a process-wide setting
 		editor->release ();
 		controller->release ();
 	}

@@ -264,6 +264,10 @@ TEST_F (WrapperTest, BadChunksAreRefusedWithoutChange)
 		EXPECT_EQ (dispatch (effSetChunk, 0, static_cast<VstIntPtr> (bad.size ()), bad.data ()), 0) << i;
 	}
 	EXPECT_EQ (dispatch (effSetChunk, 0, 29, nullptr), 0);
+	// Well formed, but the processor refuses its state (too short to read).
+	std::vector<uint8_t> refused = withSizes (4, 5);
+	refused.erase (refused.begin () + 20, refused.begin () + 24);
+	EXPECT_EQ (dispatch (effSetChunk, 0, static_cast<VstIntPtr> (refused.size ()), refused.data ()), 0);
 	EXPECT_EQ (journal.controllerSetStateCalls, 0);
 	EXPECT_EQ (chunkBytes (), before);
 	// The queued change survived the refused chunks.

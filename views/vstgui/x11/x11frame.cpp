@@ -47,6 +47,19 @@ int32_t buttonBit (unsigned int button)
 	}
 }
 
+// The XEmbed protocol: the messages an embedder sends in `_XEMBED` client messages (and the
+// focus request a client sends back), and the protocol version given in `_XEMBED_INFO`.
+enum XEmbedMessage : long
+{
+	kXEmbedEmbeddedNotify = 0,
+	kXEmbedWindowActivate = 1,
+	kXEmbedWindowDeactivate = 2,
+	kXEmbedRequestFocus = 3,
+	kXEmbedFocusIn = 4,
+	kXEmbedFocusOut = 5,
+};
+constexpr long kXEmbedVersion = 0;
+
 uint8_t virtualKeyOf (KeySym sym)
 {
 	switch (sym)
@@ -88,6 +101,11 @@ IPlatformFrame* X11Frame::create (CFrame* frame, void* parent, const CRect& size
 X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect& size)
 : frame (frame), display (display)
 {
+	// Interning asks the server: done before the window exists, so that nothing is sent between
+	// its creation and its XEmbed information.
+	xembedInfoAtom = XInternAtom (display, "_XEMBED_INFO", False);
+	xembedAtom = XInternAtom (display, "_XEMBED", False);
+
 	int w = static_cast<int> (size.width ());
 	int h = static_cast<int> (size.height ());
 	XSetWindowAttributes attributes {};
@@ -99,9 +117,17 @@ X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect&
 	                        CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
 	if (!window)
 		return;
-	XWindowAttributes info {};
-	XGetWindowAttributes (display, window, &info);
-	surface = cairo_xlib_surface_create (display, window, info.visual, w, h);
+	// XEmbed hosts read this the moment they see the window created: it goes out with the
+	// creation itself. No XEMBED_MAPPED flag: such a host maps the window itself.
+	const long info[2] = {kXEmbedVersion, 0};
+	XChangeProperty (display, window, xembedInfoAtom, xembedInfoAtom, 32, PropModeReplace,
+	                 reinterpret_cast<const unsigned char*> (info), 2);
+
+	XWindowAttributes attributesNow {};
+	XGetWindowAttributes (display, window, &attributesNow);
+	surface = cairo_xlib_surface_create (display, window, attributesNow.visual, w, h);
+	// Hosts without XEmbed expect the window to show by itself; for an XEmbed host that maps it
+	// too, mapping a mapped window changes nothing.
 	XMapWindow (display, window);
 	XFlush (display);
 }
@@ -176,11 +202,11 @@ void X11Frame::handleEvent (XEvent& event)
 			int32_t bit = buttonBit (e.button);
 			if (!bit)
 				break;
-			// Typing goes to the window clicked into. Only a viewable window may take the focus
-			// (anything else is an X error that would end the host).
-			XWindowAttributes info {};
-			if (XGetWindowAttributes (display, window, &info) && info.map_state == IsViewable)
-				XSetInputFocus (display, window, RevertToParent, e.time);
+			// Typing goes to the window clicked into; an XEmbed host is asked for the focus too,
+			// so that it knows where its keyboard is.
+			takeInputFocus (e.time);
+			if (embedded)
+				sendToEmbedder (kXEmbedRequestFocus, e.time);
 			int32_t state = bit | modifiersOf (e.state);
 			if (e.button == lastClickButton && e.time - lastClickTime < kDoubleClickMs)
 				state |= kDoubleClick;
@@ -232,14 +258,74 @@ void X11Frame::handleEvent (XEvent& event)
 		case FocusOut:
 		{
 			const XFocusChangeEvent& e = event.xfocus;
-			// Grabs and moves between our own windows are no loss of the keyboard.
-			if ((e.mode == NotifyNormal || e.mode == NotifyWhileGrabbed) &&
+			// Grabs and moves between our own windows are no loss of the keyboard. An XEmbed host
+			// keeps the X focus itself and passes the keys on: it tells of the keyboard's comings
+			// and goings in its own messages.
+			if (!embedded && (e.mode == NotifyNormal || e.mode == NotifyWhileGrabbed) &&
 			    e.detail != NotifyInferior && e.detail != NotifyPointer)
 				frame->onWindowFocusLost ();
 			break;
 		}
+		case ClientMessage:
+			if (event.xclient.message_type == xembedAtom && event.xclient.format == 32)
+				handleXEmbedMessage (event.xclient);
+			break;
 		default: break;
 	}
+}
+
+void X11Frame::handleXEmbedMessage (const XClientMessageEvent& message)
+{
+	switch (message.data.l[1])
+	{
+		case kXEmbedEmbeddedNotify: embedded = true; break;
+		case kXEmbedFocusIn:
+			// The host passes its keys on to us now. The X focus stays where the host put it:
+			// a click into the window still takes it, for hosts that do not pass keys on.
+			xembedFocus = true;
+			break;
+		case kXEmbedFocusOut:
+		case kXEmbedWindowDeactivate:
+			// The keyboard went elsewhere: an edit in progress is committed, as on any focus loss.
+			xembedFocus = false;
+			frame->onWindowFocusLost ();
+			break;
+		default:
+			// Window activation changes nothing that is drawn; modality and the focus chain
+			// messages do not concern a single window.
+			break;
+	}
+}
+
+void X11Frame::takeInputFocus (Time time)
+{
+	// Only a viewable window may take the focus (anything else is an X error that would end the
+	// host).
+	XWindowAttributes info {};
+	if (XGetWindowAttributes (display, window, &info) && info.map_state == IsViewable)
+		XSetInputFocus (display, window, RevertToParent, time);
+}
+
+void X11Frame::sendToEmbedder (long message, Time time)
+{
+	// The embedder is the window we live in, which may not be the one we were created in.
+	Window root = 0, embedder = 0, *children = nullptr;
+	unsigned int count = 0;
+	if (!XQueryTree (display, window, &root, &embedder, &children, &count))
+		return;
+	if (children)
+		XFree (children);
+	if (!embedder || embedder == root)
+		return;
+	XEvent event {};
+	event.xclient.type = ClientMessage;
+	event.xclient.window = embedder;
+	event.xclient.message_type = xembedAtom;
+	event.xclient.format = 32;
+	event.xclient.data.l[0] = static_cast<long> (time);
+	event.xclient.data.l[1] = message;
+	XSendEvent (display, embedder, False, NoEventMask, &event);
+	XFlush (display);
 }
 
 void useX11PlatformFrames () { setPlatformFrameFactory (&X11Frame::create); }

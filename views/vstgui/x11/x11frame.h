@@ -1,6 +1,8 @@
 #pragma once
 // A frame's window on X11: a child of the host's window, painted from the frame's back buffer,
-// delivering mouse, wheel, key and focus events to the frame.
+// delivering mouse, wheel, key and focus events to the frame. It takes part in the XEmbed
+// protocol when the host speaks it (`_XEMBED_INFO` from its creation on, `_XEMBED` messages) and
+// shows by itself in hosts that do not.
 
 #include "vstgui/iplatformframe.h"
 
@@ -23,6 +25,10 @@ public:
 	void pumpEvents () override;
 
 	Display* getDisplay () const { return display; }
+	/** Whether an XEmbed host has announced itself (XEMBED_EMBEDDED_NOTIFY). */
+	bool isEmbedded () const { return embedded; }
+	/** Whether the XEmbed host has given us its keyboard (XEMBED_FOCUS_IN, not yet taken back). */
+	bool hasXEmbedFocus () const { return xembedFocus; }
 
 	/** The delay within which a second click counts as a double click. */
 	static constexpr unsigned long kDoubleClickMs = 300;
@@ -30,10 +36,17 @@ public:
 private:
 	X11Frame (CFrame* frame, Display* display, Window parent, const CRect& size);
 	void handleEvent (XEvent& event);
+	void handleXEmbedMessage (const XClientMessageEvent& message);
+	void takeInputFocus (Time time);
+	void sendToEmbedder (long message, Time time);
 
 	CFrame* frame;
 	Display* display;
 	Window window {0};
+	Atom xembedInfoAtom {0};
+	Atom xembedAtom {0};
+	bool embedded {false};
+	bool xembedFocus {false};
 	cairo_surface_t* surface {nullptr};
 	Time lastClickTime {0};
 	unsigned int lastClickButton {0};
