@@ -28,17 +28,10 @@ add_custom_target(quorvane_package_files ALL DEPENDS ${_files_stamp})
 # For `cmake --install build`: the host and its manual, in ~/.local for the
 # default prefix (as the plug-in goes to ~/.vst3), else in PREFIX/bin and
 # PREFIX/share/man/man1.
-set(_default_prefix "${CMAKE_INSTALL_PREFIX}")
-set(_prefix_was_default ${CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT})
-install(CODE "
-  if(\"${_prefix_was_default}\" AND \"\${CMAKE_INSTALL_PREFIX}\" STREQUAL \"${_default_prefix}\")
-    set(_root \"\$ENV{HOME}/.local\")
-  else()
-    set(_root \"\${CMAKE_INSTALL_PREFIX}\")
-  endif()
-  file(INSTALL \"$<TARGET_FILE:quorvane>\" DESTINATION \"\${_root}/bin\" USE_SOURCE_PERMISSIONS)
-  file(INSTALL \"${_package_dir}/quorvane.1.gz\" DESTINATION \"\${_root}/share/man/man1\")
-  message(STATUS \"Installed quorvane in \${_root}/bin\")
+install(CODE "${QUORVANE_INSTALL_DIRS_CODE}
+  file(INSTALL \"$<TARGET_FILE:quorvane>\" DESTINATION \"\${QUORVANE_ROOT_DIR}/bin\" USE_SOURCE_PERMISSIONS)
+  file(INSTALL \"${_package_dir}/quorvane.1.gz\" DESTINATION \"\${QUORVANE_ROOT_DIR}/share/man/man1\")
+  message(STATUS \"Installed quorvane in \${QUORVANE_ROOT_DIR}/bin\")
 ")
 
 set(_c COMPONENT package EXCLUDE_FROM_ALL)
