@@ -1,7 +1,7 @@
 #include "againcontroller.h"
 
-#include "againeditorview.h"
 #include "beatskipparameter.h"
+#include "editorlink.h"
 #include "levelparameters.h"
 #include "paramconverter.h"
 #include "paramids.h"
@@ -180,14 +180,14 @@ tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue v
     // Indexing (not iterating) keeps this safe should an editor detach itself meanwhile.
     for (size_t i = 0; i < editorViews.size(); ++i)
         if (editorViews[i])
-            editorViews[i]->updateParameter(tag, value);
+            showParameter(editorViews[i], tag, value);
     return result;
 }
 
 IPlugView* PLUGIN_API againController::createView(FIDString name)
 {
     if (name && std::strcmp(name, "editor") == 0)
-        return againEditorView::create(this);
+        return createEditorView(this);
     return nullptr;
 }
 
@@ -212,13 +212,13 @@ tresult againController::receiveText(const char8* text)
 
 void againController::editorAttached(EditorView* editor)
 {
-    if (auto* view = dynamic_cast<againEditorView*>(editor))
+    if (auto* view = asEditorView(editor))
         editorViews.push_back(view);
 }
 
 void againController::editorRemoved(EditorView* editor)
 {
-    auto* view = dynamic_cast<againEditorView*>(editor);
+    auto* view = asEditorView(editor);
     if (!view)
         return;
     auto it = std::find(editorViews.begin(), editorViews.end(), view);

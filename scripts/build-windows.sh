@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows plug-in with mingw-w64 and, with --test, runs its tests under Wine.
+#
+#   scripts/build-windows.sh [--test] [--no-32bit]
+#
+# Produces build-win64/Quorvane.vst3 (Contents/x86_64-win/Quorvane.vst3, Contents/x86-win/
+# Quorvane.vst3 from the 32-bit build, Contents/Resources/) and build-win64/"Quorvane VST2.dll"
+# (build-win32/"Quorvane VST2.dll" for 32-bit VST 2 hosts). The 32-bit tests run only where
+# Wine can run 32-bit programs (Debian's wine32).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+run_tests=0
+build32=1
+for arg in "$@"; do
+  case "$arg" in
+    --test) run_tests=1 ;;
+    --no-32bit) build32=0 ;;
+    *) echo "usage: $0 [--test] [--no-32bit]" >&2; exit 2 ;;
+  esac
+done
+
+jobs=$(nproc)
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+# configure <dir> <toolchain> <with tests: ON/OFF>
+configure() {
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2" "${launcher[@]}" \
+    -DQUORVANE_BUILD_TESTS="$3" -DQUORVANE_BUILD_BENCH=OFF >/dev/null
+}
+
+wine32_available() { [ -x /usr/lib/wine/wine ]; }
+
+# Tests need a Linux build of the module for the comparisons between the two systems.
+if [ "$run_tests" = 1 ]; then
+  export QUORVANE_LINUX_BUILD=${QUORVANE_LINUX_BUILD:-$PWD/build}
+fi
+
+configure build-win64 mingw-x86_64.cmake "$([ "$run_tests" = 1 ] && echo ON || echo OFF)"
+cmake --build build-win64 -j"$jobs"
+
+if [ "$build32" = 1 ]; then
+  tests32=OFF
+  if [ "$run_tests" = 1 ] && wine32_available; then tests32=ON; fi
+  configure build-win32 mingw-i686.cmake "$tests32"
+  cmake --build build-win32 -j"$jobs"
+  mkdir -p build-win64/Quorvane.vst3/Contents/x86-win
+  cp build-win32/Quorvane.vst3/Contents/x86-win/Quorvane.vst3 build-win64/Quorvane.vst3/Contents/x86-win/
+fi
+echo "Windows bundle: build-win64/Quorvane.vst3; VST 2: build-win64/Quorvane VST2.dll" \
+     "$([ "$build32" = 1 ] && echo "and build-win32/Quorvane VST2.dll (32-bit)")"
+
+if [ "$run_tests" = 1 ]; then
+  export WINEDEBUG=-all
+  (cd build-win64 && ctest --output-on-failure -j"$jobs")
+  if [ "$build32" = 1 ]; then
+    if wine32_available; then
+      (cd build-win32 && ctest --output-on-failure -j"$jobs")
+    else
+      echo "32-bit Windows tests skipped: Wine cannot run 32-bit programs here (no wine32)."
+    fi
+  fi
+fi
