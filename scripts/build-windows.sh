@@ -30,14 +30,20 @@ fi
 configure() {
   cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2" "${launcher[@]}" \
-    -DQUORVANE_BUILD_TESTS="$3" -DQUORVANE_BUILD_BENCH=OFF >/dev/null
+    -DQUORVANE_BUILD_TESTS="$3" -DQUORVANE_BUILD_BENCH=OFF \
+    -DQUORVANE_LINUX_BUILD="$linux_build" >/dev/null
 }
 
 wine32_available() { [ -x /usr/lib/wine/wine ]; }
 
-# Tests need a Linux build of the module for the comparisons between the two systems.
+# The tests compare with a Linux build of the module (QUORVANE_LINUX_BUILD, default build/):
+# bring its module and exchange tool up to date.
+linux_build=${QUORVANE_LINUX_BUILD:-$PWD/build}
 if [ "$run_tests" = 1 ]; then
-  export QUORVANE_LINUX_BUILD=${QUORVANE_LINUX_BUILD:-$PWD/build}
+  if [ ! -f "$linux_build/CMakeCache.txt" ]; then
+    cmake -S . -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+  fi
+  cmake --build "$linux_build" -j"$jobs" --target Quorvane quorvane_exchange
 fi
 
 configure build-win64 mingw-x86_64.cmake "$([ "$run_tests" = 1 ] && echo ON || echo OFF)"

@@ -21,6 +21,29 @@ using namespace Steinberg::Vst;
 
 namespace Quorvane {
 
+namespace {
+
+// Whether a terminated 16-bit text is valid UTF-16: every surrogate has its partner.
+bool isValidUtf16(const TChar* text)
+{
+    for (; *text; ++text)
+    {
+        const auto unit = static_cast<char16_t>(*text);
+        if (unit >= 0xD800 && unit <= 0xDBFF)
+        {
+            const auto next = static_cast<char16_t>(text[1]);
+            if (next < 0xDC00 || next > 0xDFFF)
+                return false;
+            ++text;
+        }
+        else if (unit >= 0xDC00 && unit <= 0xDFFF)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 againController::againController()
 {
     std::memset(stateText, 0, sizeof(stateText));
@@ -151,9 +174,13 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
 {
     if (!string)
         return kInvalidArgument;
-    // The plain parameters read the number through a UTF-16 conversion that throws on text that
-    // is not valid UTF-16 (a lone surrogate, say); no exception may reach the host. They also
-    // read "nan" and "inf", which are no values for any parameter.
+    // Text that is not valid UTF-16 (a lone surrogate, say) names no value. The SDK's number
+    // reading would throw on it on one system and read the digits before it on another.
+    if (!isValidUtf16(string))
+        return kResultFalse;
+    // The plain parameters read the number through a UTF-16 conversion that may throw; no
+    // exception may reach the host. They also read "nan" and "inf", which are no values for any
+    // parameter.
     ParamValue value = valueNormalized;
     try
     {

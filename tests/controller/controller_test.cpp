@@ -187,8 +187,14 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     // the value alone.
     v = 0.123;
     TChar loneSurrogate[] = {u'1', 0xD800, u'2', 0};
-    for (ParamID id : {kBypassId, kMaxVuId})
+    TChar loneLowSurrogate[] = {u'1', 0xDC00, 0};
+    TChar highSurrogateAtEnd[] = {u'-', u'2', u'0', 0xDBFF, 0};
+    for (ParamID id : {kBypassId, kMaxVuId, kThresholdId})
+    {
         EXPECT_EQ(controller->getParamValueByString(id, loneSurrogate, v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, loneLowSurrogate, v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, highSurrogateAtEnd, v), kResultFalse) << id;
+    }
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
     EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
     EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
