@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -180,8 +181,9 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
         return kResultFalse;
     // The plain parameters read the number through a UTF-16 conversion that may throw; no
     // exception may reach the host. They also read "nan" and "inf", which are no values for any
-    // parameter.
-    ParamValue value = valueNormalized;
+    // parameter. On some systems the SDK reports success for text with no number in it and
+    // leaves the value as it was: starting from a value that is no number catches that too.
+    ParamValue value = std::numeric_limits<ParamValue>::quiet_NaN();
     try
     {
         const tresult result = EditControllerEx1::getParamValueByString(tag, string, value);

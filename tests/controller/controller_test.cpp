@@ -197,6 +197,12 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     }
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
     EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
+    // Text with no number in it, even the switch's own display text, names no value.
+    for (ParamID id : {kBypassId, kDuckingId, kMaxVuId})
+    {
+        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("Off")), v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("")), v), kResultFalse) << id;
+    }
     EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
     EXPECT_EQ(v, 0.123);
 }

@@ -19,6 +19,7 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -194,16 +195,82 @@ Bytes floatsToBytes(const std::vector<float>& samples)
 }
 
 // A fresh processor with the given state, rendering the test signal.
-std::vector<float> render(Session& session, const Bytes& state)
+std::vector<float> render(Session& session, const Bytes& state, int blocks = kBlocks)
 {
     auto* component = session.create<IComponent>(kProcessorCid, IComponent::iid);
     if (!component)
         return {};
     MemoryStream stream(const_cast<unsigned char*>(state.data()), TSize(state.size()));
     component->setState(&stream);
-    std::vector<float> output = run(component, kBlocks, false, nullptr);
+    std::vector<float> output = run(component, blocks, false, nullptr);
     dispose(component);
     return output;
+}
+
+// Every parameter's display text at 201 values, and for the continuous ones the value read back
+// from that text (as the bits of the double): the mappings and their logarithms and powers.
+Bytes parameterTexts(Session& session)
+{
+    std::string lines;
+    auto* controller = session.create<IEditController>(kControllerCid, IEditController::iid);
+    if (!controller)
+        return {};
+    for (int32 id = 0; id < controller->getParameterCount(); ++id)
+        for (int step = 0; step <= 200; ++step)
+        {
+            const double value = step / 200.;
+            String128 text {};
+            controller->getParamStringByValue(ParamID(id), value, text);
+            std::string line = std::to_string(id) + " " + std::to_string(step) + " ";
+            for (const TChar* c = text; *c; ++c)
+                line += *c < 0x80 ? char(*c) : '?';
+            ParamValue back = -1.;
+            if (controller->getParamValueByString(ParamID(id), text, back) == kResultOk)
+            {
+                uint64_t bits;
+                std::memcpy(&bits, &back, 8);
+                char hex[24];
+                std::snprintf(hex, sizeof(hex), " %016llx", static_cast<unsigned long long>(bits));
+                line += hex;
+            }
+            lines += line + "\n";
+        }
+    dispose(controller);
+    return Bytes(lines.begin(), lines.end());
+}
+
+// Short renders of many states, each parameter at a different value in each: every coefficient
+// the engine designs from its settings is exercised.
+std::vector<float> stateSweep(Session& session)
+{
+    std::vector<float> all;
+    uint32_t seed = 0xC0FFEEu;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return float(seed >> 8) / float(1 << 24);
+    };
+    for (int s = 0; s < 48; ++s)
+    {
+        Bytes state;
+        state.reserve(68);
+        auto append = [&state](const void* p) {
+            const auto* b = static_cast<const unsigned char*>(p);
+            state.insert(state.end(), b, b + 4);
+        };
+        // Bypass and Listen off, the other switches at random; Beat Skip (its draws come from a
+        // time-seeded generator) off.
+        const int32_t switches[5] = {0, 0, int32_t(next() > 0.5f), int32_t(next() > 0.5f), int32_t(next() > 0.5f)};
+        for (const int32_t& v : switches)
+            append(&v);
+        for (int i = 0; i < 12; ++i)
+        {
+            const float v = i == 9 ? 0.f : next();
+            append(&v);
+        }
+        const auto block = render(session, state, 6);
+        all.insert(all.end(), block.begin(), block.end());
+    }
+    return all;
 }
 
 int write(Session& session, const std::string& dir)
@@ -238,7 +305,9 @@ int write(Session& session, const std::string& dir)
     const bool ok = writeFile(dir + "/processor.state", state) &&
                     writeFile(dir + "/controller.state", streamBytes(controllerState)) &&
                     writeFile(dir + "/preset.vstpreset", streamBytes(preset)) &&
-                    writeFile(dir + "/render.f32", floatsToBytes(render(session, state)));
+                    writeFile(dir + "/render.f32", floatsToBytes(render(session, state))) &&
+                    writeFile(dir + "/texts.txt", parameterTexts(session)) &&
+                    writeFile(dir + "/sweep.f32", floatsToBytes(stateSweep(session)));
     dispose(controller);
     dispose(component);
     if (!ok)
@@ -258,11 +327,33 @@ void expect(bool condition, const std::string& what)
     }
 }
 
+// Compares rendered samples bit for bit; reports where and by how much they differ.
+void compareSamples(const std::vector<float>& rendered, const Bytes& file, const std::string& what)
+{
+    std::vector<float> expected(file.size() / 4);
+    std::memcpy(expected.data(), file.data(), expected.size() * 4);
+    expect(rendered.size() == expected.size(), what + ": both systems rendered the same number of samples");
+    size_t differing = 0, first = rendered.size();
+    double largest = 0.;
+    for (size_t i = 0; i < rendered.size() && i < expected.size(); ++i)
+        if (std::memcmp(&rendered[i], &expected[i], 4) != 0)
+        {
+            ++differing;
+            first = std::min(first, i);
+            largest = std::max(largest, std::fabs(double(rendered[i]) - double(expected[i])));
+        }
+    if (differing)
+        std::fprintf(stderr, "%s: %zu of %zu samples differ, the first at %zu, by at most %g\n", what.c_str(),
+                     differing, rendered.size(), first, largest);
+    expect(differing == 0, what + ": the samples are identical");
+}
+
 int check(Session& session, const std::string& dir)
 {
-    Bytes state, ownState, presetFile, renderFile;
+    Bytes state, ownState, presetFile, renderFile, sweepFile, textsFile;
     if (!readFile(dir + "/processor.state", state) || !readFile(dir + "/controller.state", ownState) ||
-        !readFile(dir + "/preset.vstpreset", presetFile) || !readFile(dir + "/render.f32", renderFile))
+        !readFile(dir + "/preset.vstpreset", presetFile) || !readFile(dir + "/render.f32", renderFile) ||
+        !readFile(dir + "/sweep.f32", sweepFile) || !readFile(dir + "/texts.txt", textsFile))
         return std::fprintf(stderr, "cannot read the other system's files in %s\n", dir.c_str()), 1;
 
     // The states load and save back unchanged.
@@ -293,28 +384,23 @@ int check(Session& session, const std::string& dir)
     dispose(controller);
     dispose(component);
 
-    // The same state and signal give the same samples.
-    const std::vector<float> rendered = render(session, state);
-    std::vector<float> expected(renderFile.size() / 4);
-    std::memcpy(expected.data(), renderFile.data(), expected.size() * 4);
-    expect(rendered.size() == expected.size(), "both systems rendered the same number of samples");
-    size_t differing = 0, first = rendered.size();
-    double largest = 0.;
-    for (size_t i = 0; i < rendered.size() && i < expected.size(); ++i)
-        if (std::memcmp(&rendered[i], &expected[i], 4) != 0)
-        {
-            ++differing;
-            first = std::min(first, i);
-            largest = std::max(largest, std::fabs(double(rendered[i]) - double(expected[i])));
-        }
-    if (differing)
-        std::fprintf(stderr, "%zu of %zu samples differ, the first at %zu, by at most %g\n", differing,
-                     rendered.size(), first, largest);
-    expect(differing == 0, "the rendered samples are identical");
+    // The same state and signal give the same samples, and so do many other states.
+    compareSamples(render(session, state), renderFile, "render.f32");
+    compareSamples(stateSweep(session), sweepFile, "sweep.f32");
+
+    // The same display texts, and the same values read back from them.
+    const Bytes texts = parameterTexts(session);
+    if (texts != textsFile)
+    {
+        size_t line = 1;
+        for (size_t i = 0; i < texts.size() && i < textsFile.size() && texts[i] == textsFile[i]; ++i)
+            line += texts[i] == '\n';
+        std::fprintf(stderr, "texts.txt: the first difference is in line %zu\n", line);
+    }
+    expect(texts == textsFile, "the parameters' texts and the values read from them are identical");
 
     if (failures == 0)
-        std::printf("the other system's state, controller state, preset and %zu samples match\n",
-                    rendered.size());
+        std::printf("the other system's states, preset, parameter texts and rendered samples match\n");
     return failures == 0 ? 0 : 1;
 }
 
