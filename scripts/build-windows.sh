@@ -62,12 +62,25 @@ echo "Windows bundle: build-win64/Quorvane.vst3; VST 2: build-win64/Quorvane VST
 
 if [ "$run_tests" = 1 ]; then
   export WINEDEBUG=-all
-  (cd build-win64 && ctest --output-on-failure -j"$jobs")
+  # The tests' own Wine prefix, created once before tests start in parallel. A prefix made before
+  # wine32 was installed has no 32-bit system: make it again.
+  if [ -z "${WINEPREFIX:-}" ]; then
+    export WINEPREFIX=$PWD/build-wine/prefix
+    if wine32_available && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] &&
+       [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64")" ]; then
+      rm -rf "$WINEPREFIX"
+    fi
+    mkdir -p "$(dirname "$WINEPREFIX")"
+  fi
+  /usr/lib/wine/wine64 wineboot --init
+  status=0
+  (cd build-win64 && ctest --output-on-failure -j"$jobs") || status=1
   if [ "$build32" = 1 ]; then
     if wine32_available; then
-      (cd build-win32 && ctest --output-on-failure -j"$jobs")
+      (cd build-win32 && ctest --output-on-failure -j"$jobs") || status=1
     else
       echo "32-bit Windows tests skipped: Wine cannot run 32-bit programs here (no wine32)."
     fi
   fi
+  exit $status
 fi

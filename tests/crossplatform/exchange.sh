@@ -24,12 +24,13 @@ echo "Windows reads what Linux wrote:"
 "$wine" "$windows_tool" check "Z:$windows_module" "Z:$work/from-linux" || status=1
 echo "Linux reads what Windows wrote:"
 "$linux_tool" check "$linux_module" "$work/from-windows" || status=1
-if cmp -s "$work/from-linux/processor.state" "$work/from-windows/processor.state" &&
-   cmp -s "$work/from-linux/preset.vstpreset" "$work/from-windows/preset.vstpreset" &&
-   cmp -s "$work/from-linux/render.f32" "$work/from-windows/render.f32"; then
-  echo "Both systems saved and rendered identical files."
-else
-  echo "FAIL: the two systems' own files differ" >&2
-  status=1
-fi
+# What each system saved on its own is the same, byte for byte (the rendered samples are compared
+# by the tool, which knows where the C libraries differ).
+for file in processor.state controller.state preset.vstpreset texts.txt; do
+  if ! cmp -s "$work/from-linux/$file" "$work/from-windows/$file"; then
+    echo "FAIL: the two systems saved different $file" >&2
+    status=1
+  fi
+done
+[ "$status" = 0 ] && echo "Both systems saved the same states, preset and texts."
 exit $status
