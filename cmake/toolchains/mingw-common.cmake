@@ -18,6 +18,10 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
+# Windows guarantees 16-byte stack alignment only, and GCC may still spill 32-byte AVX values
+# with aligned moves (GCC bug 54412): let the assembler emit unaligned moves throughout.
+set(QUORVANE_MINGW_FLAGS "-Wa,-muse-unaligned-vector-move")
+
 if(DEFINED QUORVANE_WINE_LOADER)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVANE_WINE_LOADER})
 endif()

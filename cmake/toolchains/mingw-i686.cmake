@@ -10,5 +10,5 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # The engine's vector code needs SSE2, and doing all float arithmetic there (not on the x87
 # stack) gives the same results as the 64-bit builds. Windows hosts call in with a stack
 # aligned to 4 bytes only: realign where vector values are spilled.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+set(CMAKE_C_FLAGS_INIT "${QUORVANE_MINGW_FLAGS} -msse2 -mfpmath=sse -mstackrealign")
+set(CMAKE_CXX_FLAGS_INIT "${QUORVANE_MINGW_FLAGS} -msse2 -mfpmath=sse -mstackrealign")
