@@ -41,6 +41,9 @@ list(TRANSFORM _sdk_sources PREPEND "${VST3_SDK_ROOT}/")
 
 # The subset declares the editor-window interfaces without defining their identifiers.
 list(APPEND _sdk_sources "${PROJECT_SOURCE_DIR}/sdk/public.sdk/source/common/pluginviewiids.cpp")
+if(NOT WIN32)
+  list(APPEND _sdk_sources "${PROJECT_SOURCE_DIR}/sdk/public.sdk/source/common/linux/runloopiids.cpp")
+endif()
 
 add_library(vst3sdk STATIC ${_sdk_sources})
 target_include_directories(vst3sdk SYSTEM PUBLIC "${VST3_SDK_ROOT}")

@@ -1,6 +1,17 @@
 #!/usr/bin/env bash
 # Installs every system package the project needs, from Debian's archive.
+#   scripts/install-deps.sh [--wine32]
+# --wine32 also tries to add Wine for 32-bit programs (an i386 package; the 32-bit Windows
+# tests run only with it).
 set -euo pipefail
+
+wine32=0
+for arg in "$@"; do
+  case "$arg" in
+    --wine32) wine32=1 ;;
+    *) echo "usage: $0 [--wine32]" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -14,18 +25,37 @@ packages=(
   clang libclang-rt-14-dev   # fuzzing and sanitizer runs
   valgrind
   lintian                    # checks the Debian package (scripts/package.sh)
+  # The Windows build (scripts/build-windows.sh) and its tests
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix   # cross compilers, POSIX threads
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686     # windres, objdump
+  mingw-w64-tools
+  wine64                                                # runs the 64-bit Windows tests
 )
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+
+# 32-bit Windows programs need Debian's wine32, an i386 package. Optional: without it the
+# 32-bit module is still built, only its tests do not run.
+install_wine32() {
+  dpkg -s wine32 >/dev/null 2>&1 && return 0
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386 || return 0
+  fi
+  $sudo apt-get update -qq || return 0
+  $sudo apt-get install -y -qq --no-install-recommends wine32 ||
+    echo "wine32 could not be installed: the 32-bit Windows tests will not run" >&2
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "$wine32" = 1 ]; then
+  install_wine32
+fi

@@ -1,5 +1,7 @@
 #include "vst2editorbridge.h"
 
+#include "vst2plugframe.h"
+
 #include <limits>
 
 namespace Steinberg {
@@ -22,7 +24,8 @@ Vst2EditorBridge::Vst2EditorBridge (IEditController& controller, AEffect* effect
                                     audioMasterCallback audioMaster)
 : controller (controller)
 {
-	frame = owned (new Vst2PlugFrame (effect, audioMaster));
+	plugFrame = new Vst2PlugFrame (effect, audioMaster);
+	frame = owned (static_cast<IPlugFrame*> (plugFrame));
 	if (ensureView ())
 		available = true;
 	view = nullptr;
@@ -77,7 +80,7 @@ bool Vst2EditorBridge::open (void* parent)
 	{
 		view->setFrame (nullptr);
 		view = nullptr;
-		frame->clear ();
+		plugFrame->clear ();
 		return false;
 	}
 	attached = true;
@@ -87,7 +90,7 @@ bool Vst2EditorBridge::open (void* parent)
 void Vst2EditorBridge::idle ()
 {
 	if (attached)
-		frame->runOnce ();
+		plugFrame->runOnce ();
 }
 
 void Vst2EditorBridge::close ()
@@ -100,7 +103,7 @@ void Vst2EditorBridge::close ()
 	}
 	attached = false;
 	view = nullptr;
-	frame->clear ();
+	plugFrame->clear ();
 }
 
 } // namespace Vst

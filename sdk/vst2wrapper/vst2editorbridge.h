@@ -1,10 +1,10 @@
 // The VST 2 editor opcodes over the controller's "editor" view: the view
 // is attached to the host's X11 window as an embedded child, gets a
 // Vst2PlugFrame as its frame and run loop, and is served on effEditIdle.
+// Windows builds have no editor yet; their bridge (win/) offers none.
 #pragma once
 
 #include "vst2abi.h"
-#include "vst2plugframe.h"
 
 #include "pluginterfaces/base/smartpointer.h"
 #include "pluginterfaces/gui/iplugview.h"
@@ -12,6 +12,8 @@
 
 namespace Steinberg {
 namespace Vst {
+
+class Vst2PlugFrame;
 
 class Vst2EditorBridge
 {
@@ -38,7 +40,8 @@ private:
 	bool ensureView ();
 
 	IEditController& controller;
-	IPtr<Vst2PlugFrame> frame;
+	IPtr<IPlugFrame> frame;
+	Vst2PlugFrame* plugFrame = nullptr; // the same object as frame, where the platform has one
 	IPtr<IPlugView> view;
 	ERect rect {};
 	bool available = false;

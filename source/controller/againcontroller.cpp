@@ -1,6 +1,6 @@
 #include "againcontroller.h"
 
-#include "againeditorview.h"
+#include "editorlink.h"
 #include "paramconverter.h"
 #include "paramids.h"
 #include "paramtable.h"
@@ -14,12 +14,36 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <new>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace Quorvane {
+
+namespace {
+
+// Whether a terminated 16-bit text is valid UTF-16: every surrogate has its partner.
+bool isValidUtf16(const TChar* text)
+{
+    for (; *text; ++text)
+    {
+        const auto unit = static_cast<char16_t>(*text);
+        if (unit >= 0xD800 && unit <= 0xDBFF)
+        {
+            const auto next = static_cast<char16_t>(text[1]);
+            if (next < 0xDC00 || next > 0xDFFF)
+                return false;
+            ++text;
+        }
+        else if (unit >= 0xDC00 && unit <= 0xDFFF)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 againController::againController()
 {
@@ -174,10 +198,15 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
 {
     if (!string)
         return kInvalidArgument;
-    // The plain parameters read the number through a UTF-16 conversion that throws on text that
-    // is not valid UTF-16 (a lone surrogate, say); no exception may reach the host. They also
-    // read "nan" and "inf", which are no values for any parameter.
-    ParamValue value = valueNormalized;
+    // Text that is not valid UTF-16 (a lone surrogate, say) names no value. The SDK's number
+    // reading would throw on it on one system and read the digits before it on another.
+    if (!isValidUtf16(string))
+        return kResultFalse;
+    // The plain parameters read the number through a UTF-16 conversion that may throw; no
+    // exception may reach the host. They also read "nan" and "inf", which are no values for any
+    // parameter. On some systems the SDK reports success for text with no number in it and
+    // leaves the value as it was: starting from a value that is no number catches that too.
+    ParamValue value = std::numeric_limits<ParamValue>::quiet_NaN();
     try
     {
         const tresult result = EditControllerEx1::getParamValueByString(tag, string, value);
@@ -203,7 +232,7 @@ tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue v
     // Indexing (not iterating) keeps this safe should an editor detach itself meanwhile.
     for (size_t i = 0; i < editorViews.size(); ++i)
         if (editorViews[i])
-            editorViews[i]->updateParameter(tag, value);
+            showParameter(editorViews[i], tag, value);
     return result;
 }
 
@@ -213,7 +242,7 @@ IPlugView* PLUGIN_API againController::createView(FIDString name)
         return nullptr;
     try
     {
-        return againEditorView::create(this);
+        return createEditorView(this);
     }
     catch (const std::bad_alloc&)
     {
@@ -249,7 +278,7 @@ tresult againController::receiveText(const char8* text)
 
 void againController::editorAttached(EditorView* editor)
 {
-    auto* view = dynamic_cast<againEditorView*>(editor);
+    auto* view = asEditorView(editor);
     if (!view)
         return;
     // Room for a few editors is reserved in initialize; should more not fit, the extra one
@@ -265,7 +294,7 @@ void againController::editorAttached(EditorView* editor)
 
 void againController::editorRemoved(EditorView* editor)
 {
-    auto* view = dynamic_cast<againEditorView*>(editor);
+    auto* view = asEditorView(editor);
     if (!view)
         return;
     auto it = std::find(editorViews.begin(), editorViews.end(), view);

@@ -1,5 +1,4 @@
-#include "againcontroller.h"
-#include "againeditorview.h"
+#include "controllerfixture.h"
 #include "paramconverter.h"
 #include "paramids.h"
 
@@ -28,36 +27,8 @@ std::string toAscii(const TChar* s)
     return text;
 }
 
-// An editor attached to a (pretend) host window, as the controller sees it.
-struct AttachedEditor
-{
-    explicit AttachedEditor(againController* c) : view(new againEditorView(c)) { view->openOffscreen(); }
-    ~AttachedEditor()
-    {
-        view->removed();
-        view->release();
-    }
-    againEditorView* view;
-};
-
 } // namespace
 
-class ControllerTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        controller = new againController;
-        ASSERT_EQ(controller->initialize(&host), kResultOk);
-    }
-    void TearDown() override
-    {
-        controller->terminate();
-        controller->release();
-    }
-    HostApplication host;
-    againController* controller = nullptr;
-};
 
 TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
 {
@@ -198,37 +169,6 @@ TEST_F(ControllerTest, OwnStateIs257BytesAndHonoursTheByteOrderMarker)
     EXPECT_EQ(controller->getState(&limited), kResultFalse);
 }
 
-TEST_F(ControllerTest, ForwardsEveryValueToAttachedEditorsOnly)
-{
-    AttachedEditor first(controller);
-    {
-        AttachedEditor second(controller);
-        ASSERT_EQ(controller->attachedEditors().size(), 2u);
-        controller->setParamNormalized(kMaxGateId, 0.7);
-        EXPECT_FLOAT_EQ(first.view->pendingMeterValue(2), 0.7f);
-        EXPECT_FLOAT_EQ(second.view->pendingMeterValue(2), 0.7f);
-        EXPECT_EQ(controller->setParamNormalized(99, 0.5), kResultFalse);
-    }
-    ASSERT_EQ(controller->attachedEditors().size(), 1u);
-    EXPECT_EQ(controller->attachedEditors()[0], first.view);
-
-    // Meter readings outside 0..1 reach the editor unclamped.
-    controller->setParamNormalized(kMinVuId, -5.5);
-    EXPECT_FLOAT_EQ(first.view->pendingMeterValue(1), -5.5f);
-
-    // Values that are not numbers reach neither the parameter nor the editors.
-    EXPECT_EQ(controller->setParamNormalized(kMaxGateId, std::nan("")), kInvalidArgument);
-    EXPECT_EQ(controller->setParamNormalized(kThresholdId, INFINITY), kInvalidArgument);
-    EXPECT_FLOAT_EQ(first.view->pendingMeterValue(2), 0.7f);
-    EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.2631579, 1e-7);
-
-    controller->terminate();
-    EXPECT_TRUE(controller->attachedEditors().empty());
-    controller->setParamNormalized(kMaxVuId, 0.3);
-    EXPECT_FLOAT_EQ(first.view->pendingMeterValue(0), 0.f);
-    controller->initialize(&host);
-}
-
 TEST_F(ControllerTest, InterfacesMidiMappingAndViews)
 {
     IMidiMapping* midi = nullptr;
@@ -279,10 +219,22 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     // the value alone.
     v = 0.123;
     TChar loneSurrogate[] = {u'1', 0xD800, u'2', 0};
-    for (ParamID id : {kBypassId, kMaxVuId})
+    TChar loneLowSurrogate[] = {u'1', 0xDC00, 0};
+    TChar highSurrogateAtEnd[] = {u'-', u'2', u'0', 0xDBFF, 0};
+    for (ParamID id : {kBypassId, kMaxVuId, kThresholdId})
+    {
         EXPECT_EQ(controller->getParamValueByString(id, loneSurrogate, v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, loneLowSurrogate, v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, highSurrogateAtEnd, v), kResultFalse) << id;
+    }
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
     EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
+    // Text with no number in it, even the switch's own display text, names no value.
+    for (ParamID id : {kBypassId, kDuckingId, kMaxVuId})
+    {
+        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("Off")), v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("")), v), kResultFalse) << id;
+    }
     EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
     EXPECT_EQ(v, 0.123);
 }

@@ -61,9 +61,12 @@ inline std::string narrow (const Steinberg::Vst::TChar* text)
 	return out;
 }
 
-inline std::u16string widen (const std::string& text)
+// The SDK's 16-bit text (char16_t on Linux, wchar_t on Windows).
+using TString = std::basic_string<Steinberg::Vst::TChar>;
+
+inline TString widen (const std::string& text)
 {
-	return std::u16string (text.begin (), text.end ());
+	return TString (text.begin (), text.end ());
 }
 
 // toString into a String128 that is checked for its terminator.
@@ -81,7 +84,7 @@ inline std::string display (const Parameter& p, ParamValue normalized)
 
 inline bool parse (const Parameter& p, const std::string& text, ParamValue& normalized)
 {
-	const std::u16string wide = widen (text);
+	const TString wide = widen (text);
 	return p.fromString (wide.c_str (), normalized);
 }
 

@@ -5,6 +5,9 @@
 
 namespace QuorvaneTest {
 
+// A leak of even one small object per cycle grows the heap by far more than this.
+constexpr size_t kHeapSlack = 64 * 1024;
+
 // True when the heap can be measured; under the address sanitizer its own leak check takes over.
 bool heapIsMeasurable();
 

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows plug-in with mingw-w64 and, with --test, runs its tests under Wine.
+#
+#   scripts/build-windows.sh [--test] [--no-32bit]
+#
+# Produces build-win64/Quorvane.vst3 (Contents/x86_64-win/Quorvane.vst3, Contents/x86-win/
+# Quorvane.vst3 from the 32-bit build, Contents/Resources/) and build-win64/"Quorvane VST2.dll"
+# (build-win32/"Quorvane VST2.dll" for 32-bit VST 2 hosts). The 32-bit tests run only where
+# Wine can run 32-bit programs (Debian's wine32).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+run_tests=0
+build32=1
+for arg in "$@"; do
+  case "$arg" in
+    --test) run_tests=1 ;;
+    --no-32bit) build32=0 ;;
+    *) echo "usage: $0 [--test] [--no-32bit]" >&2; exit 2 ;;
+  esac
+done
+
+jobs=$(nproc)
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+# configure <dir> <toolchain> <with tests: ON/OFF>
+configure() {
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$2" "${launcher[@]}" \
+    -DQUORVANE_BUILD_TESTS="$3" -DQUORVANE_BUILD_BENCH=OFF \
+    -DQUORVANE_LINUX_BUILD="$linux_build" >/dev/null
+}
+
+wine32_available() { [ -x /usr/lib/wine/wine ]; }
+
+# The tests compare with a Linux build of the module (QUORVANE_LINUX_BUILD, default build/):
+# bring its module and exchange tool up to date.
+linux_build=${QUORVANE_LINUX_BUILD:-$PWD/build}
+if [ "$run_tests" = 1 ]; then
+  if [ ! -f "$linux_build/CMakeCache.txt" ]; then
+    cmake -S . -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+  fi
+  cmake --build "$linux_build" -j"$jobs" --target Quorvane quorvane_exchange
+fi
+
+configure build-win64 mingw-x86_64.cmake "$([ "$run_tests" = 1 ] && echo ON || echo OFF)"
+cmake --build build-win64 -j"$jobs"
+
+if [ "$build32" = 1 ]; then
+  tests32=OFF
+  if [ "$run_tests" = 1 ] && wine32_available; then tests32=ON; fi
+  configure build-win32 mingw-i686.cmake "$tests32"
+  cmake --build build-win32 -j"$jobs"
+  mkdir -p build-win64/Quorvane.vst3/Contents/x86-win
+  cp build-win32/Quorvane.vst3/Contents/x86-win/Quorvane.vst3 build-win64/Quorvane.vst3/Contents/x86-win/
+fi
+echo "Windows bundle: build-win64/Quorvane.vst3; VST 2: build-win64/Quorvane VST2.dll" \
+     "$([ "$build32" = 1 ] && echo "and build-win32/Quorvane VST2.dll (32-bit)")"
+
+if [ "$run_tests" = 1 ]; then
+  export WINEDEBUG=-all
+  # The tests' own Wine prefix, created once before tests start in parallel. A prefix made before
+  # wine32 was installed has no 32-bit system: make it again.
+  if [ -z "${WINEPREFIX:-}" ]; then
+    export WINEPREFIX=$PWD/build-wine/prefix
+    if wine32_available && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] &&
+       [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64")" ]; then
+      rm -rf "$WINEPREFIX"
+    fi
+    mkdir -p "$(dirname "$WINEPREFIX")"
+  fi
+  /usr/lib/wine/wine64 wineboot --init
+  status=0
+  (cd build-win64 && ctest --output-on-failure -j"$jobs") || status=1
+  if [ "$build32" = 1 ]; then
+    if wine32_available; then
+      (cd build-win32 && ctest --output-on-failure -j"$jobs") || status=1
+    else
+      echo "32-bit Windows tests skipped: Wine cannot run 32-bit programs here (no wine32)."
+    fi
+  fi
+  exit $status
+fi

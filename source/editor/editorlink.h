@@ -1,0 +1,26 @@
+// How the controller reaches its editors. The editor library provides these functions where the
+// platform has an editor; elsewhere a stand-in provides them and no editor ever exists.
+#pragma once
+
+#include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/vst/vsttypes.h"
+
+namespace Steinberg::Vst {
+class EditController;
+class EditorView;
+} // namespace Steinberg::Vst
+
+namespace Quorvane {
+
+class againEditorView;
+
+// A new editor for the controller (its one reference belongs to the caller), or null.
+Steinberg::IPlugView* createEditorView(Steinberg::Vst::EditController* controller);
+
+// The plug-in's own editor behind an SDK editor view, or null for any other view.
+againEditorView* asEditorView(Steinberg::Vst::EditorView* view);
+
+// Shows a parameter's new value in an open editor.
+void showParameter(againEditorView* editor, Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value);
+
+} // namespace Quorvane
