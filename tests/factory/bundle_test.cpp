@@ -143,8 +143,8 @@ TEST(Bundle, FactoryDescribesBothClasses)
 TEST(Bundle, FactoryIsSharedByReferenceAndRebuiltAfterItsLastRelease)
 {
     Module module;
-    ASSERT_NE(module.factory, nullptr) << dlerror();
-    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(module.handle, "GetPluginFactory"));
+    ASSERT_NE(module.factory, nullptr) << module.library.error();
+    auto getFactory = module.library.function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
     ASSERT_NE(getFactory, nullptr);
 
     // The module holds one reference; a second call adds exactly one.
@@ -186,7 +186,7 @@ std::string utf8(const char16* text)
 TEST(Bundle, ClassRecordsInEveryFormCarryEveryField)
 {
     Module module;
-    ASSERT_NE(module.factory, nullptr) << dlerror();
+    ASSERT_NE(module.factory, nullptr) << module.library.error();
     FUnknownPtr<IPluginFactory2> factory2(module.factory);
     FUnknownPtr<IPluginFactory3> factory3(module.factory);
     ASSERT_TRUE(factory2 && factory3);

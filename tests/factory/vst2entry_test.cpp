@@ -165,7 +165,7 @@ TEST_F(Vst2Entry, StartsEveryParameterAtTheDefaultTheVst3ControllerReports)
                                 0.5f, 0.2631579f, 0.f, 1.f, 0.08543431f, 0.1959078f, 0.2242749f, // levels, times
                                 0.3672695f, 0.f, 0.f, 0.f, 0.f,                                 //
                                 0.f, 0.f, 0.f, 0.f, 0.f};                                       // outputs
-    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
+    auto getFactory = library->function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
     ASSERT_NE(getFactory, nullptr);
     IPluginFactory* factory = getFactory();
     FUID cid;
