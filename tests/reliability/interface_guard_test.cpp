@@ -3,6 +3,7 @@
 // throw (a host written in C cannot catch a C++ exception) or crash, and a call that cannot be
 // honoured says so with an error result.
 #include "classids.h"
+#include "pluginlibrary.h"
 
 #include "base/source/fobject.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
@@ -358,7 +359,7 @@ std::vector<Call> interfaceCalls()
          }},
         {"controller getParamValueByString (unknown ID)", [](Plugin& p) {
              ParamValue v = 0;
-             TChar text[] = u"1";
+             TChar text[] = STR16("1");
              return p.controller->getParamValueByString(999, text, v);
          }},
         {"controller setParamNormalized (unknown ID)", [](Plugin& p) { return p.controller->setParamNormalized(999, 0.5); }},
@@ -508,6 +509,12 @@ std::vector<Call> interfaceCalls()
     };
 }
 
+// Calls on the editor; where the platform has no editor, the controller offers none to call.
+bool isViewCall(const Call& call)
+{
+    return std::string(call.name).rfind("view ", 0) == 0;
+}
+
 TEST(InterfaceGuards, NoCallThrowsOrCrashesAndInvalidCallsReportAnError)
 {
     const std::vector<Call> calls = interfaceCalls();
@@ -517,10 +524,12 @@ TEST(InterfaceGuards, NoCallThrowsOrCrashesAndInvalidCallsReportAnError)
         {
             if ((call.phases & phase) == 0)
                 continue;
+            if (isViewCall(call) && !QuorvaneTest::platformOffersEditor())
+                continue;
             SCOPED_TRACE(std::string(call.name) + ", " + phaseName(phase));
             Plugin plugin(phase);
             ASSERT_TRUE(plugin.complete());
-            if (std::string(call.name).rfind("view ", 0) == 0)
+            if (isViewCall(call))
             {
                 ASSERT_NE(plugin.editor(), nullptr);
             }
@@ -558,6 +567,8 @@ TEST(InterfaceGuards, ObjectsStayUsableAfterRefusedCalls)
         const std::string name = call.name;
         const bool endsLife = name.find("terminate") != std::string::npos ||
                               name.find("initialize twice") != std::string::npos;
+        if (isViewCall(call) && !QuorvaneTest::platformOffersEditor())
+            continue;
         if (!endsLife && (call.phases & kInitialized) != 0)
         {
             try
