@@ -3,6 +3,7 @@
 #include "gateengine.h"
 
 #include "detectorlanes.h"
+#include "detectorrun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,34 @@ void applyFloor(float* samples, int count)
         const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
         samples[i] = usable ? samples[i] : kSilence;
     }
+}
+
+// levels[i]: the largest magnitude of the key channels at sample i, at
+// least kSilence. Channel by channel, so that it vectorizes.
+void loudestLevels(float** key, int keyChannels, int start, int count, float* levels)
+{
+    std::fill(levels, levels + count, kSilence);
+    for (int c = 0; c < keyChannels; ++c)
+    {
+        const float* samples = key[c] + start;
+        for (int i = 0; i < count; ++i)
+            levels[i] = std::max(levels[i], std::fabs(samples[i]));
+    }
+}
+
+// The largest of peak and the levels. Levels are never NaN (the input floor
+// sees to that), so the order of comparison does not matter and four
+// running maxima can go side by side.
+float maxLevel(const float* levels, int count, float peak)
+{
+    float m[4] = {peak, peak, peak, peak};
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        for (int k = 0; k < 4; ++k)
+            m[k] = std::max(m[k], levels[i + k]);
+    for (; i < count; ++i)
+        m[0] = std::max(m[0], levels[i]);
+    return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
 }
 
 } // namespace
@@ -112,29 +141,11 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
 void GateEngine::decideLinked(float** key, int keyChannels, int start, int count)
 {
     // One detector on the loudest key channel drives every output channel.
-    // It works on a local copy so that its state can stay in registers.
-    DetectorState detector = detectors_[0];
-    const int groups = crossover_.groups();
-    float peak = keyPeak_[0];
-    for (int i = 0; i < count; ++i)
-    {
-        float level = kSilence;
-        for (int c = 0; c < keyChannels; ++c)
-            level = std::max(level, std::fabs(key[c][start + i]));
-        peak = std::max(peak, level);
-
-        decideGate(settings_, detector, level, random_);
-
-        const double gain = detector.gain;
-        for (int group = 0; group < groups; ++group)
-        {
-            double* lanes = &chunkGains_[(static_cast<size_t>(group) * kChunk + i) * kLanes];
-            for (int lane = 0; lane < kLanes; ++lane)
-                lanes[lane] = gain;
-        }
-    }
-    keyPeak_[0] = peak;
-    detectors_[0] = detector;
+    float* levels = chunkLevels_.data();
+    loudestLevels(key, keyChannels, start, count, levels);
+    keyPeak_[0] = maxLevel(levels, count, keyPeak_[0]);
+    runDetector(settings_, detectors_[0], random_, levels, count, chunkGains_.data(),
+                crossover_.groups(), kChunk * kLanes);
 }
 
 namespace {
