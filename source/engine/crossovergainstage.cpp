@@ -134,7 +134,7 @@ float CrossoverGainStage::processSample(float sample, int channel, float gain)
     return static_cast<float>(g * high + low);
 }
 
-void CrossoverGainStage::processGroup(int group, double* samples, const double* gains,
+void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
                                       int numSamples)
 {
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];

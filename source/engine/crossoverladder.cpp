@@ -29,7 +29,7 @@ struct PairedSse2Ops : Sse2Ops
         return _mm_loadh_pd(_mm_load_sd(lower), upper);
     }
     static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
-    static V gainPair(const double* p) { return _mm_loadl_pd(_mm_set1_pd(1.0), p); }
+    static void setUpperOnes(double* p) { p[1] = 1.0; }
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
@@ -39,7 +39,7 @@ struct PairedSse2Ops : Sse2Ops
 } // namespace
 
 void runPairedSse2(const CoefficientTable& table, double* state, double* samples,
-                   const double* gains, int n)
+                   double* gains, int n)
 {
     PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
 }

@@ -180,11 +180,12 @@ void runSse2(const CoefficientTable& table, double* state, double* samples, cons
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector
-// (crossoverladderpaired.h).
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples,
-                   const double* gains, int n);
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
-                  const double* gains, int n);
+// (crossoverladderpaired.h). They set the gain lanes just above their own
+// (which belong to no channel) to 1.
+void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+                   int n);
+void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                  int n);
 // True when the processor and the operating system support AVX.
 bool avxAvailable();
 

@@ -35,10 +35,7 @@ struct PairedAvxOps : AvxOps
     {
         return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
     }
-    static V gainPair(const double* p)
-    {
-        return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p)), _mm_set1_pd(1.0), 1);
-    }
+    static void setUpperOnes(double* p) { _mm_storeu_pd(p + 2, _mm_set1_pd(1.0)); }
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
     static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
     static V keepLower(V old, V now) { return _mm256_blend_pd(now, old, 0x3); }
@@ -48,7 +45,7 @@ struct PairedAvxOps : AvxOps
 } // namespace
 
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
-                  const double* gains, int n)
+                  double* gains, int n)
 {
     PairedPipeline<PairedAvxOps>(table, state).run(samples, gains, n);
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace Quorvane {
 
 namespace {
@@ -26,6 +28,7 @@ struct GainOut
     double* gains;
     int groups;
     int groupStride;
+    int channels; // lanes in use: every lane of every group but the last
 
     void put(int i, double gain) const
     {
@@ -34,7 +37,78 @@ struct GainOut
             for (int lane = 0; lane < kLanes; ++lane)
                 lanes[lane] = gain;
     }
+
+    // The same gain for samples begin..end - 1, in the lanes of channels.
+    void fill(int begin, int end, double gain) const
+    {
+        const __m128d pair = _mm_set1_pd(gain);
+        for (int group = 0; group < groups; ++group)
+        {
+            double* lanes = gains + group * groupStride;
+            const bool upperPair = channels - group * kLanes > 2;
+            for (int i = begin; i < end; ++i)
+            {
+                _mm_storeu_pd(lanes + i * kLanes, pair);
+                if (upperPair)
+                    _mm_storeu_pd(lanes + i * kLanes + 2, pair);
+            }
+        }
+    }
 };
+
+// Bit k set when levels[i + k] > threshold, for k = 0..63.
+uint64_t aboveMask(const float* levels, int i, __m128 threshold)
+{
+    uint64_t mask = 0;
+    for (int k = 0; k < 64; k += 4)
+    {
+        const __m128 above = _mm_cmpgt_ps(_mm_loadu_ps(levels + i + k), threshold);
+        mask |= static_cast<uint64_t>(_mm_movemask_ps(above)) << k;
+    }
+    return mask;
+}
+
+// The first sample from i on whose level is above threshold (or count).
+int firstAbove(const float* levels, int i, int count, float threshold)
+{
+    const __m128 t = _mm_set1_ps(threshold);
+    for (; i + 64 <= count; i += 64)
+        if (const uint64_t mask = aboveMask(levels, i, t))
+            return i + __builtin_ctzll(mask);
+    while (i < count && !(levels[i] > threshold))
+        ++i;
+    return i;
+}
+
+// The first sample from i on at which an open detector's hold runs out (or
+// count); held is the hold count, kept up to date. A quiet sample counts the
+// hold up, a loud one starts it over; the hold runs out on a quiet sample
+// with held at hold. Whole stretches of 64 samples at a time where that
+// cannot happen within them.
+int holdRunsOut(const float* levels, int i, int count, float threshold, int hold, int& held)
+{
+    int h = held;
+    const __m128 t = _mm_set1_ps(threshold);
+    for (; hold >= 64 && i + 64 <= count; i += 64)
+    {
+        const uint64_t loud = aboveMask(levels, i, t);
+        // Quiet samples before the first loud one (all 64 if none).
+        const int leading = loud ? __builtin_ctzll(loud) : 64;
+        if (h + leading > hold)
+            break; // it may run out in here: sample by sample
+        // Runs between loud samples are shorter than 64, so within the hold.
+        h = loud ? __builtin_clzll(loud) : h + 64;
+    }
+    for (; i < count; ++i)
+    {
+        const bool quiet = !(levels[i] > threshold);
+        if (quiet && !(h < hold))
+            break;
+        h = quiet ? h + 1 : 0;
+    }
+    held = h;
+    return i;
+}
 
 bool truncating(const GateSettings& s)
 {
@@ -80,10 +154,9 @@ int runClosed(const GateSettings& s, DetectorState& d, const float* levels, int 
         out.put(i, d.gain);
         if (settled)
         {
-            const double gain = d.gain;
-            for (++i; i < count && !(levels[i] > threshold); ++i)
-                out.put(i, gain);
-            return i;
+            const int end = firstAbove(levels, i + 1, count, threshold);
+            out.fill(i + 1, end, d.gain);
+            return end;
         }
     }
     return i;
@@ -107,15 +180,9 @@ int runOpen(const GateSettings& s, DetectorState& d, const float* levels, int i,
         out.put(i, d.gain);
         if (settled)
         {
-            const double gain = d.gain;
-            for (++i; i < count; ++i)
-            {
-                const bool silent = !(levels[i] > threshold);
-                if (silent && !(held < hold))
-                    break;
-                held = silent ? held + 1 : 0;
-                out.put(i, gain);
-            }
+            const int end = holdRunsOut(levels, i + 1, count, threshold, hold, held);
+            out.fill(i + 1, end, d.gain);
+            i = end;
             break;
         }
     }
@@ -126,13 +193,14 @@ int runOpen(const GateSettings& s, DetectorState& d, const float* levels, int i,
 } // namespace
 
 void runDetector(const GateSettings& settings, DetectorState& state, GateRandom& random,
-                 const float* levels, int count, double* gains, int groups, int groupStride)
+                 const float* levels, int count, double* gains, int channels, int groupStride)
 {
+    const int groups = (channels + kLanes - 1) / kLanes;
     // Local copies: the Beat Skip draw is a call, after which members would
     // have to be read again.
     const GateSettings s = settings;
     DetectorState d = state;
-    const GainOut out{gains, groups, groupStride};
+    const GainOut out{gains, groups, groupStride, channels};
     int i = 0;
     while (i < count)
     {

@@ -15,9 +15,10 @@ namespace Quorvane {
 // sample (edges, attack delay, note truncation, hold closed) takes the full
 // decideGate step.
 //
-// The gain of sample i goes (as a double) to all kLanes lanes of
-// gains[g * groupStride + i * kLanes] for each of the `groups` channel groups.
+// The gain of sample i goes (as a double) to gains[g * groupStride + i * kLanes]
+// onwards, kLanes doubles, for each channel group g of `channels` channels;
+// where it repeats, lanes without a channel may be left as they are.
 void runDetector(const GateSettings& settings, DetectorState& state, GateRandom& random,
-                 const float* levels, int count, double* gains, int groups, int groupStride);
+                 const float* levels, int count, double* gains, int channels, int groupStride);
 
 } // namespace Quorvane

@@ -145,7 +145,7 @@ void GateEngine::decideLinked(float** key, int keyChannels, int start, int count
     loudestLevels(key, keyChannels, start, count, levels);
     keyPeak_[0] = maxLevel(levels, count, keyPeak_[0]);
     runDetector(settings_, detectors_[0], random_, levels, count, chunkGains_.data(),
-                crossover_.groups(), kChunk * kLanes);
+                outputChannels_, kChunk * kLanes);
 }
 
 namespace {
