@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+#include <emmintrin.h>
+
 namespace Quorvane {
 
 namespace {
@@ -52,6 +54,57 @@ float maxLevel(const float* levels, int count, float peak)
     for (; i < count; ++i)
         m[0] = std::max(m[0], levels[i]);
     return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
+}
+
+// Two channels into lanes 0 and 1 of the group layout (kLanes doubles per
+// sample), as doubles. Reads both channels whole before writing, in case
+// they are the same channel.
+void interleavePair(const float* a, const float* b, double* lanes, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = _mm_loadu_ps(a + i);
+        const __m128 y = _mm_loadu_ps(b + i);
+        const __m128 low = _mm_unpacklo_ps(x, y);  // a0 b0 a1 b1
+        const __m128 high = _mm_unpackhi_ps(x, y); // a2 b2 a3 b3
+        double* at = lanes + i * kLanes;
+        _mm_storeu_pd(at, _mm_cvtps_pd(low));
+        _mm_storeu_pd(at + kLanes, _mm_cvtps_pd(_mm_movehl_ps(low, low)));
+        _mm_storeu_pd(at + 2 * kLanes, _mm_cvtps_pd(high));
+        _mm_storeu_pd(at + 3 * kLanes, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
+    }
+    for (; i < count; ++i)
+    {
+        lanes[i * kLanes] = a[i];
+        lanes[i * kLanes + 1] = b[i];
+    }
+}
+
+// Lanes 0 and 1 back to two channels: each sample rounded to float, then
+// times gain.
+void deinterleavePair(const double* lanes, float gain, float* a, float* b, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 g = _mm_set1_ps(gain);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const double* at = lanes + i * kLanes;
+        const __m128 s01 = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at)),
+                                         _mm_cvtpd_ps(_mm_loadu_pd(at + kLanes)));
+        const __m128 s23 = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at + 2 * kLanes)),
+                                         _mm_cvtpd_ps(_mm_loadu_pd(at + 3 * kLanes)));
+        // s01 = a0 b0 a1 b1, s23 = a2 b2 a3 b3
+        _mm_storeu_ps(a + i, _mm_mul_ps(_mm_shuffle_ps(s01, s23, _MM_SHUFFLE(2, 0, 2, 0)), g));
+        _mm_storeu_ps(b + i, _mm_mul_ps(_mm_shuffle_ps(s01, s23, _MM_SHUFFLE(3, 1, 3, 1)), g));
+    }
+    for (; i < count; ++i)
+    {
+        a[i] = static_cast<float>(lanes[i * kLanes]) * gain;
+        b[i] = static_cast<float>(lanes[i * kLanes + 1]) * gain;
+    }
 }
 
 } // namespace
@@ -223,13 +276,15 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     // Output channel j takes input channel j, repeating the inputs when there
     // are fewer of them. Every input is gathered before any output is written.
     const int groups = crossover_.groups();
-    for (int j = 0; j < outputChannels_; ++j)
+    for (int j = 0; j < outputChannels_; j += 2)
     {
-        const float* in = input[j % inputChannels_] + start;
-        double* lane =
-            &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
-        for (int i = 0; i < count; ++i)
-            lane[i * kLanes] = in[i];
+        double* lanes = &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        const float* first = input[j % inputChannels_] + start;
+        if (j + 1 < outputChannels_)
+            interleavePair(first, input[(j + 1) % inputChannels_] + start, lanes, count);
+        else
+            for (int i = 0; i < count; ++i)
+                lanes[i * kLanes] = first[i];
     }
     for (int group = 0; group < groups; ++group)
     {
@@ -238,13 +293,16 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     }
     if (!writeOutput)
         return;
-    for (int j = 0; j < outputChannels_; ++j)
+    for (int j = 0; j < outputChannels_; j += 2)
     {
-        float* out = output[j] + start;
-        const double* lane =
+        const double* lanes =
             &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
-        for (int i = 0; i < count; ++i)
-            out[i] = static_cast<float>(lane[i * kLanes]) * outputGain_;
+        float* first = output[j] + start;
+        if (j + 1 < outputChannels_)
+            deinterleavePair(lanes, outputGain_, first, output[j + 1] + start, count);
+        else
+            for (int i = 0; i < count; ++i)
+                first[i] = static_cast<float>(lanes[i * kLanes]) * outputGain_;
     }
 }
 
