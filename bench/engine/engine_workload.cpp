@@ -1,7 +1,8 @@
 // Helpers for bench/run-benchmarks.sh.
 //
-//   engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS
-//     processes SECONDS of the benchmark signal in 512-sample blocks; run it
+//   engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]
+//     processes SECONDS of the benchmark signal in 512-sample blocks (or
+//     BLOCK-sample blocks); run it
 //     under callgrind with --toggle-collect on the processBlock functions to
 //     count instructions per sample frame.
 //   engine_workload wav PATH SECONDS
@@ -23,16 +24,16 @@ namespace {
 
 using namespace QuorvaneBench;
 
-template <class Gate> void runBlocks(int channels, bool linked, bool avx, int blocks)
+template <class Gate> void runBlocks(int channels, bool linked, bool avx, int blocks, int block)
 {
     Gate gate(channels, linked, avx);
-    const auto signal = makeSignal(channels, kBlock * blocks);
-    BlockBuffers buffers(channels);
+    const auto signal = makeSignal(channels, block * blocks);
+    BlockBuffers buffers(channels, block);
     for (int b = 0; b < blocks; ++b)
     {
         for (int c = 0; c < channels; ++c)
-            std::copy_n(signal[c].begin() + b * kBlock, kBlock, buffers.in[c].begin());
-        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), kBlock);
+            std::copy_n(signal[c].begin() + b * block, block, buffers.in[c].begin());
+        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), block);
     }
 }
 
@@ -122,7 +123,7 @@ bool writeWav(const char* path, const std::vector<std::vector<float>>& signal)
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS\n"
+                 "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]\n"
                  "       engine_workload wav|pink PATH SECONDS\n");
     return 2;
 }
@@ -131,21 +132,24 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    if (argc == 6 && std::string(argv[1]) == "run")
+    if ((argc == 6 || argc == 7) && std::string(argv[1]) == "run")
     {
         const std::string kind = argv[2];
         const int channels = std::atoi(argv[3]);
         const bool linked = std::atoi(argv[4]) != 0;
-        const int blocks = std::atoi(argv[5]) * static_cast<int>(kRate) / kBlock;
-        if (channels < 1 || blocks < 1)
+        const int block = argc == 7 ? std::atoi(argv[6]) : kBlock;
+        if (channels < 1 || block < 1)
+            return usage();
+        const int blocks = std::atoi(argv[5]) * static_cast<int>(kRate) / block;
+        if (blocks < 1)
             return usage();
         if (kind == "engine" || kind == "sse2")
-            runBlocks<Optimized>(channels, linked, kind == "engine", blocks);
+            runBlocks<Optimized>(channels, linked, kind == "engine", blocks, block);
         else if (kind == "reference")
-            runBlocks<Reference>(channels, linked, false, blocks);
+            runBlocks<Reference>(channels, linked, false, blocks, block);
         else
             return usage();
-        std::printf("%d frames\n", blocks * kBlock);
+        std::printf("%d frames\n", blocks * block);
         return 0;
     }
     if (argc == 4 && (std::string(argv[1]) == "wav" || std::string(argv[1]) == "pink"))
