@@ -31,6 +31,18 @@ void CrossoverGainStage::setSampleRate(double hz)
                     table_.c[2 * k + h][which][lane] = values[which];
         }
     }
+    // Filter f of the table is biquad b's for f = b / 2.
+    for (int p = 0; p < Ladder::kPairs; ++p)
+        for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
+        {
+            const double lower = table_.c[Ladder::pairLower(p) / 2][which][0];
+            const double upper = table_.c[Ladder::pairUpper(p) / 2][which][0];
+            const double two[4] = {lower, lower, upper, upper};
+            for (int lane = 0; lane < 4; ++lane)
+                table_.pairedTwo[p][which][lane] = two[lane];
+            table_.pairedOne[p][which][0] = lower;
+            table_.pairedOne[p][which][1] = upper;
+        }
 }
 
 void CrossoverGainStage::design(int k)

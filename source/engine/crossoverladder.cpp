@@ -38,8 +38,8 @@ struct PairedSse2Ops : Sse2Ops
 
 } // namespace
 
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples,
-                   double* gains, int n)
+void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+                  int n)
 {
     PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
 }

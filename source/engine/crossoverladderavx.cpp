@@ -44,8 +44,8 @@ struct PairedAvxOps : AvxOps
 
 } // namespace
 
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
-                  double* gains, int n)
+void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                  int n)
 {
     PairedPipeline<PairedAvxOps>(table, state).run(samples, gains, n);
 }

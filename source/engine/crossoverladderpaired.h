@@ -28,19 +28,21 @@ template <class Ops> class PairedPipeline
 {
     using V = typename Ops::V;
     static constexpr int kHalf = Ops::kHalf;
-    static constexpr int kPairs = kBiquads / 2;
+    using Ring = double[kPairs][4][2 * kHalf];
 
 public:
     PairedPipeline(const CoefficientTable& table, double* state) : state_(state)
     {
+        if constexpr (kHalf == 2)
+            coefficients_ = &table.pairedTwo[0][0][0];
+        else
+            coefficients_ = &table.pairedOne[0][0][0];
         for (int p = 0; p < kPairs; ++p)
         {
-            for (int which = 0; which < CoefficientTable::kCount; ++which)
-                coefficients_[p][which] = Ops::combine(table.c[filterOf(lowerOf(p))][which],
-                                                       table.c[filterOf(upperOf(p))][which]);
             s1_[p] = Ops::combine(s1(lowerOf(p)), s1(upperOf(p)));
             s2_[p] = Ops::combine(s2(lowerOf(p)), s2(upperOf(p)));
         }
+        // A half outside the run reads slots not written yet: they must be finite.
         for (auto& pair : ring_)
             for (auto& slot : pair)
                 for (double& value : slot)
@@ -101,12 +103,8 @@ private:
     // A slot known only at run time.
     static constexpr int kAnySlot = -1;
 
-    // Pair 0 holds biquads 0 and 2, pair 1 biquads 1 and 3; for crossover
-    // k > 0, pair 2k holds biquads 4k and 4k + 2, pair 2k + 1 biquads 4k + 1
-    // and 4k + 3.
-    static constexpr int lowerOf(int p) { return p < 2 ? p : 4 * (p / 2) + p % 2; }
-    static constexpr int upperOf(int p) { return lowerOf(p) + 2; }
-    static constexpr int filterOf(int biquad) { return biquad / 2; }
+    static constexpr int lowerOf(int p) { return pairLower(p); }
+    static constexpr int upperOf(int p) { return pairUpper(p); }
     // The layer of a biquad in the one-biquad-per-vector pipeline, which is
     // how many steps after its input sample it runs.
     static constexpr int layerOf(int biquad)
@@ -130,15 +128,19 @@ private:
     double* lower(int p, int s) { return ring_[p][s]; }
     double* upper(int p, int s) { return ring_[p][s] + kHalf; }
 
+    template <int P> V coefficient(int which) const
+    {
+        return Ops::load(coefficients_ + (P * CoefficientTable::kCount + which) * 2 * kHalf);
+    }
+
     template <int P> V biquad(V x)
     {
-        const V* c = coefficients_[P];
-        const V y = Ops::add(Ops::mul(c[CoefficientTable::B0], x), s1_[P]);
+        using C = CoefficientTable;
+        const V y = Ops::add(Ops::mul(coefficient<P>(C::B0), x), s1_[P]);
         s1_[P] = Ops::add(
-            Ops::sub(Ops::mul(c[CoefficientTable::B1], x), Ops::mul(c[CoefficientTable::A1], y)),
+            Ops::sub(Ops::mul(coefficient<P>(C::B1), x), Ops::mul(coefficient<P>(C::A1), y)),
             s2_[P]);
-        s2_[P] =
-            Ops::sub(Ops::mul(c[CoefficientTable::B2], x), Ops::mul(c[CoefficientTable::A2], y));
+        s2_[P] = Ops::sub(Ops::mul(coefficient<P>(C::B2), x), Ops::mul(coefficient<P>(C::A2), y));
         return y;
     }
 
@@ -273,12 +275,12 @@ private:
     }
 
     double* state_;
+    const double* coefficients_;
     double* xy_ = nullptr;
     double* g_ = nullptr;
-    V coefficients_[kPairs][CoefficientTable::kCount];
     V s1_[kPairs];
     V s2_[kPairs];
-    alignas(32) double ring_[kPairs][4][2 * kHalf];
+    alignas(32) Ring ring_;
 };
 
 } // namespace Ladder
