@@ -56,48 +56,54 @@ struct GainOut
     }
 };
 
-// Bit k set when levels[i + k] > threshold, for k = 0..63.
-uint64_t aboveMask(const float* levels, int i, __m128 threshold)
+// Bit k set when levels[i + k] > threshold, for k = 0..length - 1 (at most 64).
+uint64_t aboveMask(const float* levels, int i, int length, float threshold)
 {
+    const __m128 t = _mm_set1_ps(threshold);
     uint64_t mask = 0;
-    for (int k = 0; k < 64; k += 4)
+    int k = 0;
+    for (; k + 4 <= length; k += 4)
     {
-        const __m128 above = _mm_cmpgt_ps(_mm_loadu_ps(levels + i + k), threshold);
+        const __m128 above = _mm_cmpgt_ps(_mm_loadu_ps(levels + i + k), t);
         mask |= static_cast<uint64_t>(_mm_movemask_ps(above)) << k;
     }
+    for (; k < length; ++k)
+        mask |= static_cast<uint64_t>(levels[i + k] > threshold) << k;
     return mask;
 }
 
 // The first sample from i on whose level is above threshold (or count).
 int firstAbove(const float* levels, int i, int count, float threshold)
 {
-    const __m128 t = _mm_set1_ps(threshold);
-    for (; i + 64 <= count; i += 64)
-        if (const uint64_t mask = aboveMask(levels, i, t))
+    for (; i < count; i += 64)
+    {
+        const int length = count - i < 64 ? count - i : 64;
+        if (const uint64_t mask = aboveMask(levels, i, length, threshold))
             return i + __builtin_ctzll(mask);
-    while (i < count && !(levels[i] > threshold))
-        ++i;
-    return i;
+    }
+    return count;
 }
 
 // The first sample from i on at which an open detector's hold runs out (or
 // count); held is the hold count, kept up to date. A quiet sample counts the
 // hold up, a loud one starts it over; the hold runs out on a quiet sample
-// with held at hold. Whole stretches of 64 samples at a time where that
-// cannot happen within them.
+// with held at hold. Whole stretches of up to 64 samples at a time where
+// that cannot happen within them.
 int holdRunsOut(const float* levels, int i, int count, float threshold, int hold, int& held)
 {
     int h = held;
-    const __m128 t = _mm_set1_ps(threshold);
-    for (; hold >= 64 && i + 64 <= count; i += 64)
+    while (hold >= 64 && i < count)
     {
-        const uint64_t loud = aboveMask(levels, i, t);
-        // Quiet samples before the first loud one (all 64 if none).
-        const int leading = loud ? __builtin_ctzll(loud) : 64;
+        const int length = count - i < 64 ? count - i : 64;
+        const uint64_t loud = aboveMask(levels, i, length, threshold);
+        // Quiet samples before the first loud one (all of them if none).
+        const int leading = loud ? __builtin_ctzll(loud) : length;
         if (h + leading > hold)
             break; // it may run out in here: sample by sample
-        // Runs between loud samples are shorter than 64, so within the hold.
-        h = loud ? __builtin_clzll(loud) : h + 64;
+        // Runs between loud samples are shorter than 64, so within the hold;
+        // after the last loud one the count starts over.
+        h = loud ? length - 64 + __builtin_clzll(loud) : h + length;
+        i += length;
     }
     for (; i < count; ++i)
     {
