@@ -94,6 +94,9 @@ public:
         }
         for (; t < n; ++t)
             steady<kAnySlot>(t, Pairs{});
+        // Draining reads the last three steps' slots; renumbered so that
+        // step n has slot 0, every slot of the drain is a constant.
+        renumberSlots(n & 3);
         drain(n, Steps{});
     }
 
@@ -147,7 +150,7 @@ private:
     // Pair P at step t; its lower half works on sample t - layerOf(lowerOf(P)).
     // With Clamp, a gain is never read beyond sample last (while draining,
     // the lower half may be past the end).
-    template <int P, int Slot, bool Clamp> void pair(int t, int last)
+    template <int P, int Slot, bool Clamp> [[gnu::always_inline]] void pair(int t, int last)
     {
         constexpr int i = layerOf(lowerOf(P));
         double* result = ring_[P][slot<Slot>(t, 0)];
@@ -229,22 +232,37 @@ private:
     }
     template <int... T> void fill(std::integer_sequence<int, T...>) { (fillStep<T>(Pairs{}), ...); }
 
+    // Moves the ring contents from slot s to slot (s - shift) & 3.
+    void renumberSlots(int shift)
+    {
+        if (shift == 0)
+            return;
+        for (int p = 0; p < kPairs; ++p)
+        {
+            V slots[4];
+            for (int s = 0; s < 4; ++s)
+                slots[s] = Ops::load(ring_[p][s]);
+            for (int s = 0; s < 4; ++s)
+                Ops::store(ring_[p][(s - shift) & 3], slots[s]);
+        }
+    }
+
     // Draining, for runs of at least kLastLayer samples: at step n + D the
     // halves whose layer is above D still have a sample, and sample
-    // n + D - kLastLayer is finished.
+    // n + D - kLastLayer is finished. Step n + D has slot D % 4.
     template <int D, int P> void drainPair(int t, int last)
     {
         constexpr bool lowerValid = D < layerOf(lowerOf(P));
         constexpr bool upperValid = D < layerOf(upperOf(P));
         if constexpr (lowerValid && upperValid)
-            pair<P, kAnySlot, false>(t, last);
+            pair<P, D % 4, false>(t, last);
         else if constexpr (upperValid)
-            halfPair<P, kAnySlot, true>(t, last, false);
+            halfPair<P, D % 4, true>(t, last, false);
     }
     template <int D, int... P> void drainStep(int n, std::integer_sequence<int, P...>)
     {
         (drainPair<D, P>(n + D, n - 1), ...);
-        output<kAnySlot>(n + D);
+        output<D % 4>(n + D);
     }
     template <int... D> void drain(int n, std::integer_sequence<int, D...>)
     {

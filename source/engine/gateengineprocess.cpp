@@ -17,10 +17,22 @@ namespace {
 
 // Non-finite samples count as silence: one NaN would otherwise poison the
 // filter states for good. Tiny samples are raised to the silence floor.
-// Written as a select over a whole channel so that it vectorizes.
+// Four at a time as a select (a NaN fails both comparisons).
 void applyFloor(float* samples, int count)
 {
-    for (int i = 0; i < count; ++i)
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 silence = _mm_set1_ps(kSilence);
+    const __m128 largest = _mm_set1_ps(std::numeric_limits<float>::max());
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = _mm_loadu_ps(samples + i);
+        const __m128 magnitude = _mm_and_ps(x, absMask);
+        const __m128 usable =
+            _mm_and_ps(_mm_cmpge_ps(magnitude, silence), _mm_cmple_ps(magnitude, largest));
+        _mm_storeu_ps(samples + i, _mm_or_ps(_mm_and_ps(usable, x), _mm_andnot_ps(usable, silence)));
+    }
+    for (; i < count; ++i)
     {
         const float magnitude = std::fabs(samples[i]);
         const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
@@ -28,37 +40,55 @@ void applyFloor(float* samples, int count)
     }
 }
 
-// levels[i]: the largest magnitude of the key channels at sample i, at
-// least kSilence. Channel by channel, so that it vectorizes.
-void loudestLevels(float** key, int keyChannels, int start, int count, float* levels)
+// levels[i]: the largest magnitude of the key channels at sample i, at least
+// kSilence; returns the largest of peak and the levels. Levels are never NaN
+// (the input floor sees to that), so the order of comparison does not
+// matter and four samples go side by side.
+float loudestLevels(float** key, int keyChannels, int start, int count, float* levels, float peak)
 {
-    std::fill(levels, levels + count, kSilence);
-    for (int c = 0; c < keyChannels; ++c)
-    {
-        const float* samples = key[c] + start;
-        for (int i = 0; i < count; ++i)
-            levels[i] = std::max(levels[i], std::fabs(samples[i]));
-    }
-}
-
-// The largest of peak and the levels. Levels are never NaN (the input floor
-// sees to that), so the order of comparison does not matter and four
-// running maxima can go side by side.
-float maxLevel(const float* levels, int count, float peak)
-{
-    float m[4] = {peak, peak, peak, peak};
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 silence = _mm_set1_ps(kSilence);
+    __m128 peaks = _mm_set1_ps(peak);
     int i = 0;
-    for (; i + 4 <= count; i += 4)
-        for (int k = 0; k < 4; ++k)
-            m[k] = std::max(m[k], levels[i + k]);
+    if (keyChannels == 2)
+    {
+        const float* a = key[0] + start;
+        const float* b = key[1] + start;
+        for (; i + 4 <= count; i += 4)
+        {
+            const __m128 level = _mm_max_ps(_mm_max_ps(silence, _mm_and_ps(_mm_loadu_ps(a + i), absMask)),
+                                            _mm_and_ps(_mm_loadu_ps(b + i), absMask));
+            _mm_storeu_ps(levels + i, level);
+            peaks = _mm_max_ps(peaks, level);
+        }
+    }
+    else
+    {
+        for (; i + 4 <= count; i += 4)
+        {
+            __m128 level = silence;
+            for (int c = 0; c < keyChannels; ++c)
+                level = _mm_max_ps(level, _mm_and_ps(_mm_loadu_ps(key[c] + start + i), absMask));
+            _mm_storeu_ps(levels + i, level);
+            peaks = _mm_max_ps(peaks, level);
+        }
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, peaks);
+    peak = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
     for (; i < count; ++i)
-        m[0] = std::max(m[0], levels[i]);
-    return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
+    {
+        float level = kSilence;
+        for (int c = 0; c < keyChannels; ++c)
+            level = std::max(level, std::fabs(key[c][start + i]));
+        levels[i] = level;
+        peak = std::max(peak, level);
+    }
+    return peak;
 }
 
 // Two channels into lanes 0 and 1 of the group layout (kLanes doubles per
-// sample), as doubles. Reads both channels whole before writing, in case
-// they are the same channel.
+// sample), as doubles; a and b may be the same channel.
 void interleavePair(const float* a, const float* b, double* lanes, int count)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
@@ -195,8 +225,7 @@ void GateEngine::decideLinked(float** key, int keyChannels, int start, int count
 {
     // One detector on the loudest key channel drives every output channel.
     float* levels = chunkLevels_.data();
-    loudestLevels(key, keyChannels, start, count, levels);
-    keyPeak_[0] = maxLevel(levels, count, keyPeak_[0]);
+    keyPeak_[0] = loudestLevels(key, keyChannels, start, count, levels, keyPeak_[0]);
     runDetector(settings_, detectors_[0], random_, levels, count, chunkGains_.data(),
                 outputChannels_, kChunk * kLanes);
 }
