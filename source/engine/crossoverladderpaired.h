@@ -150,7 +150,7 @@ private:
     // Pair P at step t; its lower half works on sample t - layerOf(lowerOf(P)).
     // With Clamp, a gain is never read beyond sample last (while draining,
     // the lower half may be past the end).
-    template <int P, int Slot, bool Clamp> [[gnu::always_inline]] void pair(int t, int last)
+    template <int P, int Slot, bool Clamp> void pair(int t, int last)
     {
         constexpr int i = layerOf(lowerOf(P));
         double* result = ring_[P][slot<Slot>(t, 0)];
