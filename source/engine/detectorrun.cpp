@@ -1,9 +1,9 @@
 #include "detectorrun.h"
 
 #include "crossoverladder.h"
+#include "detectorstepper.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include <emmintrin.h>
 
@@ -12,16 +12,6 @@ namespace Quorvane {
 namespace {
 
 constexpr int kLanes = Ladder::kLanes;
-
-// Bit for bit: a settled envelope must repeat exactly, signed zeros included.
-bool same(float a, float b)
-{
-    uint32_t x;
-    uint32_t y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
 
 struct GainOut
 {
@@ -116,37 +106,9 @@ int holdRunsOut(const float* levels, int i, int count, float threshold, int hold
     return i;
 }
 
-bool truncating(const GateSettings& s)
-{
-    return s.truncationEndSamples != s.attackDelaySamples;
-}
-
-// Shut, with nothing running: until a level rises above the open threshold,
-// a sample only steps the envelope toward its closed target.
-bool waitingClosed(const GateSettings& s, const DetectorState& d)
-{
-    return !d.detectorOpen && !d.wasOpen && !d.holdClosedActive && !d.inAttackDelay &&
-           d.attackDelayCount == 0 && !d.truncated && (!truncating(s) || d.truncationCount == 0);
-}
-
-// Open with the attack delay over and the note cut or not being cut: until
-// the hold runs out, a sample only counts the hold and steps the envelope.
-bool holdingOpen(const GateSettings& s, const DetectorState& d)
-{
-    const bool cutDone = d.truncated && d.truncationCount >= s.truncationEndSamples;
-    return d.detectorOpen && d.wasOpen && !d.holdClosedActive && !d.inAttackDelay &&
-           d.attackDelayCount >= s.attackDelaySamples && (truncating(s) ? cutDone : !d.truncated);
-}
-
-// One envelope step; true when it changed nothing, so that every further
-// step with the same decision repeats the same gain.
-bool settles(const GateSettings& s, DetectorState& d, bool open)
-{
-    const float envelope = d.envelope;
-    const float gain = d.gain;
-    advanceEnvelope(s, d, open);
-    return same(envelope, d.envelope) && same(gain, d.gain);
-}
+using Stretch::holdingOpen;
+using Stretch::settles;
+using Stretch::waitingClosed;
 
 // Samples from i on while the gate stays shut; returns the first one not done.
 int runClosed(const GateSettings& s, DetectorState& d, const float* levels, int i, int count,
@@ -172,7 +134,7 @@ int runClosed(const GateSettings& s, DetectorState& d, const float* levels, int 
 int runOpen(const GateSettings& s, DetectorState& d, const float* levels, int i, int count,
             const GainOut& out)
 {
-    const bool open = (!d.truncated && !d.skipNote) != s.ducking;
+    const bool open = Stretch::openDecision(s, d);
     const float threshold = s.closeThreshold;
     const int hold = s.holdSamples;
     int held = d.holdCount;

@@ -4,6 +4,7 @@
 
 #include "detectorlanes.h"
 #include "detectorrun.h"
+#include "detectorstepper.h"
 
 #include <algorithm>
 #include <cmath>
@@ -242,24 +243,23 @@ void decideDetectors(const GateSettings& settings, DetectorState* detectors, Gat
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     constexpr int kGroupStride = GateEngine::kChunk * kLanes;
-    DetectorState local[K];
+    const GateSettings s = settings;
+    DetectorStepper local[K];
     const float* key[K];
     for (int k = 0; k < K; ++k)
     {
-        local[k] = detectors[k];
+        local[k].start(detectors[k]);
         key[k] = keys[k];
     }
     for (int i = 0; i < count; ++i)
     {
 #pragma GCC unroll 8
         for (int k = 0; k < K; ++k)
-        {
-            decideGate(settings, local[k], std::fabs(key[k][i]), random);
-            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] = local[k].gain;
-        }
+            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] =
+                local[k].step(s, std::fabs(key[k][i]), random);
     }
     for (int k = 0; k < K; ++k)
-        detectors[k] = local[k];
+        detectors[k] = local[k].state();
 }
 
 } // namespace

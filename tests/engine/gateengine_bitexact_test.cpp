@@ -443,16 +443,20 @@ Signal settlingSignal(int channels, int frames, int hold, uint32_t seed)
 
 TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
 {
-    // The detector runs settled stretches in shortcuts that count the hold
-    // 64 samples at a time, and the ladder's pipeline fills and drains once
-    // per block: holds on either side of 64 samples, every block length
-    // modulo four, above and below the pipeline depth.
+    // Settled detectors take shortcuts (linked: counting the hold 64 samples
+    // at a time; unlinked: a sample at a time), and the ladder's pipeline
+    // fills and drains once per block: holds on either side of 64 samples,
+    // every block length modulo four, above and below the pipeline depth.
     const int blockSizes[] = {32, 33, 18, 19, 20, 21, 64, 7, 512, 130, 1};
     for (int hold : {0, 40, 63, 64, 65, 200})
         for (const Layout& layout : {Layout{2, 2, 2}, Layout{1, 1, 1}, Layout{3, 3, 3}})
-            for (bool avx : {true, false})
+            for (int variant = 0; variant < 4; ++variant)
             {
+                // Linked and unlinked, with AVX and with SSE2 only.
+                const bool avx = variant % 2 == 0;
+                const bool linked = variant < 2;
                 Pair pair(layout.inputs, layout.outputs, layout.sideChains, avx);
+                pair.set([&](GateEngine& e) { e.setChannelLinking(linked); });
                 pair.set([&](GateEngine& e) { e.setHold((hold + 0.1f) / 48.0f); });
                 pair.set([&](GateEngine& e) { e.setGradualAttack(hold % 2); });
                 const Signal main = settlingSignal(layout.outputs, 48000, hold, 40 + hold);
@@ -463,7 +467,8 @@ TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
                     pair.process(main, main, at, n, -1, block % 5 == 0,
                                  "hold " + std::to_string(hold) + ", " +
                                      std::to_string(layout.outputs) + " channels" +
-                                     (avx ? "" : " SSE2") + ", block " + std::to_string(block));
+                                     (linked ? "" : " unlinked") + (avx ? "" : " SSE2") +
+                                     ", block " + std::to_string(block));
                     ASSERT_FALSE(HasFatalFailure());
                     at += n;
                 }
