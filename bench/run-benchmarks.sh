@@ -88,13 +88,22 @@ plugin_instructions() {
     awk -v ir="${collected:-0}" -v f="$(host_frames 5 "$2")" 'BEGIN { printf "%.0f", ir / f }'
 }
 
-# render_seconds PLUGIN.so: wall-clock seconds of one render of the long file.
+# render_seconds PLUGIN.so: wall-clock seconds of one render of the long file,
+# then its processor time (user + system, from /usr/bin/time when there is
+# one, else the wall-clock time again).
 render_seconds() {
     begin=$(date +%s.%N)
-    "$build/host/quorvane" render "$pink_long" "$results/pink-out.wav" --vst2 --plugin "$1" \
-        --quiet >/dev/null 2>&1
+    if [ -x /usr/bin/time ]; then
+        cpu=$(/usr/bin/time -f '%U %S' "$build/host/quorvane" render "$pink_long" \
+                  "$results/pink-out.wav" --vst2 --plugin "$1" --quiet 2>&1 >/dev/null |
+              tail -n 1 | awk '{ printf "%.4f", $1 + $2 }')
+    else
+        "$build/host/quorvane" render "$pink_long" "$results/pink-out.wav" --vst2 --plugin "$1" \
+            --quiet >/dev/null 2>&1
+        cpu=
+    fi
     end=$(date +%s.%N)
-    awk -v a="$begin" -v b="$end" 'BEGIN { printf "%.4f", b - a }'
+    awk -v a="$begin" -v b="$end" -v c="$cpu" 'BEGIN { printf "%.4f %s", b - a, (c == "" ? b - a : c) }'
 }
 
 median() {
@@ -102,21 +111,25 @@ median() {
 }
 
 # alternate PEER.so ROUNDS: ours, then the peer, ROUNDS times; prints the
-# median of ours, the median of the peer's, and the median of the ratios.
+# medians of our and the peer's wall-clock times, the median of the rounds'
+# wall-clock ratios and the median of their processor-time ratios.
 alternate() {
     : > "$results/ours.txt"
     : > "$results/peer.txt"
     : > "$results/ratio.txt"
+    : > "$results/cpu-ratio.txt"
     round=0
     while [ "$round" -lt "$2" ]; do
-        ours=$(render_seconds "$plugin_so")
-        peer=$(render_seconds "$1")
-        echo "$ours" >> "$results/ours.txt"
-        echo "$peer" >> "$results/peer.txt"
-        awk -v a="$ours" -v b="$peer" 'BEGIN { printf "%.4f\n", a / b }' >> "$results/ratio.txt"
+        set -- "$1" "$2" $(render_seconds "$plugin_so") $(render_seconds "$1")
+        echo "$3" >> "$results/ours.txt"
+        echo "$5" >> "$results/peer.txt"
+        awk -v a="$3" -v b="$5" 'BEGIN { printf "%.3f\n", a / b }' >> "$results/ratio.txt"
+        awk -v a="$4" -v b="$6" 'BEGIN { printf "%.3f\n", a / b }' >> "$results/cpu-ratio.txt"
+        set -- "$1" "$2"
         round=$((round + 1))
     done
-    echo "$(median < "$results/ours.txt") $(median < "$results/peer.txt") $(median < "$results/ratio.txt")"
+    echo "$(median < "$results/ours.txt") $(median < "$results/peer.txt")" \
+         "$(median < "$results/ratio.txt") $(median < "$results/cpu-ratio.txt")"
 }
 
 echo "callgrind ..." >&2
@@ -172,26 +185,34 @@ table="$results/table.md"
              "factory settings, stereo 48 kHz pink noise at -20 dBFS RMS (\`engine_workload pink\`)." \
              "Instructions per stereo frame inside the host's per-block process call" \
              "(\`Vst2Plugin::process\`, callgrind, 5 s of audio); render time of ${peer_seconds} s of audio" \
-             "including reading and writing the files, ours and the peer's in turn, median of ${peer_rounds} rounds:"
+             "including reading and writing the files, ours and the peer's in turn:"
         echo
-        echo "| plug-in | instructions / frame, 512-sample blocks | 64 | 32 | render time, median | Quorvane's time ÷ this one's (median of rounds) |"
-        echo "|---|---:|---:|---:|---:|---:|"
+        echo "| plug-in | instructions / frame, 512-sample blocks | 64 | 32 | render time, median | Quorvane's time ÷ this one's | the same in processor time |"
+        echo "|---|---:|---:|---:|---:|---:|---:|"
         q512=$(plugin_instructions "$plugin_so" 512)
         q64=$(plugin_instructions "$plugin_so" 64)
         q32=$(plugin_instructions "$plugin_so" 32)
-        set -- $(alternate "$peer_dir/gate-stereo.so" "$peer_rounds")
-        ours_time=$1 gate_time=$2 gate_ratio=$3
         gate_ir=$(plugin_instructions "$peer_dir/gate-stereo.so" 512)
+        gate64=$(plugin_instructions "$peer_dir/gate-stereo.so" 64)
+        gate32=$(plugin_instructions "$peer_dir/gate-stereo.so" 32)
+        mb_ir=$(plugin_instructions "$peer_dir/mb-gate-stereo.so" 512)
+        load_before=$(cut -d ' ' -f 1 /proc/loadavg)
+        set -- $(alternate "$peer_dir/gate-stereo.so" "$peer_rounds")
+        ours_time=$1 gate_time=$2 gate_ratio=$3 gate_cpu=$4
         mb_rounds=$(( peer_rounds < 3 ? peer_rounds : 3 ))
         set -- $(alternate "$peer_dir/mb-gate-stereo.so" "$mb_rounds")
-        mb_time=$2 mb_ratio=$3
-        mb_ir=$(plugin_instructions "$peer_dir/mb-gate-stereo.so" 512)
-        echo "| Quorvane | $q512 | $q64 | $q32 | ${ours_time} s | 1 |"
-        echo "| LSP Gate Stereo | $gate_ir | | | ${gate_time} s | ${gate_ratio} |"
-        echo "| LSP Multiband Gate Stereo | $mb_ir | | | ${mb_time} s | ${mb_ratio} (of ${mb_rounds} rounds) |"
+        mb_time=$2 mb_ratio=$3 mb_cpu=$4
+        echo "| Quorvane | $q512 | $q64 | $q32 | ${ours_time} s | 1 | 1 |"
+        echo "| LSP Gate Stereo | $gate_ir | $gate64 | $gate32 | ${gate_time} s | ${gate_ratio} | ${gate_cpu} |"
+        echo "| LSP Multiband Gate Stereo | $mb_ir | | | ${mb_time} s | ${mb_ratio} | ${mb_cpu} |"
+        echo
+        echo "Render times: wall-clock, ${peer_rounds} rounds against LSP Gate Stereo and ${mb_rounds} against" \
+             "the multiband gate; each ratio is the median of the rounds' ratios. Processor time is user plus" \
+             "system time of the render, which waiting for a busy processor does not add to."
         echo
         echo "Peers: Debian's lsp-plugins-vst $(dpkg-query -W -f '${Version}' lsp-plugins-vst 2>/dev/null)." \
-             "Load while timing: $(cut -d ' ' -f 1-3 /proc/loadavg) (1, 5, 15 min) on $(nproc) cores."
+             "Load average (1 min) before the timed renders ${load_before}, after them" \
+             "$(cut -d ' ' -f 1 /proc/loadavg), on $(nproc) cores."
     else
         echo "No other gates measured: $peer_dir/gate-stereo.so is missing" \
              "(install the peers with \`apt-get install lsp-plugins-vst\`)."
