@@ -1,6 +1,7 @@
 #include "crossovergainstage.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 namespace Quorvane {
@@ -31,6 +32,11 @@ void CrossoverGainStage::setSampleRate(double hz)
                     table_.c[2 * k + h][which][lane] = values[which];
         }
     }
+    table_.b2IsB0 = true;
+    for (int f = 0; f < 2 * kNumCrossovers; ++f)
+        table_.b2IsB0 = table_.b2IsB0 && std::memcmp(&table_.c[f][Ladder::CoefficientTable::B0][0],
+                                                     &table_.c[f][Ladder::CoefficientTable::B2][0],
+                                                     sizeof(double)) == 0;
     // Filter f of the table is biquad b's for f = b / 2.
     for (int p = 0; p < Ladder::kPairs; ++p)
         for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)

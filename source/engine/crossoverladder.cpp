@@ -36,12 +36,24 @@ struct PairedSse2Ops : Sse2Ops
     static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
 };
 
+// Each schedule in a function of its own, so that the compiler inlines
+// its steps as fully as it would for one alone.
+template <class Ops, bool SharedB2>
+[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+                                 double* gains, int n)
+{
+    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+}
+
 } // namespace
 
 void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n)
 {
-    PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
+    if (table.b2IsB0)
+        runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);
+    else
+        runPaired<PairedSse2Ops, false>(table, state, samples, gains, n);
 }
 
 void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,

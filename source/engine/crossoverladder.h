@@ -55,6 +55,9 @@ struct CoefficientTable
     // one, in halves of two lanes (two channels) or of one (one channel).
     alignas(32) double pairedTwo[kPairs][kCount][4];
     alignas(16) double pairedOne[kPairs][kCount][2];
+    // True when every filter's b2 is its b0, bit for bit (so b2 * x is
+    // b0 * x); so it is for every crossover below the Nyquist frequency.
+    bool b2IsB0 = false;
 };
 
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides

@@ -42,12 +42,24 @@ struct PairedAvxOps : AvxOps
     static V keepUpper(V old, V now) { return _mm256_blend_pd(now, old, 0xC); }
 };
 
+// Each schedule in a function of its own, so that the compiler inlines
+// its steps as fully as it would for one alone.
+template <class Ops, bool SharedB2>
+[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+                                 double* gains, int n)
+{
+    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+}
+
 } // namespace
 
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n)
 {
-    PairedPipeline<PairedAvxOps>(table, state).run(samples, gains, n);
+    if (table.b2IsB0)
+        runPaired<PairedAvxOps, true>(table, state, samples, gains, n);
+    else
+        runPaired<PairedAvxOps, false>(table, state, samples, gains, n);
 }
 
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,

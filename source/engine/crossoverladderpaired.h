@@ -24,7 +24,8 @@ namespace Ladder {
 // broadcastHalf(p), setUpperOnes(p) (writes ones to the half above p),
 // storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
 // with the named half taken from old), and kHalf (doubles per half).
-template <class Ops> class PairedPipeline
+// SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
+template <class Ops, bool SharedB2> class PairedPipeline
 {
     using V = typename Ops::V;
     static constexpr int kHalf = Ops::kHalf;
@@ -139,11 +140,13 @@ private:
     template <int P> V biquad(V x)
     {
         using C = CoefficientTable;
-        const V y = Ops::add(Ops::mul(coefficient<P>(C::B0), x), s1_[P]);
+        const V b0x = Ops::mul(coefficient<P>(C::B0), x);
+        const V y = Ops::add(b0x, s1_[P]);
         s1_[P] = Ops::add(
             Ops::sub(Ops::mul(coefficient<P>(C::B1), x), Ops::mul(coefficient<P>(C::A1), y)),
             s2_[P]);
-        s2_[P] = Ops::sub(Ops::mul(coefficient<P>(C::B2), x), Ops::mul(coefficient<P>(C::A2), y));
+        const V b2x = SharedB2 ? b0x : Ops::mul(coefficient<P>(C::B2), x);
+        s2_[P] = Ops::sub(b2x, Ops::mul(coefficient<P>(C::A2), y));
         return y;
     }
 
