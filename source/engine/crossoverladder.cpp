@@ -29,6 +29,10 @@ struct PairedSse2Ops : Sse2Ops
         return _mm_loadh_pd(_mm_load_sd(lower), upper);
     }
     static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
+    static V upperHalves(const double* a, const double* b)
+    {
+        return _mm_unpackhi_pd(_mm_loadu_pd(a), _mm_loadu_pd(b));
+    }
     static void setUpperOnes(double* p) { p[1] = 1.0; }
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }

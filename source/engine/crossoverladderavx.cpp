@@ -35,6 +35,10 @@ struct PairedAvxOps : AvxOps
     {
         return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
     }
+    static V upperHalves(const double* a, const double* b)
+    {
+        return _mm256_permute2f128_pd(_mm256_loadu_pd(a), _mm256_loadu_pd(b), 0x31);
+    }
     static void setUpperOnes(double* p) { _mm_storeu_pd(p + 2, _mm_set1_pd(1.0)); }
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
     static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
