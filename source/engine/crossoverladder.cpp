@@ -29,6 +29,10 @@ struct PairedSse2Ops : Sse2Ops
         return _mm_loadh_pd(_mm_load_sd(lower), upper);
     }
     static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
+    static V lowerHalves(const double* a, const double* b)
+    {
+        return _mm_unpacklo_pd(_mm_loadu_pd(a), _mm_loadu_pd(b));
+    }
     static V upperHalves(const double* a, const double* b)
     {
         return _mm_unpackhi_pd(_mm_loadu_pd(a), _mm_loadu_pd(b));

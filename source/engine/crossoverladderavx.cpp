@@ -35,6 +35,10 @@ struct PairedAvxOps : AvxOps
     {
         return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
     }
+    static V lowerHalves(const double* a, const double* b)
+    {
+        return _mm256_permute2f128_pd(_mm256_loadu_pd(a), _mm256_loadu_pd(b), 0x20);
+    }
     static V upperHalves(const double* a, const double* b)
     {
         return _mm256_permute2f128_pd(_mm256_loadu_pd(a), _mm256_loadu_pd(b), 0x31);

@@ -21,8 +21,8 @@ namespace Ladder {
 
 // Ops: vector type V of two halves, plus load/store of a whole V, add, sub,
 // mul, combine(lower, upper) from two half-sized memory locations,
-// broadcastHalf(p), upperHalves(a, b) (the upper halves of the vectors at a
-// and b, read as whole vectors), setUpperOnes(p) (writes ones to the half above p),
+// broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
+// upper halves of the vectors at a and b, read as whole vectors), setUpperOnes(p) (writes ones to the half above p),
 // storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
 // with the named half taken from old), and kHalf (doubles per half).
 // SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
@@ -131,7 +131,6 @@ private:
             return (Slot - back) & 3;
     }
     double* lower(int p, int s) { return ring_[p][s]; }
-    double* upper(int p, int s) { return ring_[p][s] + kHalf; }
 
     template <int P> V coefficient(int which) const
     {
@@ -172,9 +171,10 @@ private:
         {
             // g * high + low of crossover k - 1 below; two samples earlier,
             // 1 * high of crossover k - 1 + low of crossover k above.
-            const V high = Ops::upperHalves(ring_[P - 1][slot<Slot>(t, 1)], ring_[P - 1][slot<Slot>(t, 3)]);
-            const V low = Ops::combine(lower(P - 1, slot<Slot>(t, P == 2 ? 1 : 3)),
-                                       lower(P + 1, slot<Slot>(t, 1)));
+            const V high =
+                Ops::upperHalves(ring_[P - 1][slot<Slot>(t, 1)], ring_[P - 1][slot<Slot>(t, 3)]);
+            const V low = Ops::lowerHalves(ring_[P - 1][slot<Slot>(t, P == 2 ? 1 : 3)],
+                                           ring_[P + 1][slot<Slot>(t, 1)]);
             int gi = t - i;
             if constexpr (Clamp)
                 gi = gi < last ? gi : last;
@@ -187,7 +187,8 @@ private:
     template <int Slot> void output(int t)
     {
         const int j = t - kLastLayer;
-        const V high = Ops::upperHalves(ring_[kPairs - 1][slot<Slot>(t, 1)], ring_[kPairs - 1][slot<Slot>(t, 1)]);
+        const double* last = ring_[kPairs - 1][slot<Slot>(t, 1)];
+        const V high = Ops::upperHalves(last, last);
         const V low = Ops::broadcastHalf(lower(kPairs - 1, slot<Slot>(t, 3)));
         Ops::storeLower(xy_ + j * kLanes, Ops::add(Ops::mul(Ops::load(g_ + j * kLanes), high), low));
     }
