@@ -22,7 +22,9 @@ namespace Ladder {
 // Ops: vector type V of two halves, plus load/store of a whole V, add, sub,
 // mul, combine(lower, upper) from two half-sized memory locations,
 // broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
-// upper halves of the vectors at a and b, read as whole vectors), setUpperOnes(p) (writes ones to the half above p),
+// upper halves of the vectors at a and b, read as whole vectors, since a
+// half-sized load from a vector just stored may not be forwarded from the
+// store queue), setUpperOnes(p) (writes ones to the half above p),
 // storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
 // with the named half taken from old), and kHalf (doubles per half).
 // SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
