@@ -6,7 +6,15 @@
 #   bench/run-benchmarks.sh [--update]
 #
 # Environment: BUILD_DIR (default build-bench), JOBS (default 2), MIN_TIME
-# (seconds per benchmark repetition, default 1), REPETITIONS (default 5).
+# (seconds per benchmark repetition, default 1), REPETITIONS (default 5),
+# PEER_DIR (where Debian's lsp-plugins-vst puts its VST 2 gates, default
+# /usr/lib/vst/lsp-plugins), PEER_SECONDS (length of the pink-noise file the
+# renders are timed on, default 120), PEER_ROUNDS (alternating renders per
+# plug-in, default 5).
+#
+# Other vendors' gates are measured next to ours, through the same VST 2
+# host (quorvane render --vst2), when Debian's lsp-plugins-vst is installed:
+#   sudo apt-get install lsp-plugins-vst
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +22,9 @@ build=${BUILD_DIR:-$root/build-bench}
 jobs=${JOBS:-2}
 min_time=${MIN_TIME:-1}
 repetitions=${REPETITIONS:-5}
+peer_dir=${PEER_DIR:-/usr/lib/vst/lsp-plugins}
+peer_seconds=${PEER_SECONDS:-120}
+peer_rounds=${PEER_ROUNDS:-5}
 update=no
 [ "${1:-}" = "--update" ] && update=yes
 
@@ -23,6 +34,9 @@ cmake --build "$build" -j "$jobs" --target engine_bench engine_workload quorvane
 results="$build/bench-results"
 mkdir -p "$results"
 workload="$build/bench/engine/engine_workload"
+plugin_so="$build/Quorvane.vst3/Contents/x86_64-linux/Quorvane.so"
+pink_short="$results/pink-5s.wav"
+pink_long="$results/pink-${peer_seconds}s.wav"
 
 # 1. Engine throughput: the median of the repetitions, CPU time.
 echo "engine benchmarks ..." >&2
@@ -34,6 +48,8 @@ echo "engine benchmarks ..." >&2
 #    best of three (the figure includes reading and writing the files).
 echo "quorvane render ..." >&2
 "$workload" wav "$results/drums-60s.wav" 60
+"$workload" pink "$pink_short" 5
+"$workload" pink "$pink_long" "$peer_seconds"
 render_best=0
 for run in 1 2 3; do
     x=$("$build/host/quorvane" render "$results/drums-60s.wav" "$results/drums-60s-gated.wav" \
@@ -42,14 +58,78 @@ for run in 1 2 3; do
     render_best=$(awk -v a="$render_best" -v b="${x:-0}" 'BEGIN { print (b > a ? b : a) }')
 done
 
-# 3. Instructions per sample frame under callgrind (one second of audio).
+# 3. Instructions per sample frame under callgrind (one second of audio;
+#    optional fourth argument: the block size).
 count_instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null \
         --toggle-collect='Quorvane::GateEngine::processBlock(*' \
         --toggle-collect='QuorvaneTest::ReferenceGate::processBlock(*' \
-        "$workload" run "$1" "$2" "$3" 1 2>&1 >"$results/frames.txt" |
+        "$workload" run "$1" "$2" "$3" 1 ${4:-} 2>&1 >"$results/frames.txt" |
         sed -n 's/.*Collected : \([0-9]*\).*/\1/p' > "$results/collected.txt"
     awk -v ir="$(cat "$results/collected.txt")" '{ printf "%.0f", ir / $1 }' "$results/frames.txt"
+}
+
+# 4. Whole plug-ins through the command-line host's VST 2 path: instructions
+#    per stereo frame inside the host's per-block process call, and render
+#    times of a long file, ours and a peer's in turn.
+
+# Frames the host processes for a file of SECONDS at BLOCK: the file plus the
+# silent pre-roll (a tenth of a second and two blocks, in whole blocks).
+host_frames() {
+    awk -v s="$1" -v b="$2" 'BEGIN { p = 4800 + 2 * b; printf "%d", s * 48000 + int((p + b - 1) / b) * b }'
+}
+
+# plugin_instructions PLUGIN.so BLOCK: instructions per frame over 5 s of pink noise.
+plugin_instructions() {
+    collected=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+        --toggle-collect='Quorvane::Vst2Plugin::process(*' \
+        "$build/host/quorvane" render "$pink_short" "$results/pink-out.wav" --vst2 --plugin "$1" \
+        --block "$2" --quiet 2>&1 >/dev/null | sed -n 's/.*Collected : \([0-9]*\).*/\1/p')
+    awk -v ir="${collected:-0}" -v f="$(host_frames 5 "$2")" 'BEGIN { printf "%.0f", ir / f }'
+}
+
+# render_seconds PLUGIN.so: wall-clock seconds of one render of the long file,
+# then its processor time (user + system, from /usr/bin/time when there is
+# one, else the wall-clock time again).
+render_seconds() {
+    begin=$(date +%s.%N)
+    if [ -x /usr/bin/time ]; then
+        cpu=$(/usr/bin/time -f '%U %S' "$build/host/quorvane" render "$pink_long" \
+                  "$results/pink-out.wav" --vst2 --plugin "$1" --quiet 2>&1 >/dev/null |
+              tail -n 1 | awk '{ printf "%.4f", $1 + $2 }')
+    else
+        "$build/host/quorvane" render "$pink_long" "$results/pink-out.wav" --vst2 --plugin "$1" \
+            --quiet >/dev/null 2>&1
+        cpu=
+    fi
+    end=$(date +%s.%N)
+    awk -v a="$begin" -v b="$end" -v c="$cpu" 'BEGIN { printf "%.4f %s", b - a, (c == "" ? b - a : c) }'
+}
+
+median() {
+    sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# alternate PEER.so ROUNDS: ours, then the peer, ROUNDS times; prints the
+# medians of our and the peer's wall-clock times, the median of the rounds'
+# wall-clock ratios and the median of their processor-time ratios.
+alternate() {
+    : > "$results/ours.txt"
+    : > "$results/peer.txt"
+    : > "$results/ratio.txt"
+    : > "$results/cpu-ratio.txt"
+    round=0
+    while [ "$round" -lt "$2" ]; do
+        set -- "$1" "$2" $(render_seconds "$plugin_so") $(render_seconds "$1")
+        echo "$3" >> "$results/ours.txt"
+        echo "$5" >> "$results/peer.txt"
+        awk -v a="$3" -v b="$5" 'BEGIN { printf "%.3f\n", a / b }' >> "$results/ratio.txt"
+        awk -v a="$4" -v b="$6" 'BEGIN { printf "%.3f\n", a / b }' >> "$results/cpu-ratio.txt"
+        set -- "$1" "$2"
+        round=$((round + 1))
+    done
+    echo "$(median < "$results/ours.txt") $(median < "$results/peer.txt")" \
+         "$(median < "$results/ratio.txt") $(median < "$results/cpu-ratio.txt")"
 }
 
 echo "callgrind ..." >&2
@@ -87,8 +167,58 @@ table="$results/table.md"
         awk -v b="$block" -v r="$ref" -v e="$eng" 'BEGIN { printf "| %d | %.0f× | %.0f× | %.2f× |\n", b, r, e, e / r }'
     done
     echo
+    echo "The same in instructions per frame (\`engine_workload run engine 2 1 1 BLOCK\` under callgrind):"
+    echo
+    echo "| block | engine instructions / frame | share of the 512-sample rate |"
+    echo "|---:|---:|---:|"
+    ir512=$(count_instructions engine 2 1 512)
+    for block in 32 64 128 512; do
+        ir=$(count_instructions engine 2 1 "$block")
+        awk -v b="$block" -v i="$ir" -v r="$ir512" 'BEGIN { printf "| %d | %d | %.0f %% |\n", b, i, 100 * r / i }'
+    done
+    echo
     echo "Whole plug-in, \`quorvane render\` of 60 s of stereo 48 kHz audio in 512-sample blocks" \
          "(VST 3, best of three, including reading and writing the files): **${render_best}× real time**."
+    echo
+    if [ -f "$peer_dir/gate-stereo.so" ]; then
+        echo "Against other gates, all through the same VST 2 host (\`quorvane render --vst2 --plugin PATH\`)," \
+             "factory settings, stereo 48 kHz pink noise at -20 dBFS RMS (\`engine_workload pink\`)." \
+             "Instructions per stereo frame inside the host's per-block process call" \
+             "(\`Vst2Plugin::process\`, callgrind, 5 s of audio); render time of ${peer_seconds} s of audio" \
+             "including reading and writing the files, ours and the peer's in turn:"
+        echo
+        echo "| plug-in | instructions / frame, 512-sample blocks | 64 | 32 | render time, median | Quorvane's time ÷ this one's | the same in processor time |"
+        echo "|---|---:|---:|---:|---:|---:|---:|"
+        q512=$(plugin_instructions "$plugin_so" 512)
+        q64=$(plugin_instructions "$plugin_so" 64)
+        q32=$(plugin_instructions "$plugin_so" 32)
+        gate_ir=$(plugin_instructions "$peer_dir/gate-stereo.so" 512)
+        gate64=$(plugin_instructions "$peer_dir/gate-stereo.so" 64)
+        gate32=$(plugin_instructions "$peer_dir/gate-stereo.so" 32)
+        mb_ir=$(plugin_instructions "$peer_dir/mb-gate-stereo.so" 512)
+        load_before=$(cut -d ' ' -f 1 /proc/loadavg)
+        set -- $(alternate "$peer_dir/gate-stereo.so" "$peer_rounds")
+        ours_time=$1 gate_time=$2 gate_ratio=$3 gate_cpu=$4
+        mb_rounds=$(( peer_rounds < 3 ? peer_rounds : 3 ))
+        set -- $(alternate "$peer_dir/mb-gate-stereo.so" "$mb_rounds")
+        mb_time=$2 mb_ratio=$3 mb_cpu=$4
+        echo "| Quorvane | $q512 | $q64 | $q32 | ${ours_time} s | 1 | 1 |"
+        echo "| LSP Gate Stereo | $gate_ir | $gate64 | $gate32 | ${gate_time} s | ${gate_ratio} | ${gate_cpu} |"
+        echo "| LSP Multiband Gate Stereo | $mb_ir | | | ${mb_time} s | ${mb_ratio} | ${mb_cpu} |"
+        echo
+        echo "Render times: wall-clock, ${peer_rounds} rounds against LSP Gate Stereo and ${mb_rounds} against" \
+             "the multiband gate; each ratio is the median of the rounds' ratios. Processor time is user plus" \
+             "system time of the render, which waiting for a busy processor does not add to."
+        echo
+        echo "Peers: Debian's lsp-plugins-vst $(dpkg-query -W -f '${Version}' lsp-plugins-vst 2>/dev/null)." \
+             "Load average (1 min) before the timed renders ${load_before}, after them" \
+             "$(cut -d ' ' -f 1 /proc/loadavg), on $(nproc) cores."
+    else
+        echo "No other gates measured: $peer_dir/gate-stereo.so is missing" \
+             "(install the peers with \`apt-get install lsp-plugins-vst\`)."
+        echo "No other gates measured: install Debian's lsp-plugins-vst (apt-get install lsp-plugins-vst)" \
+             "to compare with its gates." >&2
+    fi
     echo
     cpu=$(lscpu | sed -n 's/^Model name: *//p')
     family=$(lscpu | sed -n 's/^CPU family: *//p')

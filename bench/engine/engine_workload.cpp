@@ -1,14 +1,20 @@
 // Helpers for bench/run-benchmarks.sh.
 //
-//   engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS
-//     processes SECONDS of the benchmark signal in 512-sample blocks; run it
+//   engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]
+//     processes SECONDS of the benchmark signal in 512-sample blocks (or
+//     BLOCK-sample blocks); run it
 //     under callgrind with --toggle-collect on the processBlock functions to
 //     count instructions per sample frame.
 //   engine_workload wav PATH SECONDS
 //     writes the benchmark signal as a stereo 48 kHz 32-bit float WAV file.
+//   engine_workload pink PATH SECONDS
+//     writes stereo 48 kHz pink noise (independent channels, -20 dBFS RMS)
+//     as a 32-bit float WAV file: the signal of the comparison with other
+//     gate plug-ins.
 #include "benchworkload.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,16 +24,16 @@ namespace {
 
 using namespace QuorvaneBench;
 
-template <class Gate> void runBlocks(int channels, bool linked, bool avx, int blocks)
+template <class Gate> void runBlocks(int channels, bool linked, bool avx, int blocks, int block)
 {
     Gate gate(channels, linked, avx);
-    const auto signal = makeSignal(channels, kBlock * blocks);
-    BlockBuffers buffers(channels);
+    const auto signal = makeSignal(channels, block * blocks);
+    BlockBuffers buffers(channels, block);
     for (int b = 0; b < blocks; ++b)
     {
         for (int c = 0; c < channels; ++c)
-            std::copy_n(signal[c].begin() + b * kBlock, kBlock, buffers.in[c].begin());
-        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), kBlock);
+            std::copy_n(signal[c].begin() + b * block, block, buffers.in[c].begin());
+        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), block);
     }
 }
 
@@ -45,11 +51,49 @@ void put16(std::FILE* f, uint16_t v)
     std::fwrite(b, 1, 2, f);
 }
 
-bool writeWav(const char* path, int seconds)
+// Pink noise: white noise through a sum of first-order low-passes spread over
+// the audio band (a -3 dB per octave slope within a fraction of a decibel),
+// scaled to the given RMS level.
+std::vector<std::vector<float>> makePinkNoise(int channels, int frames, float rms)
 {
-    const int channels = 2;
-    const int frames = seconds * static_cast<int>(kRate);
-    const auto signal = makeSignal(channels, frames);
+    constexpr int kPoles = 6;
+    const double poles[kPoles] = {0.99886, 0.99332, 0.96900, 0.86650, 0.55000, -0.7616};
+    const double weights[kPoles] = {0.0555179, 0.0750759, 0.1538520, 0.3104856, 0.5329522,
+                                    -0.0168980};
+    std::vector<std::vector<double>> raw(channels, std::vector<double>(frames));
+    uint32_t noise = 987654321u;
+    for (int c = 0; c < channels; ++c)
+    {
+        double state[kPoles] = {};
+        double sumSquares = 0.0;
+        for (int i = 0; i < frames; ++i)
+        {
+            noise = noise * 1664525u + 1013904223u;
+            const double white = static_cast<double>(noise >> 8) / 8388608.0 - 1.0;
+            double pink = 0.5362 * white;
+            for (int k = 0; k < kPoles; ++k)
+            {
+                state[k] = poles[k] * state[k] + weights[k] * white;
+                pink += state[k];
+            }
+            raw[c][i] = pink;
+            sumSquares += pink * pink;
+        }
+        const double scale = rms / std::sqrt(sumSquares / frames);
+        for (double& x : raw[c])
+            x *= scale;
+    }
+    std::vector<std::vector<float>> signal(channels, std::vector<float>(frames));
+    for (int c = 0; c < channels; ++c)
+        for (int i = 0; i < frames; ++i)
+            signal[c][i] = static_cast<float>(raw[c][i]);
+    return signal;
+}
+
+bool writeWav(const char* path, const std::vector<std::vector<float>>& signal)
+{
+    const int channels = static_cast<int>(signal.size());
+    const int frames = static_cast<int>(signal[0].size());
     std::FILE* f = std::fopen(path, "wb");
     if (f == nullptr)
         return false;
@@ -79,8 +123,8 @@ bool writeWav(const char* path, int seconds)
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS\n"
-                 "       engine_workload wav PATH SECONDS\n");
+                 "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]\n"
+                 "       engine_workload wav|pink PATH SECONDS\n");
     return 2;
 }
 
@@ -88,29 +132,36 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    if (argc == 6 && std::string(argv[1]) == "run")
+    if ((argc == 6 || argc == 7) && std::string(argv[1]) == "run")
     {
         const std::string kind = argv[2];
         const int channels = std::atoi(argv[3]);
         const bool linked = std::atoi(argv[4]) != 0;
-        const int blocks = std::atoi(argv[5]) * static_cast<int>(kRate) / kBlock;
-        if (channels < 1 || blocks < 1)
+        const int block = argc == 7 ? std::atoi(argv[6]) : kBlock;
+        if (channels < 1 || block < 1)
+            return usage();
+        const int blocks = std::atoi(argv[5]) * static_cast<int>(kRate) / block;
+        if (blocks < 1)
             return usage();
         if (kind == "engine" || kind == "sse2")
-            runBlocks<Optimized>(channels, linked, kind == "engine", blocks);
+            runBlocks<Optimized>(channels, linked, kind == "engine", blocks, block);
         else if (kind == "reference")
-            runBlocks<Reference>(channels, linked, false, blocks);
+            runBlocks<Reference>(channels, linked, false, blocks, block);
         else
             return usage();
-        std::printf("%d frames\n", blocks * kBlock);
+        std::printf("%d frames\n", blocks * block);
         return 0;
     }
-    if (argc == 4 && std::string(argv[1]) == "wav")
+    if (argc == 4 && (std::string(argv[1]) == "wav" || std::string(argv[1]) == "pink"))
     {
         const int seconds = std::atoi(argv[3]);
         if (seconds < 1)
             return usage();
-        if (!writeWav(argv[2], seconds))
+        const int frames = seconds * static_cast<int>(kRate);
+        const float pinkRms = 0.1f; // -20 dBFS
+        const auto signal = std::string(argv[1]) == "pink" ? makePinkNoise(2, frames, pinkRms)
+                                                           : makeSignal(2, frames);
+        if (!writeWav(argv[2], signal))
         {
             std::fprintf(stderr, "engine_workload: cannot write %s\n", argv[2]);
             return 1;

@@ -49,7 +49,10 @@ void Vst2ParameterSlots::takeInto (IParameterChanges& changes)
 	for (int32 i = 0; i < count; ++i)
 	{
 		Slot& slot = slots[i];
-		if (!slot.pending.exchange (false, std::memory_order_acq_rel))
+		// A plain load first: most blocks find nothing pending, and the
+		// exchange is a locked instruction.
+		if (!slot.pending.load (std::memory_order_relaxed) ||
+		    !slot.pending.exchange (false, std::memory_order_acq_rel))
 			continue;
 		const ParamValue value = slot.value.load (std::memory_order_relaxed);
 		int32 queueIndex = 0;

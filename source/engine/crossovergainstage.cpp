@@ -1,6 +1,7 @@
 #include "crossovergainstage.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 namespace Quorvane {
@@ -31,6 +32,23 @@ void CrossoverGainStage::setSampleRate(double hz)
                     table_.c[2 * k + h][which][lane] = values[which];
         }
     }
+    table_.b2IsB0 = true;
+    for (int f = 0; f < 2 * kNumCrossovers; ++f)
+        table_.b2IsB0 = table_.b2IsB0 && std::memcmp(&table_.c[f][Ladder::CoefficientTable::B0][0],
+                                                     &table_.c[f][Ladder::CoefficientTable::B2][0],
+                                                     sizeof(double)) == 0;
+    // Filter f of the table is biquad b's for f = b / 2.
+    for (int p = 0; p < Ladder::kPairs; ++p)
+        for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
+        {
+            const double lower = table_.c[Ladder::pairLower(p) / 2][which][0];
+            const double upper = table_.c[Ladder::pairUpper(p) / 2][which][0];
+            const double two[4] = {lower, lower, upper, upper};
+            for (int lane = 0; lane < 4; ++lane)
+                table_.pairedTwo[p][which][lane] = two[lane];
+            table_.pairedOne[p][which][0] = lower;
+            table_.pairedOne[p][which][1] = upper;
+        }
 }
 
 void CrossoverGainStage::design(int k)
@@ -134,7 +152,7 @@ float CrossoverGainStage::processSample(float sample, int channel, float gain)
     return static_cast<float>(g * high + low);
 }
 
-void CrossoverGainStage::processGroup(int group, double* samples, const double* gains,
+void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
                                       int numSamples)
 {
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];

@@ -46,8 +46,9 @@ public:
     // numSamples samples of channel group `group` (channels kGroupLanes * group
     // onwards). samples and gains hold kGroupLanes doubles per sample, one per
     // channel; samples receives the outputs, still in double precision.
-    // Lanes without a channel are computed too and must hold finite values.
-    void processGroup(int group, double* samples, const double* gains, int numSamples);
+    // Lanes without a channel are computed too and must hold finite values;
+    // their gains may be overwritten (with 1).
+    void processGroup(int group, double* samples, double* gains, int numSamples);
     int groups() const { return (channels_ + kGroupLanes - 1) / kGroupLanes; }
 
     // AVX handles groups of three or four channels when the processor has it

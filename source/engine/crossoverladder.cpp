@@ -29,19 +29,39 @@ struct PairedSse2Ops : Sse2Ops
         return _mm_loadh_pd(_mm_load_sd(lower), upper);
     }
     static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
-    static V gainPair(const double* p) { return _mm_loadl_pd(_mm_set1_pd(1.0), p); }
+    static V lowerHalves(const double* a, const double* b)
+    {
+        return _mm_unpacklo_pd(_mm_loadu_pd(a), _mm_loadu_pd(b));
+    }
+    static V upperHalves(const double* a, const double* b)
+    {
+        return _mm_unpackhi_pd(_mm_loadu_pd(a), _mm_loadu_pd(b));
+    }
+    static void setUpperOnes(double* p) { p[1] = 1.0; }
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
     static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
 };
 
+// Each schedule in a function of its own, so that the compiler inlines
+// its steps as fully as it would for one alone.
+template <class Ops, bool SharedB2>
+[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+                                 double* gains, int n)
+{
+    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+}
+
 } // namespace
 
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples,
-                   const double* gains, int n)
+void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+                  int n)
 {
-    PairedPipeline<PairedSse2Ops>(table, state).run(samples, gains, n);
+    if (table.b2IsB0)
+        runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);
+    else
+        runPaired<PairedSse2Ops, false>(table, state, samples, gains, n);
 }
 
 void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,

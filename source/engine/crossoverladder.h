@@ -29,6 +29,13 @@ constexpr int kStatesPerGroup = 2 * kBiquads * kLanes;
 // Layers 0..17 run biquads, layer 18 forms the output.
 constexpr int kLastLayer = 18;
 
+// The paired schedule (crossoverladderpaired.h) runs two biquads per vector:
+// pair 0 holds biquads 0 and 2, pair 1 biquads 1 and 3; for crossover k > 0,
+// pair 2k holds biquads 4k and 4k + 2, pair 2k + 1 biquads 4k + 1 and 4k + 3.
+constexpr int kPairs = kBiquads / 2;
+constexpr int pairLower(int p) { return p < 2 ? p : 4 * (p / 2) + p % 2; }
+constexpr int pairUpper(int p) { return pairLower(p) + 2; }
+
 // Filter f is the low-pass (even f) or high-pass (odd f) of crossover f / 2;
 // every coefficient is repeated across the lanes for direct vector loads.
 struct CoefficientTable
@@ -43,6 +50,14 @@ struct CoefficientTable
         kCount
     };
     alignas(32) double c[2 * kCrossovers][kCount][kLanes];
+    // The same for the paired schedule: pair p's lower half holds the
+    // coefficients of its lower biquad, the upper half those of its upper
+    // one, in halves of two lanes (two channels) or of one (one channel).
+    alignas(32) double pairedTwo[kPairs][kCount][4];
+    alignas(16) double pairedOne[kPairs][kCount][2];
+    // True when every filter's b2 is its b0, bit for bit (so b2 * x is
+    // b0 * x); so it is for every crossover below the Nyquist frequency.
+    bool b2IsB0 = false;
 };
 
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides
@@ -180,11 +195,12 @@ void runSse2(const CoefficientTable& table, double* state, double* samples, cons
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector
-// (crossoverladderpaired.h).
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples,
-                   const double* gains, int n);
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
-                  const double* gains, int n);
+// (crossoverladderpaired.h). They set the gain lanes just above their own
+// (which belong to no channel) to 1.
+void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+                   int n);
+void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                  int n);
 // True when the processor and the operating system support AVX.
 bool avxAvailable();
 

@@ -35,22 +35,39 @@ struct PairedAvxOps : AvxOps
     {
         return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
     }
-    static V gainPair(const double* p)
+    static V lowerHalves(const double* a, const double* b)
     {
-        return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p)), _mm_set1_pd(1.0), 1);
+        return _mm256_permute2f128_pd(_mm256_loadu_pd(a), _mm256_loadu_pd(b), 0x20);
     }
+    static V upperHalves(const double* a, const double* b)
+    {
+        return _mm256_permute2f128_pd(_mm256_loadu_pd(a), _mm256_loadu_pd(b), 0x31);
+    }
+    static void setUpperOnes(double* p) { _mm_storeu_pd(p + 2, _mm_set1_pd(1.0)); }
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
     static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
     static V keepLower(V old, V now) { return _mm256_blend_pd(now, old, 0x3); }
     static V keepUpper(V old, V now) { return _mm256_blend_pd(now, old, 0xC); }
 };
 
+// Each schedule in a function of its own, so that the compiler inlines
+// its steps as fully as it would for one alone.
+template <class Ops, bool SharedB2>
+[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+                                 double* gains, int n)
+{
+    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+}
+
 } // namespace
 
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
-                  const double* gains, int n)
+void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                  int n)
 {
-    PairedPipeline<PairedAvxOps>(table, state).run(samples, gains, n);
+    if (table.b2IsB0)
+        runPaired<PairedAvxOps, true>(table, state, samples, gains, n);
+    else
+        runPaired<PairedAvxOps, false>(table, state, samples, gains, n);
 }
 
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,

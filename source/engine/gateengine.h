@@ -5,6 +5,7 @@
 #include "gatedetector.h"
 #include "gaterandom.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -146,6 +147,7 @@ private:
     std::vector<const float*> detectorKeys_; // key of each detector, beyond that
     std::vector<double> chunkSamples_;       // [group][sample][lane]
     std::vector<double> chunkGains_;         // [group][sample][lane]
+    std::array<float, kChunk> chunkLevels_{}; // linked: the loudest key of each sample
 };
 
 } // namespace Quorvane

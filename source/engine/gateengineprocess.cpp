@@ -3,10 +3,14 @@
 #include "gateengine.h"
 
 #include "detectorlanes.h"
+#include "detectorrun.h"
+#include "detectorstepper.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include <emmintrin.h>
 
 namespace Quorvane {
 
@@ -14,14 +18,123 @@ namespace {
 
 // Non-finite samples count as silence: one NaN would otherwise poison the
 // filter states for good. Tiny samples are raised to the silence floor.
-// Written as a select over a whole channel so that it vectorizes.
+// Four at a time as a select (a NaN fails both comparisons).
 void applyFloor(float* samples, int count)
 {
-    for (int i = 0; i < count; ++i)
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 silence = _mm_set1_ps(kSilence);
+    const __m128 largest = _mm_set1_ps(std::numeric_limits<float>::max());
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = _mm_loadu_ps(samples + i);
+        const __m128 magnitude = _mm_and_ps(x, absMask);
+        const __m128 usable =
+            _mm_and_ps(_mm_cmpge_ps(magnitude, silence), _mm_cmple_ps(magnitude, largest));
+        _mm_storeu_ps(samples + i, _mm_or_ps(_mm_and_ps(usable, x), _mm_andnot_ps(usable, silence)));
+    }
+    for (; i < count; ++i)
     {
         const float magnitude = std::fabs(samples[i]);
         const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
         samples[i] = usable ? samples[i] : kSilence;
+    }
+}
+
+// levels[i]: the largest magnitude of the key channels at sample i, at least
+// kSilence; returns the largest of peak and the levels. Levels are never NaN
+// (the input floor sees to that), so the order of comparison does not
+// matter and four samples go side by side.
+float loudestLevels(float** key, int keyChannels, int start, int count, float* levels, float peak)
+{
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 silence = _mm_set1_ps(kSilence);
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    if (keyChannels == 2)
+    {
+        const float* a = key[0] + start;
+        const float* b = key[1] + start;
+        for (; i + 4 <= count; i += 4)
+        {
+            const __m128 level = _mm_max_ps(_mm_max_ps(silence, _mm_and_ps(_mm_loadu_ps(a + i), absMask)),
+                                            _mm_and_ps(_mm_loadu_ps(b + i), absMask));
+            _mm_storeu_ps(levels + i, level);
+            peaks = _mm_max_ps(peaks, level);
+        }
+    }
+    else
+    {
+        for (; i + 4 <= count; i += 4)
+        {
+            __m128 level = silence;
+            for (int c = 0; c < keyChannels; ++c)
+                level = _mm_max_ps(level, _mm_and_ps(_mm_loadu_ps(key[c] + start + i), absMask));
+            _mm_storeu_ps(levels + i, level);
+            peaks = _mm_max_ps(peaks, level);
+        }
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, peaks);
+    peak = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+    for (; i < count; ++i)
+    {
+        float level = kSilence;
+        for (int c = 0; c < keyChannels; ++c)
+            level = std::max(level, std::fabs(key[c][start + i]));
+        levels[i] = level;
+        peak = std::max(peak, level);
+    }
+    return peak;
+}
+
+// Two channels into lanes 0 and 1 of the group layout (kLanes doubles per
+// sample), as doubles; a and b may be the same channel.
+void interleavePair(const float* a, const float* b, double* lanes, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = _mm_loadu_ps(a + i);
+        const __m128 y = _mm_loadu_ps(b + i);
+        const __m128 low = _mm_unpacklo_ps(x, y);  // a0 b0 a1 b1
+        const __m128 high = _mm_unpackhi_ps(x, y); // a2 b2 a3 b3
+        double* at = lanes + i * kLanes;
+        _mm_storeu_pd(at, _mm_cvtps_pd(low));
+        _mm_storeu_pd(at + kLanes, _mm_cvtps_pd(_mm_movehl_ps(low, low)));
+        _mm_storeu_pd(at + 2 * kLanes, _mm_cvtps_pd(high));
+        _mm_storeu_pd(at + 3 * kLanes, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
+    }
+    for (; i < count; ++i)
+    {
+        lanes[i * kLanes] = a[i];
+        lanes[i * kLanes + 1] = b[i];
+    }
+}
+
+// Lanes 0 and 1 back to two channels: each sample rounded to float, then
+// times gain.
+void deinterleavePair(const double* lanes, float gain, float* a, float* b, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 g = _mm_set1_ps(gain);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const double* at = lanes + i * kLanes;
+        const __m128 s01 = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at)),
+                                         _mm_cvtpd_ps(_mm_loadu_pd(at + kLanes)));
+        const __m128 s23 = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at + 2 * kLanes)),
+                                         _mm_cvtpd_ps(_mm_loadu_pd(at + 3 * kLanes)));
+        // s01 = a0 b0 a1 b1, s23 = a2 b2 a3 b3
+        _mm_storeu_ps(a + i, _mm_mul_ps(_mm_shuffle_ps(s01, s23, _MM_SHUFFLE(2, 0, 2, 0)), g));
+        _mm_storeu_ps(b + i, _mm_mul_ps(_mm_shuffle_ps(s01, s23, _MM_SHUFFLE(3, 1, 3, 1)), g));
+    }
+    for (; i < count; ++i)
+    {
+        a[i] = static_cast<float>(lanes[i * kLanes]) * gain;
+        b[i] = static_cast<float>(lanes[i * kLanes + 1]) * gain;
     }
 }
 
@@ -112,29 +225,10 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
 void GateEngine::decideLinked(float** key, int keyChannels, int start, int count)
 {
     // One detector on the loudest key channel drives every output channel.
-    // It works on a local copy so that its state can stay in registers.
-    DetectorState detector = detectors_[0];
-    const int groups = crossover_.groups();
-    float peak = keyPeak_[0];
-    for (int i = 0; i < count; ++i)
-    {
-        float level = kSilence;
-        for (int c = 0; c < keyChannels; ++c)
-            level = std::max(level, std::fabs(key[c][start + i]));
-        peak = std::max(peak, level);
-
-        decideGate(settings_, detector, level, random_);
-
-        const double gain = detector.gain;
-        for (int group = 0; group < groups; ++group)
-        {
-            double* lanes = &chunkGains_[(static_cast<size_t>(group) * kChunk + i) * kLanes];
-            for (int lane = 0; lane < kLanes; ++lane)
-                lanes[lane] = gain;
-        }
-    }
-    keyPeak_[0] = peak;
-    detectors_[0] = detector;
+    float* levels = chunkLevels_.data();
+    keyPeak_[0] = loudestLevels(key, keyChannels, start, count, levels, keyPeak_[0]);
+    runDetector(settings_, detectors_[0], random_, levels, count, chunkGains_.data(),
+                outputChannels_, kChunk * kLanes);
 }
 
 namespace {
@@ -149,24 +243,23 @@ void decideDetectors(const GateSettings& settings, DetectorState* detectors, Gat
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     constexpr int kGroupStride = GateEngine::kChunk * kLanes;
-    DetectorState local[K];
+    const GateSettings s = settings;
+    DetectorStepper local[K];
     const float* key[K];
     for (int k = 0; k < K; ++k)
     {
-        local[k] = detectors[k];
+        local[k].start(detectors[k]);
         key[k] = keys[k];
     }
     for (int i = 0; i < count; ++i)
     {
 #pragma GCC unroll 8
         for (int k = 0; k < K; ++k)
-        {
-            decideGate(settings, local[k], std::fabs(key[k][i]), random);
-            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] = local[k].gain;
-        }
+            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] =
+                local[k].step(s, std::fabs(key[k][i]), random);
     }
     for (int k = 0; k < K; ++k)
-        detectors[k] = local[k];
+        detectors[k] = local[k].state();
 }
 
 } // namespace
@@ -212,13 +305,15 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     // Output channel j takes input channel j, repeating the inputs when there
     // are fewer of them. Every input is gathered before any output is written.
     const int groups = crossover_.groups();
-    for (int j = 0; j < outputChannels_; ++j)
+    for (int j = 0; j < outputChannels_; j += 2)
     {
-        const float* in = input[j % inputChannels_] + start;
-        double* lane =
-            &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
-        for (int i = 0; i < count; ++i)
-            lane[i * kLanes] = in[i];
+        double* lanes = &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        const float* first = input[j % inputChannels_] + start;
+        if (j + 1 < outputChannels_)
+            interleavePair(first, input[(j + 1) % inputChannels_] + start, lanes, count);
+        else
+            for (int i = 0; i < count; ++i)
+                lanes[i * kLanes] = first[i];
     }
     for (int group = 0; group < groups; ++group)
     {
@@ -227,13 +322,16 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     }
     if (!writeOutput)
         return;
-    for (int j = 0; j < outputChannels_; ++j)
+    for (int j = 0; j < outputChannels_; j += 2)
     {
-        float* out = output[j] + start;
-        const double* lane =
+        const double* lanes =
             &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
-        for (int i = 0; i < count; ++i)
-            out[i] = static_cast<float>(lane[i * kLanes]) * outputGain_;
+        float* first = output[j] + start;
+        if (j + 1 < outputChannels_)
+            deinterleavePair(lanes, outputGain_, first, output[j + 1] + start, count);
+        else
+            for (int i = 0; i < count; ++i)
+                first[i] = static_cast<float>(lanes[i * kLanes]) * outputGain_;
     }
 }
 

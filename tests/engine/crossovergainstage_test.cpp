@@ -136,7 +136,9 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
                 noise = noise * 1664525u + 1013904223u;
                 return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
             };
-            for (int n : {1, 30, 17, 200, 3})
+            // Runs shorter than the pipeline, and longer ones ending at every
+            // step of its four-step round.
+            for (int n : {1, 30, 17, 200, 3, 18, 19, 21, 35})
             {
                 std::vector<double> x(static_cast<size_t>(blocks.groups()) * n * kLanes, 0.0);
                 std::vector<double> g(x.size(), 0.0);

@@ -409,3 +409,68 @@ TEST(GateEngineBitExact, SampleRateChangesKeepBothInStep)
         }
     }
 }
+
+namespace {
+
+// Notes of steady noise that hold the gate open until its envelope has
+// settled, with gaps about as long as the hold (a sample either side) or
+// long enough for the closed envelope to settle too, and single loud
+// samples in some gaps; the edges fall on every position within 64 samples.
+Signal settlingSignal(int channels, int frames, int hold, uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+    Signal s(channels, std::vector<float>(frames));
+    int i = 0;
+    while (i < frames)
+    {
+        const int note = 200 + static_cast<int>(rng() % 3000);
+        for (int end = std::min(frames, i + note); i < end; ++i)
+            for (int c = 0; c < channels; ++c)
+                s[c][i] = 0.5f * noise(rng);
+        const int kind = static_cast<int>(rng() % 4);
+        const int gap = kind == 3 ? 3000 + static_cast<int>(rng() % 3000)
+                                  : std::max(1, hold - 1 + kind); // hold - 1, hold, hold + 1
+        const int spike = rng() % 3 == 0 ? static_cast<int>(rng() % (gap + 1)) : -1;
+        for (int k = 0, end = std::min(frames, i + gap); i < end; ++i, ++k)
+            for (int c = 0; c < channels; ++c)
+                s[c][i] = k == spike ? 0.3f : 0.001f * noise(rng);
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
+{
+    // Settled detectors take shortcuts (linked: counting the hold 64 samples
+    // at a time; unlinked: a sample at a time), and the ladder's pipeline
+    // fills and drains once per block: holds on either side of 64 samples,
+    // every block length modulo four, above and below the pipeline depth.
+    const int blockSizes[] = {32, 33, 18, 19, 20, 21, 64, 7, 512, 130, 1};
+    for (int hold : {0, 40, 63, 64, 65, 200})
+        for (const Layout& layout : {Layout{2, 2, 2}, Layout{1, 1, 1}, Layout{3, 3, 3}})
+            for (int variant = 0; variant < 4; ++variant)
+            {
+                // Linked and unlinked, with AVX and with SSE2 only.
+                const bool avx = variant % 2 == 0;
+                const bool linked = variant < 2;
+                Pair pair(layout.inputs, layout.outputs, layout.sideChains, avx);
+                pair.set([&](GateEngine& e) { e.setChannelLinking(linked); });
+                pair.set([&](GateEngine& e) { e.setHold((hold + 0.1f) / 48.0f); });
+                pair.set([&](GateEngine& e) { e.setGradualAttack(hold % 2); });
+                const Signal main = settlingSignal(layout.outputs, 48000, hold, 40 + hold);
+                int at = 0;
+                for (int block = 0; at < 48000; ++block)
+                {
+                    const int n = std::min(blockSizes[block % 11], 48000 - at);
+                    pair.process(main, main, at, n, -1, block % 5 == 0,
+                                 "hold " + std::to_string(hold) + ", " +
+                                     std::to_string(layout.outputs) + " channels" +
+                                     (linked ? "" : " unlinked") + (avx ? "" : " SSE2") +
+                                     ", block " + std::to_string(block));
+                    ASSERT_FALSE(HasFatalFailure());
+                    at += n;
+                }
+            }
+}
