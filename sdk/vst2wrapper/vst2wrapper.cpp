@@ -126,14 +126,7 @@ void Vst2Wrapper::askHostForSetup ()
 	}
 	if (!changed)
 		return;
-	setupPending = true;
-	if (active)
-	{
-		suspend ();
-		resume ();
-	}
-	else
-		applyProcessSetup ();
+	changeProcessSetup ();
 }
 
 bool Vst2Wrapper::createController ()
@@ -340,15 +333,7 @@ void Vst2Wrapper::setSampleRate (float rate)
 	if (!(rate > 0.f))
 		return;
 	sampleRate = rate;
-	setupPending = true;
-	if (active)
-	{
-		// Process set-ups change only while inactive.
-		suspend ();
-		resume ();
-	}
-	else
-		applyProcessSetup ();
+	changeProcessSetup ();
 }
 
 void Vst2Wrapper::setBlockSize (int32 size)
@@ -356,9 +341,15 @@ void Vst2Wrapper::setBlockSize (int32 size)
 	if (size <= 0)
 		return;
 	blockSize = size;
+	changeProcessSetup ();
+}
+
+void Vst2Wrapper::changeProcessSetup ()
+{
 	setupPending = true;
 	if (active)
 	{
+		// Process set-ups change only while inactive.
 		suspend ();
 		resume ();
 	}

@@ -89,6 +89,8 @@ private:
 	void resume ();
 	void suspend ();
 	void applyProcessSetup ();
+	// A new sample rate or block size: applied at once, the processor suspended around it if active.
+	void changeProcessSetup ();
 	void setSampleRate (float rate);
 	void setBlockSize (int32 size);
 
