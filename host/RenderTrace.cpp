@@ -25,25 +25,58 @@ RenderTrace::Segment& RenderTrace::segmentAt (int64_t frame)
     return list[std::min (index, list.size () - 1)];
 }
 
+namespace {
+
+// The largest magnitude among n samples; a NaN sample counts as nothing. Four running maxima,
+// so that the compares do not wait on each other.
+float absolutePeak (const float* x, int64_t n)
+{
+    float a0 = 0.0f, a1 = 0.0f, a2 = 0.0f, a3 = 0.0f;
+    int64_t k = 0;
+    for (; k + 4 <= n; k += 4)
+    {
+        a0 = std::max (a0, std::fabs (x[k]));
+        a1 = std::max (a1, std::fabs (x[k + 1]));
+        a2 = std::max (a2, std::fabs (x[k + 2]));
+        a3 = std::max (a3, std::fabs (x[k + 3]));
+    }
+    for (; k < n; ++k)
+        a0 = std::max (a0, std::fabs (x[k]));
+    return std::max (std::max (a0, a1), std::max (a2, a3));
+}
+
+} // namespace
+
 void RenderTrace::addBlock (int64_t position, const float* const* input, const float* const* output,
                             int channels, int numSamples)
 {
-    for (int i = 0; i < numSamples; ++i)
+    // One pass per stretch of the block that falls in one segment (or past the end).
+    for (int64_t i = 0; i < numSamples;)
     {
+        const int64_t frame = position + i;
+        int64_t run = numSamples - i;
+        Segment* segment = nullptr;
+        if (frame < frames)
+        {
+            segment = &segmentAt (frame);
+            const int64_t segmentEnd = std::min (frames, (frame / segmentFrames + 1) * segmentFrames);
+            run = std::min (run, segmentEnd - frame);
+        }
         float in = 0.0f;
         float out = 0.0f;
         for (int c = 0; c < channels; ++c)
         {
-            in = std::max (in, std::fabs (input[c][i]));
-            out = std::max (out, std::fabs (output[c][i]));
+            in = std::max (in, absolutePeak (input[c] + i, run));
+            out = std::max (out, absolutePeak (output[c] + i, run));
         }
         peakIn = std::max (peakIn, in);
         peakOut = std::max (peakOut, out);
-        if (position + i >= frames)
-            continue;
-        Segment& segment = segmentAt (position + i);
-        segment.inputPeak = std::max (segment.inputPeak, in);
-        segment.outputPeak = std::max (segment.outputPeak, out);
+        if (segment)
+        {
+            segment->inputPeak = std::max (segment->inputPeak, in);
+            segment->outputPeak = std::max (segment->outputPeak, out);
+        }
+        i += run;
     }
 }
 
