@@ -358,7 +358,7 @@ std::vector<Call> interfaceCalls()
          }},
         {"controller getParamValueByString (unknown ID)", [](Plugin& p) {
              ParamValue v = 0;
-             TChar text[] = u"1";
+             TChar text[] = {'1', 0}; // TChar is char16_t on Linux, wchar_t on Windows
              return p.controller->getParamValueByString(999, text, v);
          }},
         {"controller setParamNormalized (unknown ID)", [](Plugin& p) { return p.controller->setParamNormalized(999, 0.5); }},

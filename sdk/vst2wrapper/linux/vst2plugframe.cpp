@@ -1,5 +1,7 @@
 #include "vst2plugframe.h"
 
+#include "vst2hostresize.h"
+
 #include <poll.h>
 
 #include <algorithm>
@@ -24,16 +26,7 @@ Vst2PlugFrame::Vst2PlugFrame (AEffect* effect, audioMasterCallback audioMaster)
 
 tresult PLUGIN_API Vst2PlugFrame::resizeView (IPlugView* view, ViewRect* newSize)
 {
-	if (view == nullptr || newSize == nullptr)
-		return kInvalidArgument;
-	const VstIntPtr accepted =
-	    audioMaster ? audioMaster (effect, audioMasterSizeWindow, newSize->getWidth (),
-	                               newSize->getHeight (), nullptr, 0.f)
-	                : 0;
-	if (accepted == 0)
-		return kResultFalse;
-	view->onSize (newSize);
-	return kResultTrue;
+	return resizeHostWindow (effect, audioMaster, view, newSize);
 }
 
 tresult PLUGIN_API Vst2PlugFrame::registerEventHandler (Linux::IEventHandler* handler,
