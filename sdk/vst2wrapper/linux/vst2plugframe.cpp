@@ -1,6 +1,5 @@
+// The Linux frame's run loop: descriptors and timers served on effEditIdle.
 #include "vst2plugframe.h"
-
-#include "vst2hostresize.h"
 
 #include <poll.h>
 
@@ -11,23 +10,12 @@ namespace Vst {
 
 namespace {
 
-// The interface IDs of IPlugFrame and Linux::IRunLoop (the same words as in
+// The interface ID of Linux::IRunLoop (the same words as in
 // pluginterfaces/gui/iplugview.h), kept here so that the wrapper does not
 // depend on where a module defines the GUI interface IDs.
-const TUID kPlugFrameIid = INLINE_UID (0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
 const TUID kRunLoopIid = INLINE_UID (0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
 
 } // namespace
-
-Vst2PlugFrame::Vst2PlugFrame (AEffect* effect, audioMasterCallback audioMaster)
-: effect (effect), audioMaster (audioMaster)
-{
-}
-
-tresult PLUGIN_API Vst2PlugFrame::resizeView (IPlugView* view, ViewRect* newSize)
-{
-	return resizeHostWindow (effect, audioMaster, view, newSize);
-}
 
 tresult PLUGIN_API Vst2PlugFrame::registerEventHandler (Linux::IEventHandler* handler,
                                                         Linux::FileDescriptor fd)
@@ -109,37 +97,13 @@ void Vst2PlugFrame::clear ()
 	timers.clear ();
 }
 
-tresult PLUGIN_API Vst2PlugFrame::queryInterface (const TUID _iid, void** obj)
+bool Vst2PlugFrame::answerPlatformInterface (const TUID _iid, void** obj)
 {
-	if (obj == nullptr)
-		return kInvalidArgument;
-	if (FUnknownPrivate::iidEqual (_iid, FUnknown::iid) || FUnknownPrivate::iidEqual (_iid, kPlugFrameIid))
-	{
-		addRef ();
-		*obj = static_cast<IPlugFrame*> (this);
-		return kResultOk;
-	}
-	if (FUnknownPrivate::iidEqual (_iid, kRunLoopIid))
-	{
-		addRef ();
-		*obj = static_cast<Linux::IRunLoop*> (this);
-		return kResultOk;
-	}
-	*obj = nullptr;
-	return kNoInterface;
-}
-
-uint32 PLUGIN_API Vst2PlugFrame::addRef ()
-{
-	return ++refCount;
-}
-
-uint32 PLUGIN_API Vst2PlugFrame::release ()
-{
-	const uint32 count = --refCount;
-	if (count == 0)
-		delete this;
-	return count;
+	if (!FUnknownPrivate::iidEqual (_iid, kRunLoopIid))
+		return false;
+	addRef ();
+	*obj = static_cast<Linux::IRunLoop*> (this);
+	return true;
 }
 
 } // namespace Vst

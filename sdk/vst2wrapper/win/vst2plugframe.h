@@ -27,10 +27,13 @@ public:
 
 	//--- FUnknown ---
 	tresult PLUGIN_API queryInterface (const TUID _iid, void** obj) SMTG_OVERRIDE;
-	uint32 PLUGIN_API addRef () SMTG_OVERRIDE { return ++refCount; }
+	uint32 PLUGIN_API addRef () SMTG_OVERRIDE;
 	uint32 PLUGIN_API release () SMTG_OVERRIDE;
 
 private:
+	/** No interfaces beyond IPlugFrame. */
+	bool answerPlatformInterface (const TUID, void**) { return false; }
+
 	AEffect* effect;
 	audioMasterCallback audioMaster;
 	std::atomic<uint32> refCount {1};

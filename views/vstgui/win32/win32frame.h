@@ -15,15 +15,18 @@ public:
 	static IPlatformFrame* create (CFrame* frame, void* parent, const CRect& size);
 	~Win32Frame () override;
 
+	HWND getWindow () const { return window; }
+	uintptr_t getNativeWindow () const override { return reinterpret_cast<uintptr_t> (window); }
+
+	/** Copies the finished picture to the window (WM_PAINT, or right after a redraw). */
 	void present (NativeImage* backBuffer, const CRect& rect) override;
 	void setSize (const CRect& size) override;
-	uintptr_t getNativeWindow () const override { return reinterpret_cast<uintptr_t> (window); }
-	int getEventFileDescriptor () const override { return -1; }
-	/** The system's message loop delivers the window's messages: nothing to do. */
-	void pumpEvents () override {}
+	/** Takes the keyboard while a view edits text, gives it back afterwards. */
 	void onFocusViewChanged (bool hasFocusView) override;
 
-	HWND getWindow () const { return window; }
+	/** The system's message loop delivers the window's messages: no descriptor, nothing to pump. */
+	int getEventFileDescriptor () const override { return -1; }
+	void pumpEvents () override {}
 
 	/** The window procedure of every frame window. */
 	static LRESULT CALLBACK windowProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam);
