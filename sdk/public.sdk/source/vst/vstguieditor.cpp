@@ -61,7 +61,19 @@ tresult VSTGUIEditor::attachTo (void* parent)
 	if (timerSource)
 		timerSource->startTimer (timer);
 
-	if (open (parent) && frame)
+	const bool opened = open (parent);
+	if (opened && frame && parent && !frame->isOpen ())
+	{
+		// The window system made no window in the host's (not a window of it, or refused): an
+		// editor nobody can see is a failed attach, not a success.
+		timer->stop ();
+		timerSource.reset ();
+		close ();
+		attachedNow = false;
+		offscreen = false;
+		return kResultFalse;
+	}
+	if (opened && frame)
 	{
 		const VSTGUI::CRect& size = frame->getViewSize ();
 		ViewRect viewRect (0, 0, static_cast<int32> (size.width ()), static_cast<int32> (size.height ()));
