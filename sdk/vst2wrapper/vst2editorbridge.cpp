@@ -1,5 +1,6 @@
 #include "vst2editorbridge.h"
 
+#include "vst2editorplatform.h"
 #include "vst2plugframe.h"
 
 #include <limits>
@@ -44,7 +45,7 @@ bool Vst2EditorBridge::ensureView ()
 	if (created == nullptr)
 		return false;
 	view = owned (created);
-	if (view->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID) != kResultTrue)
+	if (view->isPlatformTypeSupported (Vst2EditorPlatform::windowType ()) != kResultTrue)
 	{
 		view = nullptr;
 		return false;
@@ -76,7 +77,7 @@ bool Vst2EditorBridge::open (void* parent)
 	if (!ensureView ())
 		return false;
 	view->setFrame (frame);
-	if (view->attached (parent, kPlatformTypeX11EmbedWindowID) != kResultTrue)
+	if (view->attached (parent, Vst2EditorPlatform::windowType ()) != kResultTrue)
 	{
 		view->setFrame (nullptr);
 		view = nullptr;

@@ -1,7 +1,7 @@
 // The VST 2 editor opcodes over the controller's "editor" view: the view
-// is attached to the host's X11 window as an embedded child, gets a
-// Vst2PlugFrame as its frame and run loop, and is served on effEditIdle.
-// Windows builds have no editor yet; their bridge (win/) offers none.
+// is attached to the host's window (an X11 window ID on Linux, an HWND on
+// Windows) as a child, gets a Vst2PlugFrame as its frame (and run loop on
+// Linux), and is served on effEditIdle.
 #pragma once
 
 #include "vst2abi.h"
@@ -19,7 +19,7 @@ class Vst2EditorBridge
 {
 public:
 	/** Asks the controller once whether it has an "editor" view that can
-	    be embedded in an X11 window. */
+	    be embedded in this platform's windows. */
 	Vst2EditorBridge (IEditController& controller, AEffect* effect, audioMasterCallback audioMaster);
 	~Vst2EditorBridge ();
 
@@ -29,7 +29,7 @@ public:
 	/** effEditGetRect: *rect points at the view's size (valid until the next
 	    call). */
 	bool getRect (ERect** rect);
-	/** effEditOpen: parent is the host's X11 window ID. */
+	/** effEditOpen: parent is the host's window (X11 window ID or HWND). */
 	bool open (void* parent);
 	/** effEditIdle: serves the view's timers and file descriptors. */
 	void idle ();
@@ -41,7 +41,7 @@ private:
 
 	IEditController& controller;
 	IPtr<IPlugFrame> frame;
-	Vst2PlugFrame* plugFrame = nullptr; // the same object as frame, where the platform has one
+	Vst2PlugFrame* plugFrame = nullptr; // the same object as frame
 	IPtr<IPlugView> view;
 	ERect rect {};
 	bool available = false;

@@ -1,5 +1,4 @@
-// How the controller reaches its editors. The editor library provides these functions where the
-// platform has an editor; elsewhere a stand-in provides them and no editor ever exists.
+// How the controller reaches its editors (the editor library provides these functions).
 #pragma once
 
 #include "pluginterfaces/gui/iplugview.h"

@@ -1,6 +1,5 @@
 // Editors of a controller opened (off-screen, as if attached to host windows) and closed while
-// other work goes on. Where the platform has no editor (win/), the controller offers none and
-// nothing opens.
+// other work goes on.
 #pragma once
 
 #include <cstddef>

@@ -480,6 +480,15 @@ std::vector<Call> interfaceCalls()
          }},
         {"view attached (foreign type)", [](Plugin& p) {
              static int window = 0;
+             // The other system's window type: X11 on Windows, HWND elsewhere.
+             const bool hwnd = p.editor()->isPlatformTypeSupported(kPlatformTypeHWND) == kResultTrue;
+             return p.editor()->attached(&window, hwnd ? kPlatformTypeX11EmbedWindowID : kPlatformTypeHWND);
+         }},
+        {"view attached (not a window)", [](Plugin& p) -> tresult {
+             // A parent the window system does not know: no window, so no attach.
+             if (p.editor()->isPlatformTypeSupported(kPlatformTypeHWND) != kResultTrue)
+                 return kResultFalse;
+             static int window = 0;
              return p.editor()->attached(&window, kPlatformTypeHWND);
          }},
         {"view removed (not attached)", [](Plugin& p) { return p.editor()->removed(); }},

@@ -16,8 +16,9 @@ exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
           sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]\+\][[:space:]]\+//p' | sort | tr '\n' ' ')
 [ "$exports" = "ExitDll GetPluginFactory InitDll VSTPluginMain " ] || fail "exports are '$exports'"
 
-# The DLLs every Windows installation has; the C++ and GCC run-times must be linked in.
-system_dlls=" KERNEL32.dll msvcrt.dll USER32.dll ole32.dll ADVAPI32.dll GDI32.dll SHELL32.dll OLEAUT32.dll "
+# The DLLs every Windows installation has (GDI+ and the shell helpers since XP); the C++ and GCC
+# run-times must be linked in.
+system_dlls=" KERNEL32.dll msvcrt.dll USER32.dll ole32.dll ADVAPI32.dll GDI32.dll SHELL32.dll OLEAUT32.dll gdiplus.dll SHLWAPI.dll "
 while read -r dll; do
   [ -n "$dll" ] || continue
   [[ "$system_dlls" == *" $dll "* ]] || fail "imports $dll"

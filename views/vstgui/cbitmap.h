@@ -1,11 +1,11 @@
 #pragma once
 // A reference-counted image decoded from PNG bytes of a named resource.
 
+#include "nativegraphics.h"
 #include "vstgui/cbaseobject.h"
 #include "vstgui/crect.h"
 #include "vstgui/cresourcedescription.h"
 
-#include <cairo.h>
 #include <cstddef>
 
 namespace VSTGUI {
@@ -26,21 +26,21 @@ public:
 
 	CCoord getWidth () const { return width; }
 	CCoord getHeight () const { return height; }
-	bool isLoaded () const { return surface != nullptr; }
+	bool isLoaded () const { return image != nullptr; }
 	const CResourceDescription& getResourceDescription () const { return desc; }
 
 	/** Draws the part of the bitmap starting at `offset` into `dest` (clipped to `dest`). */
 	void draw (CDrawContext* context, const CRect& dest, const CPoint& offset = CPoint (0, 0),
 	           float alpha = 1.f);
 
-	/** The decoded image (ARGB32, premultiplied), or null. */
-	cairo_surface_t* getSurface () const { return surface; }
+	/** The decoded image (32-bit ARGB, premultiplied), or null. */
+	NativeImage* getNativeImage () const { return image; }
 
 private:
-	void decode (const unsigned char* data, size_t size);
+	void adopt (NativeImage* decoded);
 
 	CResourceDescription desc;
-	cairo_surface_t* surface {nullptr};
+	NativeImage* image {nullptr};
 	CCoord width {0};
 	CCoord height {0};
 };

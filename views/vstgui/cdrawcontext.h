@@ -1,10 +1,13 @@
 #pragma once
-// A thin wrapper around a cairo context: colours, rectangles, lines, bitmaps and text.
+// A thin wrapper around the back end's drawing context (cairo or GDI+): colours, rectangles,
+// lines, bitmaps and text.
 
+#include "nativegraphics.h"
 #include "vstgui/ccolor.h"
 #include "vstgui/crect.h"
 
-#include <cairo.h>
+#include <cstdint>
+#include <vector>
 
 namespace VSTGUI {
 
@@ -28,10 +31,10 @@ enum CDrawStyle
 class CDrawContext
 {
 public:
-	/** Draws through `cr`, which the caller keeps owning. */
-	explicit CDrawContext (cairo_t* cr);
+	/** Draws through `native`, which the caller keeps owning. */
+	explicit CDrawContext (NativeContext* native);
 
-	cairo_t* getCairo () const { return cr; }
+	NativeContext* getNative () const { return native; }
 
 	void setFillColor (const CColor& c) { fillColor = c; }
 	void setFrameColor (const CColor& c) { frameColor = c; }
@@ -60,15 +63,24 @@ public:
 	                 bool antialiasText = true);
 	CCoord getStringWidth (const char* text);
 
-	void save () { cairo_save (cr); }
-	void restore () { cairo_restore (cr); }
+	/** Saves and restores the clip and the origin. */
+	void save ();
+	void restore ();
 	void clipRect (const CRect& r);
+	/** Moves the origin by (dx, dy). */
+	void translate (CCoord dx, CCoord dy);
+	/** Replaces everything inside the clip with `color` (no blending). */
+	void clear (const CColor& color);
+
+	/** The left edge of a line of text `width` wide aligned in `rect`. */
+	static CCoord alignedLeft (const CRect& rect, CCoord width, CHoriTxtAlign align);
 
 private:
-	void applyColor (const CColor& c);
-	void applyFont (bool antialiasText);
+	void strokeRect (const CRect& rect);
 
-	cairo_t* cr;
+	NativeContext* native;
+	/** Saved states, for a back end whose context keeps no stack of its own (GDI+). */
+	std::vector<uint32_t> savedStates;
 	CColor fillColor {kWhiteCColor};
 	CColor frameColor {kBlackCColor};
 	CColor fontColor {kWhiteCColor};

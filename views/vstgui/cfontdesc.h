@@ -28,9 +28,10 @@ public:
 	void setSize (CCoord newSize) { size = newSize; }
 	void setStyle (int32_t newStyle) { style = newStyle; }
 
-	/** The family fontconfig substitutes for the name on this system ("Arial" gives
-	 *  "Liberation Sans" where only the Liberation fonts are installed); this is the family
-	 *  the text is drawn in. Falls back to the name when fontconfig finds nothing. */
+	/** The family the system substitutes for the name: through fontconfig on Linux ("Arial"
+	 *  gives "Liberation Sans" where only the Liberation fonts are installed), the name itself on
+	 *  Windows, whose font mapper does the substitution. This is the family the text is drawn in;
+	 *  it falls back to the name when fontconfig finds nothing. */
 	const std::string& getResolvedFamily () const;
 
 private:

@@ -1,6 +1,7 @@
 #include "vstgui/cframe.h"
 
 #include "vstgui/cdrawcontext.h"
+#include "vstgui/nativeimage.h"
 
 namespace VSTGUI {
 
@@ -38,8 +39,7 @@ CFrame::~CFrame ()
 	}
 	removeAll (true);
 	platform.reset ();
-	if (backBuffer)
-		cairo_surface_destroy (backBuffer);
+	Native::releaseImage (backBuffer);
 	frame = nullptr;
 }
 
@@ -72,12 +72,10 @@ void CFrame::ensureBackBuffer ()
 {
 	int w = static_cast<int> (size.width ());
 	int h = static_cast<int> (size.height ());
-	if (backBuffer && cairo_image_surface_get_width (backBuffer) == w &&
-	    cairo_image_surface_get_height (backBuffer) == h)
+	if (backBuffer && Native::imageWidth (backBuffer) == w && Native::imageHeight (backBuffer) == h)
 		return;
-	if (backBuffer)
-		cairo_surface_destroy (backBuffer);
-	backBuffer = cairo_image_surface_create (CAIRO_FORMAT_ARGB32, w > 0 ? w : 1, h > 0 ? h : 1);
+	Native::releaseImage (backBuffer);
+	backBuffer = Native::createImage (w > 0 ? w : 1, h > 0 ? h : 1);
 	// A new buffer holds nothing yet: everything has to be drawn.
 	dirty = true;
 }
@@ -85,14 +83,13 @@ void CFrame::ensureBackBuffer ()
 void CFrame::redraw (const CRect& region)
 {
 	ensureBackBuffer ();
-	cairo_t* cr = cairo_create (backBuffer);
-	CDrawContext context (cr);
+	if (!backBuffer)
+		return;
+	NativeContext* native = Native::beginDrawing (backBuffer);
+	CDrawContext context (native);
 	context.clipRect (region);
 	// The frame itself has no colour: what no view covers is opaque black.
-	cairo_set_operator (cr, CAIRO_OPERATOR_SOURCE);
-	cairo_set_source_rgba (cr, 0, 0, 0, 1);
-	cairo_paint (cr);
-	cairo_set_operator (cr, CAIRO_OPERATOR_OVER);
+	context.clear (kBlackCColor);
 	drawRect (&context, region);
 	if (modalView && modalView->isVisible () && modalView->getViewSize ().rectOverlap (region))
 	{
@@ -102,8 +99,7 @@ void CFrame::redraw (const CRect& region)
 		context.restore ();
 		modalView->setDirty (false);
 	}
-	cairo_destroy (cr);
-	cairo_surface_flush (backBuffer);
+	Native::endDrawing (backBuffer, native);
 }
 
 bool CFrame::idle ()
@@ -263,6 +259,8 @@ void CFrame::setFocusView (CView* view)
 	// The old view's handling may already have moved the focus elsewhere.
 	if (view && focusView == view)
 		view->takeFocus ();
+	if (platform && (old != nullptr) != (focusView != nullptr))
+		platform->onFocusViewChanged (focusView != nullptr);
 }
 
 bool CFrame::setModalView (CView* view)
@@ -290,7 +288,11 @@ bool CFrame::setModalView (CView* view)
 void CFrame::onViewRemoved (CView* view)
 {
 	if (view == focusView)
+	{
 		focusView = nullptr;
+		if (platform && !closing)
+			platform->onFocusViewChanged (false);
+	}
 	if (view == mouseDownView)
 	{
 		// The reference held for the capture keeps it alive until the event returns.
@@ -299,7 +301,7 @@ void CFrame::onViewRemoved (CView* view)
 	}
 }
 
-cairo_surface_t* CFrame::getBackBuffer ()
+NativeImage* CFrame::getBackBuffer ()
 {
 	idle ();
 	return backBuffer;
@@ -307,8 +309,8 @@ cairo_surface_t* CFrame::getBackBuffer ()
 
 bool CFrame::writePNG (const char* path)
 {
-	cairo_surface_t* surface = getBackBuffer ();
-	return path && surface && cairo_surface_write_to_png (surface, path) == CAIRO_STATUS_SUCCESS;
+	NativeImage* image = getBackBuffer ();
+	return path && image && Native::writePng (image, path);
 }
 
 } // namespace VSTGUI

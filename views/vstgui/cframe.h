@@ -6,7 +6,6 @@
 #include "vstgui/iplatformframe.h"
 #include "vstgui/vstguieditorinterface.h"
 
-#include <cairo.h>
 #include <memory>
 
 namespace VSTGUI {
@@ -65,8 +64,8 @@ public:
 	void onViewRemoved (CView* view);
 
 	// off-screen rendering
-	/** The back buffer (ARGB32, the frame's size), brought up to date. */
-	cairo_surface_t* getBackBuffer ();
+	/** The back buffer (32-bit ARGB, the frame's size), brought up to date. */
+	NativeImage* getBackBuffer ();
 	/** Brings the back buffer up to date and writes it as a PNG file. */
 	bool writePNG (const char* path);
 
@@ -80,7 +79,7 @@ private:
 
 	VSTGUIEditorInterface* editor;
 	std::unique_ptr<IPlatformFrame> platform;
-	cairo_surface_t* backBuffer {nullptr};
+	NativeImage* backBuffer {nullptr};
 	CRect pending;
 	CView* focusView {nullptr};
 	CView* modalView {nullptr};

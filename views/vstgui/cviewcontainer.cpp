@@ -75,7 +75,7 @@ void CViewContainer::drawRect (CDrawContext* context, const CRect& updateRect)
 	context->save ();
 	if (!isRoot ())
 	{
-		cairo_translate (context->getCairo (), size.left, size.top);
+		context->translate (size.left, size.top);
 		context->clipRect (getLocalBounds ());
 	}
 	CRect local = toLocal (updateRect);

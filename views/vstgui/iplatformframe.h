@@ -2,9 +2,10 @@
 // What a frame needs from the window system: a window showing the frame's back buffer, and
 // the window's events delivered to the frame.
 
+#include "nativegraphics.h"
 #include "vstgui/crect.h"
 
-#include <cairo.h>
+#include <cstdint>
 
 namespace VSTGUI {
 
@@ -16,14 +17,17 @@ public:
 	virtual ~IPlatformFrame () = default;
 
 	/** Copies `rect` (frame coordinates) of the frame's back buffer to the window. */
-	virtual void present (cairo_surface_t* backBuffer, const CRect& rect) = 0;
+	virtual void present (NativeImage* backBuffer, const CRect& rect) = 0;
 	virtual void setSize (const CRect& size) = 0;
-	/** The native window (an X11 Window id for the X11 frame). */
-	virtual unsigned long getNativeWindow () const = 0;
+	/** The native window (an X11 Window id for the X11 frame, an HWND for the Win32 frame). */
+	virtual uintptr_t getNativeWindow () const = 0;
 	/** A descriptor that becomes readable when events are waiting, or −1. */
 	virtual int getEventFileDescriptor () const = 0;
 	/** Handles every event waiting for the window, without blocking. */
 	virtual void pumpEvents () = 0;
+	/** The frame's keyboard focus moved to a view (true) or away from every view (false): a
+	 *  window system that routes keys by window focus takes the keyboard or gives it back. */
+	virtual void onFocusViewChanged (bool /*hasFocusView*/) {}
 };
 
 /** Creates the window of `frame` inside `parentWindow`; returns null when it cannot. */

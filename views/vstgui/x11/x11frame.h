@@ -20,7 +20,7 @@ public:
 
 	void present (cairo_surface_t* backBuffer, const CRect& rect) override;
 	void setSize (const CRect& size) override;
-	unsigned long getNativeWindow () const override { return window; }
+	uintptr_t getNativeWindow () const override { return window; }
 	int getEventFileDescriptor () const override;
 	void pumpEvents () override;
 

@@ -1,7 +1,6 @@
 #include "public.sdk/source/vst/vstguieditor.h"
 
-#include "vstgui/x11/runloopconnection.h"
-#include "vstgui/x11/x11frame.h"
+#include "vstgui/editorplatform.h"
 
 #include <cstring>
 
@@ -11,15 +10,15 @@ namespace Vst {
 VSTGUIEditor::VSTGUIEditor (EditController* controller, ViewRect* size)
 : EditorView (controller, size), timer (new VSTGUI::CVSTGUITimer (this, 100))
 {
-	// Frames given a parent window open an X11 child window in it.
-	VSTGUI::useX11PlatformFrames ();
+	// Frames given a parent window open a child window in it.
+	VSTGUI::EditorPlatform::useFrames ();
 }
 
 VSTGUIEditor::~VSTGUIEditor ()
 {
 	// A host removes a view before releasing it; should one not, at least leave its run loop
 	// without dangling handlers.
-	runLoop.reset ();
+	timerSource.reset ();
 	timer->stop ();
 	timer->forget ();
 }
@@ -27,15 +26,15 @@ VSTGUIEditor::~VSTGUIEditor ()
 void VSTGUIEditor::setIdleRate (int32 millisec)
 {
 	timer->setFireTime (millisec > 0 ? static_cast<uint32_t> (millisec) : 1);
-	if (runLoop && runLoop->isTimerRegistered ())
-		runLoop->startTimer (timer); // registers again at the new period
+	if (timerSource && timerSource->isTimerRegistered ())
+		timerSource->startTimer (timer); // registers again at the new period
 }
 
 int32 VSTGUIEditor::getIdleRate () const { return static_cast<int32> (timer->getFireTime ()); }
 
 tresult PLUGIN_API VSTGUIEditor::isPlatformTypeSupported (FIDString type)
 {
-	if (type && std::strcmp (type, kPlatformTypeX11EmbedWindowID) == 0)
+	if (type && std::strcmp (type, VSTGUI::EditorPlatform::windowType ()) == 0)
 		return kResultTrue;
 	return kResultFalse;
 }
@@ -56,30 +55,35 @@ tresult VSTGUIEditor::attachTo (void* parent)
 	attachedNow = true;
 	offscreen = parent == nullptr;
 
-	Linux::IRunLoop* hostLoop = nullptr;
-	if (plugFrame && parent)
-		plugFrame->queryInterface (Linux::IRunLoop::iid, reinterpret_cast<void**> (&hostLoop));
-	if (hostLoop)
-	{
-		runLoop = std::make_unique<VSTGUI::RunLoopConnection> (hostLoop);
-		hostLoop->release (); // the connection keeps its own reference
-	}
+	timerSource = VSTGUI::EditorPlatform::connect (plugFrame, parent);
 
 	timer->start ();
-	if (runLoop)
-		runLoop->startTimer (timer);
+	if (timerSource)
+		timerSource->startTimer (timer);
 
-	if (open (parent) && frame)
+	const bool opened = open (parent);
+	if (opened && frame && parent && !frame->isOpen ())
+	{
+		// The window system made no window in the host's (not a window of it, or refused): an
+		// editor nobody can see is a failed attach, not a success.
+		timer->stop ();
+		timerSource.reset ();
+		close ();
+		attachedNow = false;
+		offscreen = false;
+		return kResultFalse;
+	}
+	if (opened && frame)
 	{
 		const VSTGUI::CRect& size = frame->getViewSize ();
 		ViewRect viewRect (0, 0, static_cast<int32> (size.width ()), static_cast<int32> (size.height ()));
 		setRect (viewRect);
 		if (plugFrame && parent)
 			plugFrame->resizeView (this, &viewRect);
-		if (runLoop)
-			runLoop->watchFrame (frame);
+		if (timerSource)
+			timerSource->watchFrame (frame);
 	}
-	return EditorView::attached (parent, kPlatformTypeX11EmbedWindowID);
+	return EditorView::attached (parent, VSTGUI::EditorPlatform::windowType ());
 }
 
 tresult PLUGIN_API VSTGUIEditor::removed ()
@@ -88,14 +92,14 @@ tresult PLUGIN_API VSTGUIEditor::removed ()
 		return kResultFalse;
 	attachedNow = false;
 	timer->stop ();
-	if (runLoop)
+	if (timerSource)
 	{
 		// Nothing may call into the window once it is gone.
-		runLoop->unwatchFrame ();
-		runLoop->stopTimer ();
+		timerSource->unwatchFrame ();
+		timerSource->stopTimer ();
 	}
 	close ();
-	runLoop.reset ();
+	timerSource.reset ();
 	offscreen = false;
 	return EditorView::removed ();
 }
@@ -113,7 +117,7 @@ VSTGUI::CMessageResult VSTGUIEditor::notify (VSTGUI::CBaseObject* /*sender*/, co
 	{
 		if (frame)
 		{
-			// Events Xlib already read from the connection leave its descriptor quiet: take
+			// Events the window system already queued leave its descriptor quiet: take
 			// them here too.
 			frame->pumpEvents ();
 			frame->idle ();

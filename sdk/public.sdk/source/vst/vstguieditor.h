@@ -1,7 +1,7 @@
 #pragma once
 // Base class of editors built from VSTGUI views: the frame, the idle timer and the host
-// protocol of IPlugView (X11 embedding, host run loop, resize requests, controller
-// notification).
+// protocol of IPlugView (embedding in the host's window, the idle timer, resize requests,
+// controller notification). What differs between window systems is behind EditorPlatform.
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "vstgui/cbaseobject.h"
@@ -12,7 +12,7 @@
 #include <memory>
 
 namespace VSTGUI {
-class RunLoopConnection;
+class EditorPlatform;
 }
 
 namespace Steinberg {
@@ -70,7 +70,7 @@ protected:
 private:
 	tresult attachTo (void* parent);
 
-	std::unique_ptr<VSTGUI::RunLoopConnection> runLoop;
+	std::unique_ptr<VSTGUI::EditorPlatform> timerSource;
 	bool attachedNow {false};
 	bool offscreen {false};
 };

@@ -52,6 +52,9 @@ public:
 	uint32 PLUGIN_API release () SMTG_OVERRIDE;
 
 private:
+	/** Interfaces beyond IPlugFrame: the run loop. */
+	bool answerPlatformInterface (const TUID _iid, void** obj);
+
 	struct EventEntry
 	{
 		IPtr<Linux::IEventHandler> handler;

@@ -1,0 +1,181 @@
+// The drawing context's operations on GDI+.
+#include "vstgui/cdrawcontext.h"
+
+#include "vstgui/cbitmap.h"
+#include "vstgui/cfontdesc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace VSTGUI {
+
+namespace {
+
+Gdiplus::Color toGdiplus (const CColor& c) { return Gdiplus::Color (c.alpha, c.red, c.green, c.blue); }
+
+Gdiplus::RectF toGdiplus (const CRect& r)
+{
+	return Gdiplus::RectF (static_cast<Gdiplus::REAL> (r.left), static_cast<Gdiplus::REAL> (r.top),
+	                       static_cast<Gdiplus::REAL> (r.width ()), static_cast<Gdiplus::REAL> (r.height ()));
+}
+
+// The view layer's strings are 8-bit (Latin-1), whose codes are the first 256 of UTF-16.
+std::wstring latin1ToWide (const char* text)
+{
+	std::wstring out;
+	for (const unsigned char* p = reinterpret_cast<const unsigned char*> (text); *p; ++p)
+		out += static_cast<wchar_t> (*p);
+	return out;
+}
+
+// A GDI+ font for the description, in pixels as cairo sizes it.
+struct TextFont
+{
+	explicit TextFont (const CFontDesc* desc)
+	: family (latin1ToWide (desc ? desc->getResolvedFamily ().c_str () : "Arial")),
+	  font (family.c_str (), static_cast<Gdiplus::REAL> (desc ? desc->getSize () : 12.0),
+	        ((desc && (desc->getStyle () & kBoldFace)) ? Gdiplus::FontStyleBold : 0) |
+	            ((desc && (desc->getStyle () & kItalicFace)) ? Gdiplus::FontStyleItalic : 0),
+	        Gdiplus::UnitPixel)
+	{
+	}
+
+	/** The distance from the top of a line to its baseline and the line's height (ascent
+	 *  plus descent), in pixels. */
+	void metrics (Gdiplus::REAL* ascent, Gdiplus::REAL* height) const
+	{
+		Gdiplus::FontFamily face;
+		font.GetFamily (&face);
+		const INT style = font.GetStyle ();
+		const Gdiplus::REAL perUnit = font.GetSize () / face.GetEmHeight (style);
+		*ascent = face.GetCellAscent (style) * perUnit;
+		*height = (face.GetCellAscent (style) + face.GetCellDescent (style)) * perUnit;
+	}
+
+	std::wstring family;
+	Gdiplus::Font font;
+};
+
+// Text as cairo sets it: grey-scale anti-aliasing or none, metrics fitted to the pixel grid.
+void setTextRendering (Gdiplus::Graphics* graphics, bool antialiasText)
+{
+	graphics->SetTextRenderingHint (antialiasText ? Gdiplus::TextRenderingHintAntiAliasGridFit
+	                                              : Gdiplus::TextRenderingHintSingleBitPerPixelGridFit);
+}
+
+Gdiplus::REAL advanceOf (Gdiplus::Graphics* graphics, const std::wstring& text, const Gdiplus::Font& font)
+{
+	Gdiplus::RectF box;
+	graphics->MeasureString (text.c_str (), static_cast<INT> (text.size ()), &font, Gdiplus::PointF (0, 0),
+	                         Gdiplus::StringFormat::GenericTypographic (), &box);
+	return box.Width;
+}
+
+} // namespace
+
+void CDrawContext::save () { savedStates.push_back (native->Save ()); }
+
+void CDrawContext::restore ()
+{
+	if (savedStates.empty ())
+		return;
+	native->Restore (savedStates.back ());
+	savedStates.pop_back ();
+}
+
+void CDrawContext::translate (CCoord dx, CCoord dy)
+{
+	native->TranslateTransform (static_cast<Gdiplus::REAL> (dx), static_cast<Gdiplus::REAL> (dy));
+}
+
+void CDrawContext::clear (const CColor& color) { native->Clear (toGdiplus (color)); }
+
+void CDrawContext::clipRect (const CRect& r) { native->IntersectClip (toGdiplus (r)); }
+
+void CDrawContext::fillRect (const CRect& rect, const CColor& color)
+{
+	if (rect.isEmpty ())
+		return;
+	Gdiplus::SolidBrush brush (toGdiplus (color));
+	native->FillRectangle (&brush, toGdiplus (rect));
+}
+
+void CDrawContext::strokeRect (const CRect& rect)
+{
+	Gdiplus::Pen pen (toGdiplus (frameColor), static_cast<Gdiplus::REAL> (lineWidth));
+	const Gdiplus::SmoothingMode before = native->GetSmoothingMode ();
+	native->SetSmoothingMode (antialias ? Gdiplus::SmoothingModeAntiAlias : Gdiplus::SmoothingModeNone);
+	const CCoord half = lineWidth / 2;
+	const CRect inner (rect.left + half, rect.top + half, rect.right - half, rect.bottom - half);
+	native->DrawRectangle (&pen, toGdiplus (inner));
+	native->SetSmoothingMode (before);
+}
+
+void CDrawContext::drawLine (const CPoint& from, const CPoint& to)
+{
+	Gdiplus::Pen pen (toGdiplus (frameColor), static_cast<Gdiplus::REAL> (lineWidth));
+	pen.SetLineCap (Gdiplus::LineCapRound, Gdiplus::LineCapRound, Gdiplus::DashCapRound);
+	const Gdiplus::SmoothingMode before = native->GetSmoothingMode ();
+	native->SetSmoothingMode (antialias ? Gdiplus::SmoothingModeAntiAlias : Gdiplus::SmoothingModeNone);
+	native->DrawLine (&pen, static_cast<Gdiplus::REAL> (from.x), static_cast<Gdiplus::REAL> (from.y),
+	                  static_cast<Gdiplus::REAL> (to.x), static_cast<Gdiplus::REAL> (to.y));
+	native->SetSmoothingMode (before);
+}
+
+void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint& offset, float alpha)
+{
+	NativeImage* image = bitmap ? bitmap->getNativeImage () : nullptr;
+	if (!image || dest.isEmpty () || alpha <= 0.f)
+		return;
+	// The part of the bitmap that falls into dest, copied pixel for pixel.
+	const INT srcX = static_cast<INT> (offset.x), srcY = static_cast<INT> (offset.y);
+	const INT w = std::min (static_cast<INT> (dest.width ()), static_cast<INT> (image->GetWidth ()) - srcX);
+	const INT h = std::min (static_cast<INT> (dest.height ()), static_cast<INT> (image->GetHeight ()) - srcY);
+	if (w <= 0 || h <= 0)
+		return;
+	Gdiplus::Rect target (static_cast<INT> (dest.left), static_cast<INT> (dest.top), w, h);
+	if (alpha >= 1.f)
+	{
+		native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel);
+		return;
+	}
+	Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, alpha, 0}, {0, 0, 0, 0, 1}}};
+	Gdiplus::ImageAttributes attributes;
+	attributes.SetColorMatrix (&fade);
+	native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel, &attributes);
+}
+
+CCoord CDrawContext::getStringWidth (const char* text)
+{
+	if (!text || !*text)
+		return 0;
+	TextFont textFont (font);
+	setTextRendering (native, true);
+	return advanceOf (native, latin1ToWide (text), textFont.font);
+}
+
+void CDrawContext::drawString (const char* text, const CRect& rect, CHoriTxtAlign align,
+                               bool antialiasText)
+{
+	if (!text || !*text || rect.isEmpty ())
+		return;
+	const std::wstring wide = latin1ToWide (text);
+	TextFont textFont (font);
+	save ();
+	clipRect (rect);
+	setTextRendering (native, antialiasText);
+	Gdiplus::REAL ascent = 0, height = 0;
+	textFont.metrics (&ascent, &height);
+	const double x = alignedLeft (rect, advanceOf (native, wide, textFont.font), align);
+	const double baseline = rect.top + (rect.height () - height) / 2 + ascent;
+	// Whole-pixel origins keep small text crisp; GDI+ places the top of the line, not its baseline.
+	const Gdiplus::PointF origin (static_cast<Gdiplus::REAL> (std::round (x)),
+	                              static_cast<Gdiplus::REAL> (std::round (baseline) - ascent));
+	Gdiplus::SolidBrush brush (toGdiplus (fontColor));
+	native->DrawString (wide.c_str (), static_cast<INT> (wide.size ()), &textFont.font, origin,
+	                    Gdiplus::StringFormat::GenericTypographic (), &brush);
+	restore ();
+}
+
+} // namespace VSTGUI
