@@ -1,7 +1,9 @@
 // The editor in a host's window on Windows: attached to an HWND as a host attaches it, driven by
 // mouse and keyboard messages posted to its window and by the thread's message loop.
+#include "again.h"
 #include "editorfixture.h"
 #include "hostwindow.h"
+#include "processorfixture.h"
 #include "paramconverter.h"
 
 #include "vstgui/cframe.h"
@@ -193,6 +195,68 @@ TEST_F(WindowedEditorTest, MetersMoveOnTheWindowsTimerTicks)
     EXPECT_GT(maxVu->getValue(), 0.75f) << "nothing before the next tick";
     HostWindow::pump(400);
     EXPECT_LT(maxVu->getValue(), 0.75f) << "falling on the ticks";
+}
+
+// The same with a real processor: its output parameters, handed to the controller block by block
+// as a host hands them, move the meters on the timer's ticks while the UI thread's loop runs.
+TEST_F(WindowedEditorTest, MetersFollowARunningProcessor)
+{
+    auto* maxVu = viewAt<VSTGUI::CVuMeter>(editor->getFrame(), 40, 100);
+    auto* gate = viewAt<VSTGUI::CVuMeter>(editor->getFrame(), 220, 224);
+    ASSERT_NE(maxVu, nullptr);
+    ASSERT_NE(gate, nullptr);
+
+    Vst::HostApplication context;
+    auto* processor = new again;
+    ASSERT_EQ(processor->initialize(&context), kResultOk);
+    Vst::ProcessSetup setup {Vst::kRealtime, Vst::kSample32, 480, 48000.0};
+    ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
+    ASSERT_EQ(processor->setActive(true), kResultOk);
+    processor->setProcessing(true);
+
+    QuorvaneTest::BlockBuffers buffers(2, 2, 0, 480);
+    Vst::ParameterChanges outputs(8, 4);
+    // Blocks of 10 ms at a constant input level, each followed by 10 ms of the UI thread's loop.
+    auto run = [&](int blocks, float level) {
+        buffers.fillInput(level);
+        for (int block = 0; block < blocks; ++block)
+        {
+            outputs.clearQueue();
+            Vst::ProcessData data;
+            data.processMode = Vst::kRealtime;
+            data.symbolicSampleSize = Vst::kSample32;
+            data.numSamples = 480;
+            data.numInputs = 1;
+            data.numOutputs = 1;
+            data.inputs = buffers.buses;
+            data.outputs = &buffers.outBus;
+            data.outputParameterChanges = &outputs;
+            ASSERT_EQ(processor->process(data), kResultOk);
+            for (int32 i = 0; i < outputs.getParameterCount(); ++i)
+            {
+                auto* queue = outputs.getParameterData(i);
+                int32 offset = 0;
+                Vst::ParamValue value = 0;
+                if (queue && queue->getPointCount() > 0 &&
+                    queue->getPoint(queue->getPointCount() - 1, offset, value) == kResultOk)
+                    controller->setParamNormalized(queue->getParameterId(), value);
+            }
+            HostWindow::pump(10);
+        }
+        HostWindow::pump(120);
+    };
+
+    run(30, 0.5f); // -6 dB: far above the threshold
+    EXPECT_GT(maxVu->getValue(), 0.85f) << "-6 dB reads about 0.92";
+    EXPECT_GT(gate->getValue(), 0.9f) << "the gate is open";
+    run(60, 0.f);
+    EXPECT_LT(maxVu->getValue(), 0.1f) << "silence";
+    EXPECT_LT(gate->getValue(), 0.1f) << "the gate has closed";
+
+    processor->setProcessing(false);
+    processor->setActive(false);
+    processor->terminate();
+    processor->release();
 }
 
 // Handles of the window system this process holds (Wine's GetGuiResources counts nothing and
