@@ -5,6 +5,14 @@
 //     BLOCK-sample blocks); run it
 //     under callgrind with --toggle-collect on the processBlock functions to
 //     count instructions per sample frame.
+//   engine_workload blocks ROUNDS BLOCK...
+//     times the optimized engine (stereo, linked) on four seconds of the
+//     benchmark signal at each block size in turn, ROUNDS rounds, with the
+//     order of the sizes rotating from round to round. Prints, per block
+//     size, the best and the median processor time of a pass and the median
+//     over the rounds of the throughput relative to the first size: on a
+//     shared machine the ratio within a round, where all sizes ran close
+//     together, moves far less than the absolute times.
 //   engine_workload wav PATH SECONDS
 //     writes the benchmark signal as a stereo 48 kHz 32-bit float WAV file.
 //   engine_workload pink PATH SECONDS
@@ -15,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +44,75 @@ template <class Gate> void runBlocks(int channels, bool linked, bool avx, int bl
             std::copy_n(signal[c].begin() + b * block, block, buffers.in[c].begin());
         gate.process(buffers.inPointers.data(), buffers.outPointers.data(), block);
     }
+}
+
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+// One timed pass of the stereo linked engine over signal at the given block
+// size; the engine is made (and its memory touched) before the clock starts.
+double timedPass(const std::vector<std::vector<float>>& signal, int block)
+{
+    constexpr int kChannels = 2;
+    Optimized gate(kChannels, true, true);
+    BlockBuffers buffers(kChannels, block);
+    const int blocks = static_cast<int>(signal[0].size()) / block;
+    const double begin = threadSeconds();
+    for (int b = 0; b < blocks; ++b)
+    {
+        for (int c = 0; c < kChannels; ++c)
+            std::copy_n(signal[c].begin() + b * block, block, buffers.in[c].begin());
+        gate.process(buffers.inPointers.data(), buffers.outPointers.data(), block);
+    }
+    return threadSeconds() - begin;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+int timeBlockSizes(int rounds, const std::vector<int>& sizes)
+{
+    const int frames = 4 * static_cast<int>(kRate);
+    for (int size : sizes)
+        if (frames % size != 0)
+        {
+            std::fprintf(stderr, "engine_workload: %d does not divide %d frames\n", size, frames);
+            return 2;
+        }
+    const auto signal = makeSignal(2, frames);
+    const size_t count = sizes.size();
+    std::vector<std::vector<double>> times(count), ratios(count);
+    for (size_t k = 0; k < count; ++k)
+        timedPass(signal, sizes[k]); // warm up
+    for (int r = 0; r < rounds; ++r)
+    {
+        std::vector<double> round(count);
+        for (size_t j = 0; j < count; ++j)
+        {
+            const size_t k = (j + static_cast<size_t>(r)) % count;
+            round[k] = timedPass(signal, sizes[k]);
+        }
+        for (size_t k = 0; k < count; ++k)
+        {
+            times[k].push_back(round[k]);
+            ratios[k].push_back(round[0] / round[k]);
+        }
+    }
+    const double audio = frames / kRate;
+    std::printf("block best_x_realtime median_x_realtime median_share_of_first\n");
+    for (size_t k = 0; k < count; ++k)
+        std::printf("%d %.1f %.1f %.4f\n", sizes[k],
+                    audio / *std::min_element(times[k].begin(), times[k].end()),
+                    audio / median(times[k]), median(ratios[k]));
+    return 0;
 }
 
 void put32(std::FILE* f, uint32_t v)
@@ -124,6 +202,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]\n"
+                 "       engine_workload blocks ROUNDS BLOCK...\n"
                  "       engine_workload wav|pink PATH SECONDS\n");
     return 2;
 }
@@ -151,6 +230,16 @@ int main(int argc, char** argv)
             return usage();
         std::printf("%d frames\n", blocks * block);
         return 0;
+    }
+    if (argc >= 4 && std::string(argv[1]) == "blocks")
+    {
+        const int rounds = std::atoi(argv[2]);
+        std::vector<int> sizes;
+        for (int a = 3; a < argc; ++a)
+            sizes.push_back(std::atoi(argv[a]));
+        if (rounds < 1 || std::any_of(sizes.begin(), sizes.end(), [](int s) { return s < 1; }))
+            return usage();
+        return timeBlockSizes(rounds, sizes);
     }
     if (argc == 4 && (std::string(argv[1]) == "wav" || std::string(argv[1]) == "pink"))
     {

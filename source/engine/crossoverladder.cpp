@@ -37,7 +37,7 @@ struct PairedSse2Ops : Sse2Ops
     {
         return _mm_unpackhi_pd(_mm_loadu_pd(a), _mm_loadu_pd(b));
     }
-    static void setUpperOnes(double* p) { p[1] = 1.0; }
+    static void setUpperOnes(double* p) { _mm_storeu_pd(p, _mm_loadl_pd(_mm_set1_pd(1.0), p)); }
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }

@@ -43,7 +43,10 @@ struct PairedAvxOps : AvxOps
     {
         return _mm256_permute2f128_pd(_mm256_loadu_pd(a), _mm256_loadu_pd(b), 0x31);
     }
-    static void setUpperOnes(double* p) { _mm_storeu_pd(p + 2, _mm_set1_pd(1.0)); }
+    static void setUpperOnes(double* p)
+    {
+        _mm256_storeu_pd(p, _mm256_insertf128_pd(_mm256_set1_pd(1.0), _mm_loadu_pd(p), 0));
+    }
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
     static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
     static V keepLower(V old, V now) { return _mm256_blend_pd(now, old, 0x3); }

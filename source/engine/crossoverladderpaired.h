@@ -4,15 +4,14 @@
 // vector holds the channels twice, and its two halves run two different
 // biquads of the same crossover at once.
 //
-// The pipeline of crossoverladder.h runs the layers of one step side by side
-// anyway, so two of them can share a vector: the first low-pass of crossover
-// k (layer 4k - 2, sample i) with its first high-pass (layer 4k, sample
-// i - 2), and the two second passes likewise. The second passes take their
-// input straight from the first passes' vector of the previous step; the
-// first passes combine halves of earlier results. The upper half's input
-// high + low is computed as 1 * high + low, which is the same number. With
-// half as many vector operations per sample, one or two channels run about
-// twice as fast as with one biquad per vector.
+// Like the pipeline of crossoverladder.h, this one runs consecutive samples
+// overlapped, but two biquads share a vector: the first low-pass of crossover
+// k with its first high-pass one sample behind it, and the two second passes
+// likewise. A step runs the second passes on the first passes' vector of the
+// same step; the first passes combine halves of earlier steps' results. The
+// upper half's input high + low is computed as 1 * high + low, which is the
+// same number. With half as many vector operations per sample, one or two
+// channels run about twice as fast as with one biquad per vector.
 
 #include "crossoverladder.h"
 
@@ -24,7 +23,9 @@ namespace Ladder {
 // broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
 // upper halves of the vectors at a and b, read as whole vectors, since a
 // half-sized load from a vector just stored may not be forwarded from the
-// store queue), setUpperOnes(p) (writes ones to the half above p),
+// store queue), setUpperOnes(p) (rewrites the vector at p with ones in its
+// upper half, as one whole store, so that the steps' whole-vector loads of
+// it can be forwarded from the store queue in short runs),
 // storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
 // with the named half taken from old), and kHalf (doubles per half).
 // SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
@@ -32,7 +33,9 @@ template <class Ops, bool SharedB2> class PairedPipeline
 {
     using V = typename Ops::V;
     static constexpr int kHalf = Ops::kHalf;
-    using Ring = double[kPairs][4][2 * kHalf];
+    // The outputs of the odd pairs (each crossover's second passes), which
+    // later steps read: four slots, as reads reach back two steps.
+    using Ring = double[kCrossovers][4][2 * kHalf];
 
 public:
     PairedPipeline(const CoefficientTable& table, double* state) : state_(state)
@@ -41,11 +44,7 @@ public:
             coefficients_ = &table.pairedTwo[0][0][0];
         else
             coefficients_ = &table.pairedOne[0][0][0];
-        for (int p = 0; p < kPairs; ++p)
-        {
-            s1_[p] = Ops::combine(s1(lowerOf(p)), s1(upperOf(p)));
-            s2_[p] = Ops::combine(s2(lowerOf(p)), s2(upperOf(p)));
-        }
+        load(Pairs{});
         // A half outside the run reads slots not written yet: they must be finite.
         for (auto& pair : ring_)
             for (auto& slot : pair)
@@ -53,16 +52,7 @@ public:
                     value = 0.0;
     }
 
-    ~PairedPipeline()
-    {
-        for (int p = 0; p < kPairs; ++p)
-        {
-            Ops::storeLower(s1(lowerOf(p)), s1_[p]);
-            Ops::storeUpper(s1(upperOf(p)), s1_[p]);
-            Ops::storeLower(s2(lowerOf(p)), s2_[p]);
-            Ops::storeUpper(s2(upperOf(p)), s2_[p]);
-        }
-    }
+    ~PairedPipeline() { store(Pairs{}); }
 
     PairedPipeline(const PairedPipeline&) = delete;
     PairedPipeline& operator=(const PairedPipeline&) = delete;
@@ -78,53 +68,80 @@ public:
         // Each gain as the pair the first passes multiply by: g below, 1 above.
         for (int i = 0; i < n; ++i)
             Ops::setUpperOnes(g_ + i * kLanes);
-        if (n < kLastLayer)
+        if (n < kOutputStage)
         {
             // Filling and draining overlap: every step checks every half.
-            for (int t = 0; t < n + kLastLayer; ++t)
-                guarded(t, n, Pairs{});
+            for (int t = 0; t < n + kOutputStage; ++t)
+                guarded(t, n, Crossovers{});
             return;
         }
         fill(Steps{});
-        // Four steps per round, so that every ring slot is a constant; the
-        // first steady step, kLastLayer, is at slot 2.
-        int t = kLastLayer;
+        // Four steps per round, so that every ring slot is a constant, and
+        // the steps left over with the slots that follow.
+        constexpr int first = kOutputStage % 4;
+        int t = kOutputStage;
         for (; t + 4 <= n; t += 4)
         {
-            steady<2>(t, Pairs{});
-            steady<3>(t + 1, Pairs{});
-            steady<0>(t + 2, Pairs{});
-            steady<1>(t + 3, Pairs{});
+            steady<first>(t, Crossovers{});
+            steady<(first + 1) % 4>(t + 1, Crossovers{});
+            steady<(first + 2) % 4>(t + 2, Crossovers{});
+            steady<(first + 3) % 4>(t + 3, Crossovers{});
         }
-        for (; t < n; ++t)
-            steady<kAnySlot>(t, Pairs{});
-        // Draining reads the last three steps' slots; renumbered so that
+        if (t < n)
+            steady<first>(t++, Crossovers{});
+        if (t < n)
+            steady<(first + 1) % 4>(t++, Crossovers{});
+        if (t < n)
+            steady<(first + 2) % 4>(t++, Crossovers{});
+        // Draining reads the last two steps' slots; renumbered so that
         // step n has slot 0, every slot of the drain is a constant.
         renumberSlots(n & 3);
         drain(n, Steps{});
     }
 
 private:
+    using Crossovers = std::make_integer_sequence<int, kCrossovers>;
     using Pairs = std::make_integer_sequence<int, kPairs>;
-    using Steps = std::make_integer_sequence<int, kLastLayer>;
     // A slot known only at run time.
     static constexpr int kAnySlot = -1;
 
     static constexpr int lowerOf(int p) { return pairLower(p); }
     static constexpr int upperOf(int p) { return pairUpper(p); }
-    // The layer of a biquad in the one-biquad-per-vector pipeline, which is
-    // how many steps after its input sample it runs.
-    static constexpr int layerOf(int biquad)
+    // How many steps after its input sample a biquad runs. The serial chain
+    // of 18 layers (the first crossover's low- and high-pass side by side)
+    // is cut into stages of two: in one step a crossover's second passes
+    // take the first passes' outputs of the same step, so each step holds
+    // five short chains, which is work enough to overlap, and the pipeline
+    // is only nine steps deep.
+    static constexpr int stageOf(int biquad)
     {
-        return biquad < 4 ? biquad % 2
-                          : 4 * (biquad / 4) - 2 + (biquad % 2) + 2 * ((biquad % 4) / 2);
+        return (biquad < 4 ? biquad % 2
+                           : 4 * (biquad / 4) - 2 + (biquad % 2) + 2 * ((biquad % 4) / 2)) /
+               2;
     }
+    // Step t writes the output of sample t - kOutputStage.
+    static constexpr int kOutputStage = stageOf(kBiquads - 1) + 1;
+    using Steps = std::make_integer_sequence<int, kOutputStage>;
 
     double* s1(int biquad) { return state_ + (2 * biquad) * kLanes; }
     double* s2(int biquad) { return state_ + (2 * biquad + 1) * kLanes; }
 
-    // The ring slot of step t - back (four slots: reads reach back three
-    // steps). Slot is t's own slot when known at compile time.
+    // The filter states into the pairs and back, every address a constant.
+    template <int... P> void load(std::integer_sequence<int, P...>)
+    {
+        ((s1_[P] = Ops::combine(s1(lowerOf(P)), s1(upperOf(P))),
+          s2_[P] = Ops::combine(s2(lowerOf(P)), s2(upperOf(P)))),
+         ...);
+    }
+    template <int... P> void store(std::integer_sequence<int, P...>)
+    {
+        ((Ops::storeLower(s1(lowerOf(P)), s1_[P]), Ops::storeUpper(s1(upperOf(P)), s1_[P]),
+          Ops::storeLower(s2(lowerOf(P)), s2_[P]), Ops::storeUpper(s2(upperOf(P)), s2_[P])),
+         ...);
+    }
+
+    // The ring slot of step t - back. Slot is t's own slot when known at
+    // compile time.
     template <int Slot> static int slot(int t, int back)
     {
         if constexpr (Slot == kAnySlot)
@@ -132,7 +149,6 @@ private:
         else
             return (Slot - back) & 3;
     }
-    double* lower(int p, int s) { return ring_[p][s]; }
 
     template <int P> V coefficient(int which) const
     {
@@ -152,149 +168,181 @@ private:
         return y;
     }
 
-    // Pair P at step t; its lower half works on sample t - layerOf(lowerOf(P)).
-    // With Clamp, a gain is never read beyond sample last (while draining,
-    // the lower half may be past the end).
-    template <int P, int Slot, bool Clamp> void pair(int t, int last)
+    // The first passes of crossover K (pair 2K) at step t; its lower half
+    // works on sample t - stageOf(lowerOf(2K)). With Clamp, a gain is never
+    // read beyond sample last (while draining, the lower half may be past
+    // the end).
+    template <int K, int Slot, bool Clamp> V firstPasses(int t, int last)
     {
-        constexpr int i = layerOf(lowerOf(P));
-        double* result = ring_[P][slot<Slot>(t, 0)];
-        if constexpr (P == 0)
+        constexpr int P = 2 * K;
+        if constexpr (K == 0)
         {
             // g * x below, x above.
             const V x = Ops::broadcastHalf(xy_ + t * kLanes);
-            Ops::store(result, biquad<0>(Ops::mul(Ops::load(g_ + t * kLanes), x)));
-        }
-        else if constexpr (P % 2 == 1)
-        {
-            Ops::store(result, biquad<P>(Ops::load(ring_[P - 1][slot<Slot>(t, 1)])));
+            return biquad<0>(Ops::mul(Ops::load(g_ + t * kLanes), x));
         }
         else
         {
-            // g * high + low of crossover k - 1 below; two samples earlier,
-            // 1 * high of crossover k - 1 + low of crossover k above.
-            const V high =
-                Ops::upperHalves(ring_[P - 1][slot<Slot>(t, 1)], ring_[P - 1][slot<Slot>(t, 3)]);
-            const V low = Ops::lowerHalves(ring_[P - 1][slot<Slot>(t, P == 2 ? 1 : 3)],
-                                           ring_[P + 1][slot<Slot>(t, 1)]);
+            // g * high + low of crossover K - 1 below; one sample earlier,
+            // 1 * high of crossover K - 1 + low of crossover K above.
+            constexpr int i = stageOf(lowerOf(P));
+            const V high = Ops::upperHalves(ring_[K - 1][slot<Slot>(t, 1)],
+                                            ring_[K - 1][slot<Slot>(t, 2)]);
+            const V low = Ops::lowerHalves(ring_[K - 1][slot<Slot>(t, K == 1 ? 1 : 2)],
+                                           ring_[K][slot<Slot>(t, 1)]);
             int gi = t - i;
             if constexpr (Clamp)
                 gi = gi < last ? gi : last;
             const V g = Ops::load(g_ + gi * kLanes);
-            Ops::store(result, biquad<P>(Ops::add(Ops::mul(g, high), low)));
+            return biquad<P>(Ops::add(Ops::mul(g, high), low));
         }
     }
 
-    // The output of sample t - kLastLayer: g * high + low of the last crossover.
-    template <int Slot> void output(int t)
+    // The second passes of crossover K (pair 2K + 1) on the first passes'
+    // outputs of the same step.
+    template <int K, int Slot> void secondPasses(int t, V first)
     {
-        const int j = t - kLastLayer;
-        const double* last = ring_[kPairs - 1][slot<Slot>(t, 1)];
-        const V high = Ops::upperHalves(last, last);
-        const V low = Ops::broadcastHalf(lower(kPairs - 1, slot<Slot>(t, 3)));
-        Ops::storeLower(xy_ + j * kLanes, Ops::add(Ops::mul(Ops::load(g_ + j * kLanes), high), low));
+        Ops::store(ring_[K][slot<Slot>(t, 0)], biquad<2 * K + 1>(first));
     }
 
-    template <int Slot, int... P> void steady(int t, std::integer_sequence<int, P...>)
+    // Which halves of pair P have a sample inside the run.
+    enum class Halves
     {
-        (pair<P, Slot, false>(t, 0), ...);
-        output<Slot>(t);
-    }
+        None,
+        Lower,
+        Upper,
+        Both
+    };
 
-    // Pair P at a step where only one half has a sample inside the run: that
-    // half's filter state is put back afterwards (the other half's input is
-    // stale but finite).
-    template <int P, int Slot, bool Clamp> void halfPair(int t, int last, bool lowerValid)
+    // Pair P's filter state with the half outside the run put back (its
+    // input was stale but finite).
+    template <int P, Halves Valid> void keepValid(V keep1, V keep2)
     {
-        const V keep1 = s1_[P];
-        const V keep2 = s2_[P];
-        pair<P, Slot, Clamp>(t, last);
-        if (!lowerValid)
-        {
-            s1_[P] = Ops::keepLower(keep1, s1_[P]);
-            s2_[P] = Ops::keepLower(keep2, s2_[P]);
-        }
-        else
+        if constexpr (Valid == Halves::Lower)
         {
             s1_[P] = Ops::keepUpper(keep1, s1_[P]);
             s2_[P] = Ops::keepUpper(keep2, s2_[P]);
         }
+        else
+        {
+            s1_[P] = Ops::keepLower(keep1, s1_[P]);
+            s2_[P] = Ops::keepLower(keep2, s2_[P]);
+        }
     }
 
-    // Filling, for runs of at least kLastLayer samples: at step T the halves
-    // whose layer is at most T have a sample. Which ones is known at compile
-    // time, so each step does only the work it needs.
-    template <int T, int P> void fillPair()
+    // Crossover K at step t, both of its pairs having the halves Valid in
+    // the run.
+    template <int K, int Slot, bool Clamp, Halves Valid> void crossover(int t, int last)
     {
-        constexpr bool lowerValid = T >= layerOf(lowerOf(P));
-        constexpr bool upperValid = T >= layerOf(upperOf(P));
-        if constexpr (lowerValid && upperValid)
-            pair<P, T % 4, false>(T, 0);
-        else if constexpr (lowerValid)
-            halfPair<P, T % 4, false>(T, 0, true);
+        constexpr int P = 2 * K;
+        if constexpr (Valid == Halves::Both)
+            secondPasses<K, Slot>(t, firstPasses<K, Slot, Clamp>(t, last));
+        else if constexpr (Valid != Halves::None)
+        {
+            const V keep1 = s1_[P], keep2 = s2_[P];
+            const V keep3 = s1_[P + 1], keep4 = s2_[P + 1];
+            const V first = firstPasses<K, Slot, Clamp>(t, last);
+            keepValid<P, Valid>(keep1, keep2);
+            secondPasses<K, Slot>(t, first);
+            keepValid<P + 1, Valid>(keep3, keep4);
+        }
     }
-    template <int T, int... P> void fillStep(std::integer_sequence<int, P...>)
+
+    // The output of sample t - kOutputStage: g * high + low of the last crossover.
+    template <int Slot> void output(int t)
     {
-        (fillPair<T, P>(), ...);
+        const int j = t - kOutputStage;
+        const double* high = ring_[kCrossovers - 1][slot<Slot>(t, 1)];
+        const double* low = ring_[kCrossovers - 1][slot<Slot>(t, 2)];
+        Ops::storeLower(xy_ + j * kLanes,
+                        Ops::add(Ops::mul(Ops::load(g_ + j * kLanes), Ops::upperHalves(high, high)),
+                                 Ops::broadcastHalf(low)));
     }
-    template <int... T> void fill(std::integer_sequence<int, T...>) { (fillStep<T>(Pairs{}), ...); }
+
+    // Inlined even where it appears more than once, so that the states stay
+    // in the run's registers rather than going through memory at a call.
+    template <int Slot, int... K>
+    [[gnu::always_inline]] void steady(int t, std::integer_sequence<int, K...>)
+    {
+        (crossover<K, Slot, false, Halves::Both>(t, 0), ...);
+        output<Slot>(t);
+    }
+
+    // Halves of crossover K's pairs with a sample at fill step T (the halves
+    // whose stage is at most T) or at drain step D (those whose stage is
+    // above D). Both pairs of a crossover have the same stages.
+    template <int K> static constexpr Halves filling(int T)
+    {
+        const bool lower = T >= stageOf(lowerOf(2 * K));
+        const bool upper = T >= stageOf(upperOf(2 * K));
+        return lower && upper ? Halves::Both : lower ? Halves::Lower : Halves::None;
+    }
+    template <int K> static constexpr Halves draining(int D)
+    {
+        const bool lower = D < stageOf(lowerOf(2 * K));
+        const bool upper = D < stageOf(upperOf(2 * K));
+        return lower && upper ? Halves::Both : upper ? Halves::Upper : Halves::None;
+    }
+
+    // Filling, for runs of at least kOutputStage samples. Which halves work
+    // at each step is known at compile time, so each step does only its own
+    // work.
+    template <int T, int... K> void fillStep(std::integer_sequence<int, K...>)
+    {
+        (crossover<K, T % 4, false, filling<K>(T)>(T, 0), ...);
+    }
+    template <int... T> void fill(std::integer_sequence<int, T...>)
+    {
+        (fillStep<T>(Crossovers{}), ...);
+    }
 
     // Moves the ring contents from slot s to slot (s - shift) & 3.
     void renumberSlots(int shift)
     {
         if (shift == 0)
             return;
-        for (int p = 0; p < kPairs; ++p)
+        for (int k = 0; k < kCrossovers; ++k)
         {
             V slots[4];
             for (int s = 0; s < 4; ++s)
-                slots[s] = Ops::load(ring_[p][s]);
+                slots[s] = Ops::load(ring_[k][s]);
             for (int s = 0; s < 4; ++s)
-                Ops::store(ring_[p][(s - shift) & 3], slots[s]);
+                Ops::store(ring_[k][(s - shift) & 3], slots[s]);
         }
     }
 
-    // Draining, for runs of at least kLastLayer samples: at step n + D the
-    // halves whose layer is above D still have a sample, and sample
-    // n + D - kLastLayer is finished. Step n + D has slot D % 4.
-    template <int D, int P> void drainPair(int t, int last)
+    // Draining, for runs of at least kOutputStage samples: step n + D
+    // finishes sample n + D - kOutputStage. Step n + D has slot D % 4.
+    template <int D, int... K> void drainStep(int n, std::integer_sequence<int, K...>)
     {
-        constexpr bool lowerValid = D < layerOf(lowerOf(P));
-        constexpr bool upperValid = D < layerOf(upperOf(P));
-        if constexpr (lowerValid && upperValid)
-            pair<P, D % 4, false>(t, last);
-        else if constexpr (upperValid)
-            halfPair<P, D % 4, true>(t, last, false);
-    }
-    template <int D, int... P> void drainStep(int n, std::integer_sequence<int, P...>)
-    {
-        (drainPair<D, P>(n + D, n - 1), ...);
+        (crossover<K, D % 4, true, draining<K>(D)>(n + D, n - 1), ...);
         output<D % 4>(n + D);
     }
     template <int... D> void drain(int n, std::integer_sequence<int, D...>)
     {
-        (drainStep<D>(n, Pairs{}), ...);
+        (drainStep<D>(n, Crossovers{}), ...);
     }
 
-    // A step of a short run, where filling and draining overlap: a half
-    // whose sample lies outside the run still computes, but its filter
-    // state is put back afterwards.
-    template <int P> void guardedPair(int t, int n)
+    // A step of a short run, where filling and draining overlap: the halves
+    // are checked at run time.
+    template <int K> void guardedCrossover(int t, int n)
     {
-        const int lowerSample = t - layerOf(lowerOf(P));
-        const int upperSample = t - layerOf(upperOf(P));
-        const bool lowerValid = lowerSample >= 0 && lowerSample < n;
-        const bool upperValid = upperSample >= 0 && upperSample < n;
-        if (lowerValid && upperValid)
-            pair<P, kAnySlot, true>(t, n - 1);
-        else if (lowerValid || upperValid)
-            halfPair<P, kAnySlot, true>(t, n - 1, lowerValid);
+        const int lowerSample = t - stageOf(lowerOf(2 * K));
+        const int upperSample = t - stageOf(upperOf(2 * K));
+        const bool lower = lowerSample >= 0 && lowerSample < n;
+        const bool upper = upperSample >= 0 && upperSample < n;
+        if (lower && upper)
+            crossover<K, kAnySlot, true, Halves::Both>(t, n - 1);
+        else if (lower)
+            crossover<K, kAnySlot, true, Halves::Lower>(t, n - 1);
+        else if (upper)
+            crossover<K, kAnySlot, true, Halves::Upper>(t, n - 1);
     }
 
-    template <int... P> void guarded(int t, int n, std::integer_sequence<int, P...>)
+    template <int... K> void guarded(int t, int n, std::integer_sequence<int, K...>)
     {
-        (guardedPair<P>(t, n), ...);
-        const int j = t - kLastLayer;
+        (guardedCrossover<K>(t, n), ...);
+        const int j = t - kOutputStage;
         if (j >= 0 && j < n)
             output<kAnySlot>(t);
     }
