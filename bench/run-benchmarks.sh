@@ -10,7 +10,8 @@
 # PEER_DIR (where Debian's lsp-plugins-vst puts its VST 2 gates, default
 # /usr/lib/vst/lsp-plugins), PEER_SECONDS (length of the pink-noise file the
 # renders are timed on, default 120), PEER_ROUNDS (alternating renders per
-# plug-in, default 5).
+# plug-in, default 5), BLOCK_ROUNDS (alternating rounds of the block-size
+# timing, default 60).
 #
 # Other vendors' gates are measured next to ours, through the same VST 2
 # host (quorvane render --vst2), when Debian's lsp-plugins-vst is installed:
@@ -25,6 +26,7 @@ repetitions=${REPETITIONS:-5}
 peer_dir=${PEER_DIR:-/usr/lib/vst/lsp-plugins}
 peer_seconds=${PEER_SECONDS:-120}
 peer_rounds=${PEER_ROUNDS:-5}
+block_rounds=${BLOCK_ROUNDS:-60}
 update=no
 [ "${1:-}" = "--update" ] && update=yes
 
@@ -43,6 +45,11 @@ echo "engine benchmarks ..." >&2
 "$build/bench/engine/engine_bench" --benchmark_min_time="$min_time" \
     --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
     --benchmark_format=csv 2>/dev/null > "$results/engine.csv"
+
+# 1b. Small blocks: all sizes in alternating rounds, the share of the
+#     512-sample throughput taken round by round.
+echo "block sizes in alternating rounds ..." >&2
+"$build/bench/engine/engine_workload" blocks "$block_rounds" 512 256 128 64 32 > "$results/blocks.txt"
 
 # 2. The whole plug-in through the command-line host: 60 s of stereo 48 kHz,
 #    best of three (the figure includes reading and writing the files).
@@ -156,7 +163,26 @@ table="$results/table.md"
         done
     done
     echo
-    echo "Stereo, linked, in smaller blocks (the ladder's pipeline fills and drains once per block):"
+    echo "Stereo, linked, in smaller blocks (the ladder's pipeline fills and drains once per block)." \
+         "Timed in ${block_rounds} alternating rounds (\`engine_workload blocks\`: four seconds of the" \
+         "signal at each block size in turn, the order rotating, processor time of the thread); the" \
+         "share is the median over the rounds of each round's 512-sample time over its time at the" \
+         "block size, so that a slow spell of the machine falls on all sizes alike. Instructions per" \
+         "frame from \`engine_workload run engine 2 1 1 BLOCK\` under callgrind:"
+    echo
+    echo "| block | engine × real time, median | share of the 512-sample throughput | engine instructions / frame | the same share in instructions |"
+    echo "|---:|---:|---:|---:|---:|"
+    ir512=$(count_instructions engine 2 1 512)
+    for block in 32 64 128 256 512; do
+        ir=$(count_instructions engine 2 1 "$block")
+        line=$(awk -v b="$block" '$1 == b' "$results/blocks.txt")
+        awk -v b="$block" -v i="$ir" -v r="$ir512" -v line="$line" 'BEGIN {
+            split(line, f, " ")
+            printf "| %d | %.0f× | %.0f %% | %d | %.0f %% |\n", b, f[3], 100 * f[4], i, 100 * r / i
+        }'
+    done
+    echo
+    echo "The same block sizes in Google Benchmark runs, one size after the other, next to the reference:"
     echo
     echo "| block | reference × real time | engine × real time | speed-up |"
     echo "|---:|---:|---:|---:|"
@@ -165,16 +191,6 @@ table="$results/table.md"
         ref=$(awk -F, -v n="\"BM_Reference/$key""_median\"" '$1 == n { print $NF }' "$results/engine.csv")
         eng=$(awk -F, -v n="\"BM_Engine/$key""_median\"" '$1 == n { print $NF }' "$results/engine.csv")
         awk -v b="$block" -v r="$ref" -v e="$eng" 'BEGIN { printf "| %d | %.0f× | %.0f× | %.2f× |\n", b, r, e, e / r }'
-    done
-    echo
-    echo "The same in instructions per frame (\`engine_workload run engine 2 1 1 BLOCK\` under callgrind):"
-    echo
-    echo "| block | engine instructions / frame | share of the 512-sample rate |"
-    echo "|---:|---:|---:|"
-    ir512=$(count_instructions engine 2 1 512)
-    for block in 32 64 128 512; do
-        ir=$(count_instructions engine 2 1 "$block")
-        awk -v b="$block" -v i="$ir" -v r="$ir512" 'BEGIN { printf "| %d | %d | %.0f %% |\n", b, i, 100 * r / i }'
     done
     echo
     echo "Whole plug-in, \`quorvane render\` of 60 s of stereo 48 kHz audio in 512-sample blocks" \

@@ -76,23 +76,13 @@ public:
             return;
         }
         fill(Steps{});
-        // Four steps per round, so that every ring slot is a constant, and
-        // the steps left over with the slots that follow.
-        constexpr int first = kOutputStage % 4;
-        int t = kOutputStage;
-        for (; t + 4 <= n; t += 4)
-        {
-            steady<first>(t, Crossovers{});
-            steady<(first + 1) % 4>(t + 1, Crossovers{});
-            steady<(first + 2) % 4>(t + 2, Crossovers{});
-            steady<(first + 3) % 4>(t + 3, Crossovers{});
-        }
-        if (t < n)
-            steady<first>(t++, Crossovers{});
-        if (t < n)
-            steady<(first + 1) % 4>(t++, Crossovers{});
-        if (t < n)
-            steady<(first + 2) % 4>(t++, Crossovers{});
+        // One step of code for the whole steady part, its ring slots worked
+        // out at run time. Unrolling four steps so that the slots are
+        // constants takes fewer instructions but makes a block's code
+        // larger, which costs more time in small blocks than the slot
+        // arithmetic (which runs beside the vector work) does in long ones.
+        for (int t = kOutputStage; t < n; ++t)
+            steady<kAnySlot>(t, Crossovers{});
         // Draining reads the last two steps' slots; renumbered so that
         // step n has slot 0, every slot of the drain is a constant.
         renumberSlots(n & 3);
@@ -259,10 +249,7 @@ private:
                                  Ops::broadcastHalf(low)));
     }
 
-    // Inlined even where it appears more than once, so that the states stay
-    // in the run's registers rather than going through memory at a call.
-    template <int Slot, int... K>
-    [[gnu::always_inline]] void steady(int t, std::integer_sequence<int, K...>)
+    template <int Slot, int... K> void steady(int t, std::integer_sequence<int, K...>)
     {
         (crossover<K, Slot, false, Halves::Both>(t, 0), ...);
         output<Slot>(t);
