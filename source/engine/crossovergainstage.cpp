@@ -105,7 +105,9 @@ bool CrossoverGainStage::setChannels(int count)
     {
         const size_t groups = (static_cast<size_t>(count) + kGroupLanes - 1) / kGroupLanes;
         std::vector<double> fresh(groups * Ladder::kStatesPerGroup, 0.0);
+        std::vector<PairLayout> freshLayouts(groups);
         states_.swap(fresh);
+        layouts_.swap(freshLayouts);
     }
     catch (const std::bad_alloc&)
     {
@@ -113,6 +115,19 @@ bool CrossoverGainStage::setChannels(int count)
     }
     channels_ = count;
     return true;
+}
+
+void CrossoverGainStage::useLayout(int group, PairLayout wanted)
+{
+    PairLayout& now = layouts_[static_cast<size_t>(group)];
+    if (now == wanted)
+        return;
+    double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
+    if (now.half > 0)
+        Ladder::fromPairLayout(state, now.first, now.half);
+    if (wanted.half > 0)
+        Ladder::toPairLayout(state, wanted.first, wanted.half);
+    now = wanted;
 }
 
 CrossoverGainStage::StateRef CrossoverGainStage::state(int channel, int biquad)
@@ -139,6 +154,7 @@ double CrossoverGainStage::twice(const Coefficients& c, int channel, int first, 
 
 float CrossoverGainStage::processSample(float sample, int channel, float gain)
 {
+    useLayout(channel / kGroupLanes, PairLayout{});
     const double x = sample;
     const double g = gain;
 
@@ -159,18 +175,22 @@ void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
     const int lanes = channels_ - group * kGroupLanes;
     if (useAvx_ && lanes >= 3)
     {
+        useLayout(group, PairLayout{});
         Ladder::runAvx(table_, state, samples, gains, numSamples);
         return;
     }
     if (useAvx_ && lanes == 2)
     {
+        useLayout(group, PairLayout{0, 2});
         Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
         return;
     }
     // Lanes 0 and 1, then lanes 2 and 3; a single channel goes alone.
+    const int single = lanes % 2 == 1 && lanes < kGroupLanes ? lanes - 1 : -1;
+    useLayout(group, single >= 0 ? PairLayout{single, 1} : PairLayout{});
     for (int first = 0; first < lanes && first < kGroupLanes; first += 2)
     {
-        if (lanes - first >= 2)
+        if (first != single)
             Ladder::runSse2(table_, state + first, samples + first, gains + first, numSamples);
         else
             Ladder::runPairedSse2(table_, state + first, samples + first, gains + first,

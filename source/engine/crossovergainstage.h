@@ -89,6 +89,19 @@ private:
     // numbered for each crossover: low-pass passes 1 and 2, then high-pass
     // passes 1 and 2.
     std::vector<double> states_;
+
+    // Where a group's states are in the pair layout of a paired pass
+    // (Ladder::toPairLayout); half 0: nowhere. A group stays in the layout
+    // of the pass that ran it last, and changes only when another kind of
+    // pass (or processSample) comes to it.
+    struct PairLayout
+    {
+        int first = 0;
+        int half = 0;
+        bool operator==(const PairLayout& o) const { return first == o.first && half == o.half; }
+    };
+    void useLayout(int group, PairLayout wanted);
+    std::vector<PairLayout> layouts_;
 };
 
 } // namespace Quorvane

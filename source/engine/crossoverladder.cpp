@@ -24,10 +24,6 @@ struct Sse2Ops
 struct PairedSse2Ops : Sse2Ops
 {
     static constexpr int kHalf = 1;
-    static V combine(const double* lower, const double* upper)
-    {
-        return _mm_loadh_pd(_mm_load_sd(lower), upper);
-    }
     static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
     static V lowerHalves(const double* a, const double* b)
     {
@@ -39,7 +35,6 @@ struct PairedSse2Ops : Sse2Ops
     }
     static void setUpperOnes(double* p) { _mm_storeu_pd(p, _mm_loadl_pd(_mm_set1_pd(1.0), p)); }
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
-    static void storeUpper(double* p, V v) { _mm_storeh_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
     static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
 };
@@ -68,6 +63,30 @@ void runSse2(const CoefficientTable& table, double* state, double* samples, cons
              int n)
 {
     Pipeline<Sse2Ops>(table, state).run(samples, gains, n);
+}
+
+void toPairLayout(double* groupState, int first, int half)
+{
+    for (int p = 0; p < kPairs; ++p)
+        for (int s = 0; s < 2; ++s)
+        {
+            double* lower = groupState + (2 * pairLower(p) + s) * kLanes + first;
+            const double* upper = groupState + (2 * pairUpper(p) + s) * kLanes + first;
+            for (int lane = 0; lane < half; ++lane)
+                lower[half + lane] = upper[lane];
+        }
+}
+
+void fromPairLayout(double* groupState, int first, int half)
+{
+    for (int p = 0; p < kPairs; ++p)
+        for (int s = 0; s < 2; ++s)
+        {
+            const double* lower = groupState + (2 * pairLower(p) + s) * kLanes + first;
+            double* upper = groupState + (2 * pairUpper(p) + s) * kLanes + first;
+            for (int lane = 0; lane < half; ++lane)
+                upper[lane] = lower[half + lane];
+        }
 }
 
 bool avxAvailable()

@@ -196,11 +196,21 @@ void runAvx(const CoefficientTable& table, double* state, double* samples, const
             int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector
 // (crossoverladderpaired.h). They set the gain lanes just above their own
-// (which belong to no channel) to 1.
+// (which belong to no channel) to 1, and take the filter states in the pair
+// layout.
 void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
                    int n);
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
+// The pair layout of a group's filter states, for a paired pass over `half`
+// lanes from lane `first`: pair p's state vector is stored whole where biquad
+// pairLower(p)'s state is, so that its upper half takes the `half` lanes
+// above the pass's own (which belong to no channel), and biquad
+// pairUpper(p)'s own state there goes unused. Each call moves the states of
+// those lanes from one layout into the other.
+void toPairLayout(double* groupState, int first, int half);
+void fromPairLayout(double* groupState, int first, int half);
+
 // True when the processor and the operating system support AVX.
 bool avxAvailable();
 

@@ -26,11 +26,6 @@ struct AvxOps
 struct PairedAvxOps : AvxOps
 {
     static constexpr int kHalf = 2;
-    static V combine(const double* lower, const double* upper)
-    {
-        return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(lower)),
-                                    _mm_loadu_pd(upper), 1);
-    }
     static V broadcastHalf(const double* p)
     {
         return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
@@ -48,7 +43,6 @@ struct PairedAvxOps : AvxOps
         _mm256_storeu_pd(p, _mm256_insertf128_pd(_mm256_set1_pd(1.0), _mm_loadu_pd(p), 0));
     }
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
-    static void storeUpper(double* p, V v) { _mm_storeu_pd(p, _mm256_extractf128_pd(v, 1)); }
     static V keepLower(V old, V now) { return _mm256_blend_pd(now, old, 0x3); }
     static V keepUpper(V old, V now) { return _mm256_blend_pd(now, old, 0xC); }
 };

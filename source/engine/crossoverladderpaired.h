@@ -19,14 +19,13 @@ namespace Quorvane {
 namespace Ladder {
 
 // Ops: vector type V of two halves, plus load/store of a whole V, add, sub,
-// mul, combine(lower, upper) from two half-sized memory locations,
-// broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
+// mul, broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
 // upper halves of the vectors at a and b, read as whole vectors, since a
 // half-sized load from a vector just stored may not be forwarded from the
 // store queue), setUpperOnes(p) (rewrites the vector at p with ones in its
 // upper half, as one whole store, so that the steps' whole-vector loads of
 // it can be forwarded from the store queue in short runs),
-// storeLower, storeUpper, keepLower(old, now) and keepUpper(old, now) (now
+// storeLower, keepLower(old, now) and keepUpper(old, now) (now
 // with the named half taken from old), and kHalf (doubles per half).
 // SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
 template <class Ops, bool SharedB2> class PairedPipeline
@@ -117,17 +116,15 @@ private:
     double* s2(int biquad) { return state_ + (2 * biquad + 1) * kLanes; }
 
     // The filter states into the pairs and back, every address a constant.
+    // They are kept in the pair layout (see pairedStateLayout): pair p's
+    // vector is stored whole where its lower biquad's state is.
     template <int... P> void load(std::integer_sequence<int, P...>)
     {
-        ((s1_[P] = Ops::combine(s1(lowerOf(P)), s1(upperOf(P))),
-          s2_[P] = Ops::combine(s2(lowerOf(P)), s2(upperOf(P)))),
-         ...);
+        ((s1_[P] = Ops::load(s1(lowerOf(P))), s2_[P] = Ops::load(s2(lowerOf(P)))), ...);
     }
     template <int... P> void store(std::integer_sequence<int, P...>)
     {
-        ((Ops::storeLower(s1(lowerOf(P)), s1_[P]), Ops::storeUpper(s1(upperOf(P)), s1_[P]),
-          Ops::storeLower(s2(lowerOf(P)), s2_[P]), Ops::storeUpper(s2(upperOf(P)), s2_[P])),
-         ...);
+        ((Ops::store(s1(lowerOf(P)), s1_[P]), Ops::store(s2(lowerOf(P)), s2_[P])), ...);
     }
 
     // The ring slot of step t - back. Slot is t's own slot when known at

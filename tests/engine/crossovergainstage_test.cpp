@@ -136,9 +136,10 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
                 noise = noise * 1664525u + 1013904223u;
                 return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
             };
-            // Runs shorter than the pipeline, and longer ones ending at every
-            // step of its four-step round.
-            for (int n : {1, 30, 17, 200, 3, 18, 19, 21, 35})
+            // Runs shorter than the pipelines (nine steps deep for one and two
+            // channels, eighteen for more), exactly as long and a little
+            // longer, and long runs.
+            for (int n : {1, 30, 17, 200, 3, 8, 9, 10, 11, 12, 18, 19, 21, 35})
             {
                 std::vector<double> x(static_cast<size_t>(blocks.groups()) * n * kLanes, 0.0);
                 std::vector<double> g(x.size(), 0.0);
@@ -175,4 +176,70 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
             EXPECT_EQ(blocks.processSample(0.25f, channels - 1, 0.8f),
                       samples.processSample(0.25f, channels - 1, 0.8f));
         }
+}
+
+TEST(CrossoverGainStage, SwitchingSchedulesBetweenBlocksKeepsEveryFilterState)
+{
+    // One and two channels (and the odd channel of three) keep their filter
+    // states in another layout while the paired passes run them; turning
+    // AVX on and off, or a processSample, between blocks hands the states
+    // from one layout to the other. Any state lost or misplaced on the way
+    // changes the output of later blocks.
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    for (int channels = 1; channels <= 6; ++channels)
+    {
+        CrossoverGainStage blocks;
+        CrossoverGainStage samples;
+        for (CrossoverGainStage* s : {&blocks, &samples})
+        {
+            s->setSampleRate(44100.0);
+            s->setChannels(channels);
+        }
+        uint32_t noise = 7;
+        auto next = [&noise]
+        {
+            noise = noise * 1664525u + 1013904223u;
+            return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
+        };
+        const int sizes[] = {40, 5, 64, 9, 3, 100};
+        for (int round = 0; round < 12; ++round)
+        {
+            blocks.allowAvx(round % 3 != 1);
+            const int n = sizes[round % 6];
+            std::vector<double> x(static_cast<size_t>(blocks.groups()) * n * kLanes, 0.0);
+            std::vector<double> g(x.size(), 0.0);
+            std::vector<float> expected(static_cast<size_t>(channels) * n);
+            for (int i = 0; i < n; ++i)
+                for (int c = 0; c < channels; ++c)
+                {
+                    const float in = next();
+                    const float gain = 0.5f + next();
+                    const size_t at = (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
+                    x[at] = in;
+                    g[at] = gain;
+                    expected[static_cast<size_t>(c) * n + i] = samples.processSample(in, c, gain);
+                }
+            for (int group = 0; group < blocks.groups(); ++group)
+            {
+                const size_t offset = static_cast<size_t>(group) * n * kLanes;
+                blocks.processGroup(group, &x[offset], &g[offset], n);
+            }
+            for (int i = 0; i < n; ++i)
+                for (int c = 0; c < channels; ++c)
+                {
+                    const size_t at = (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
+                    ASSERT_EQ(static_cast<float>(x[at]), expected[static_cast<size_t>(c) * n + i])
+                        << channels << " channels, round " << round << ", sample " << i
+                        << ", channel " << c;
+                }
+            if (round % 4 == 3)
+            {
+                // A sample between blocks, on every channel.
+                for (int c = 0; c < channels; ++c)
+                    ASSERT_EQ(blocks.processSample(0.125f, c, 0.9f),
+                              samples.processSample(0.125f, c, 0.9f))
+                        << channels << " channels, round " << round << ", channel " << c;
+            }
+        }
+    }
 }

@@ -447,7 +447,8 @@ TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
     // at a time; unlinked: a sample at a time), and the ladder's pipeline
     // fills and drains once per block: holds on either side of 64 samples,
     // every block length modulo four, above and below the pipeline depth.
-    const int blockSizes[] = {32, 33, 18, 19, 20, 21, 64, 7, 512, 130, 1};
+    const int blockSizes[] = {32, 33, 18, 19, 20, 21, 64, 7, 512, 130, 1, 8, 9, 10, 521};
+    constexpr int kSizes = sizeof(blockSizes) / sizeof(blockSizes[0]);
     for (int hold : {0, 40, 63, 64, 65, 200})
         for (const Layout& layout : {Layout{2, 2, 2}, Layout{1, 1, 1}, Layout{3, 3, 3}})
             for (int variant = 0; variant < 4; ++variant)
@@ -463,7 +464,7 @@ TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
                 int at = 0;
                 for (int block = 0; at < 48000; ++block)
                 {
-                    const int n = std::min(blockSizes[block % 11], 48000 - at);
+                    const int n = std::min(blockSizes[block % kSizes], 48000 - at);
                     pair.process(main, main, at, n, -1, block % 5 == 0,
                                  "hold " + std::to_string(hold) + ", " +
                                      std::to_string(layout.outputs) + " channels" +
