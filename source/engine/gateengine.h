@@ -95,13 +95,18 @@ public:
 private:
     void reallocateKeyArrays(int inputs, int sideChains, bool keepPeaks);
     void applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples);
-    void runGate(float** key, int keyChannels, float** input, float** output, int numSamples);
+    // stereo: two inputs are the key and the two outputs, linked; their
+    // floor is applied while the gate pass reads them.
+    void runGate(float** key, int keyChannels, float** input, float** output, int numSamples,
+                 bool stereo);
     void gatePass(float** key, int keyChannels, float** input, float** output, int numSamples,
-                  bool linked, bool writeOutput);
+                  bool linked, bool writeOutput, bool stereo);
     void copyPass(float** source, float** output, int sourceChannels, int numSamples);
-    void decideLinked(float** key, int keyChannels, int start, int count);
+    void decideLinked(const float* levels, int count);
     void decideUnlinked(float** key, int keyChannels, int start, int count);
-    void runCrossover(float** input, float** output, int start, int count, bool writeOutput);
+    // inLanes: the chunk's inputs are in the lanes already.
+    void runCrossover(float** input, float** output, int start, int count, bool writeOutput,
+                      bool inLanes);
     void applyFade(float** output, int start, int count, bool writeOutput);
     void countMeterSamples(int numSamples, bool linked);
     void updateMetersLinked();

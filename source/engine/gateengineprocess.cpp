@@ -16,29 +16,71 @@ namespace Quorvane {
 
 namespace {
 
+// Channel j of count channels repeated as often as needed; no division in
+// the usual case of enough channels (a division takes tens of cycles, in
+// every block).
+int repeated(int j, int count)
+{
+    return j < count ? j : j % count;
+}
+
 // Non-finite samples count as silence: one NaN would otherwise poison the
 // filter states for good. Tiny samples are raised to the silence floor.
 // Four at a time as a select (a NaN fails both comparisons).
-void applyFloor(float* samples, int count)
+__m128 floorFour(__m128 x)
 {
     const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const __m128 silence = _mm_set1_ps(kSilence);
     const __m128 largest = _mm_set1_ps(std::numeric_limits<float>::max());
+    const __m128 magnitude = _mm_and_ps(x, absMask);
+    const __m128 usable =
+        _mm_and_ps(_mm_cmpge_ps(magnitude, silence), _mm_cmple_ps(magnitude, largest));
+    return _mm_or_ps(_mm_and_ps(usable, x), _mm_andnot_ps(usable, silence));
+}
+
+float floorOne(float x)
+{
+    const float magnitude = std::fabs(x);
+    const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
+    return usable ? x : kSilence;
+}
+
+void applyFloor(float* samples, int count)
+{
     int i = 0;
     for (; i + 4 <= count; i += 4)
-    {
-        const __m128 x = _mm_loadu_ps(samples + i);
-        const __m128 magnitude = _mm_and_ps(x, absMask);
-        const __m128 usable =
-            _mm_and_ps(_mm_cmpge_ps(magnitude, silence), _mm_cmple_ps(magnitude, largest));
-        _mm_storeu_ps(samples + i, _mm_or_ps(_mm_and_ps(usable, x), _mm_andnot_ps(usable, silence)));
-    }
+        _mm_storeu_ps(samples + i, floorFour(_mm_loadu_ps(samples + i)));
     for (; i < count; ++i)
-    {
-        const float magnitude = std::fabs(samples[i]);
-        const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
-        samples[i] = usable ? samples[i] : kSilence;
-    }
+        samples[i] = floorOne(samples[i]);
+}
+
+// The key level of two channels, four samples at a time: the larger
+// magnitude, at least kSilence.
+__m128 levelFour(__m128 a, __m128 b)
+{
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    return _mm_max_ps(_mm_max_ps(_mm_set1_ps(kSilence), _mm_and_ps(a, absMask)),
+                      _mm_and_ps(b, absMask));
+}
+
+float largestOfFour(__m128 peaks)
+{
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, peaks);
+    return std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+}
+
+// Samples a and b of four frames into lanes 0 and 1 of the group layout
+// (kLanes doubles per sample), as doubles.
+void interleaveFour(__m128 x, __m128 y, double* at)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 low = _mm_unpacklo_ps(x, y);  // a0 b0 a1 b1
+    const __m128 high = _mm_unpackhi_ps(x, y); // a2 b2 a3 b3
+    _mm_storeu_pd(at, _mm_cvtps_pd(low));
+    _mm_storeu_pd(at + kLanes, _mm_cvtps_pd(_mm_movehl_ps(low, low)));
+    _mm_storeu_pd(at + 2 * kLanes, _mm_cvtps_pd(high));
+    _mm_storeu_pd(at + 3 * kLanes, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
 }
 
 // levels[i]: the largest magnitude of the key channels at sample i, at least
@@ -57,8 +99,7 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
         const float* b = key[1] + start;
         for (; i + 4 <= count; i += 4)
         {
-            const __m128 level = _mm_max_ps(_mm_max_ps(silence, _mm_and_ps(_mm_loadu_ps(a + i), absMask)),
-                                            _mm_and_ps(_mm_loadu_ps(b + i), absMask));
+            const __m128 level = levelFour(_mm_loadu_ps(a + i), _mm_loadu_ps(b + i));
             _mm_storeu_ps(levels + i, level);
             peaks = _mm_max_ps(peaks, level);
         }
@@ -74,9 +115,7 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
             peaks = _mm_max_ps(peaks, level);
         }
     }
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, peaks);
-    peak = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+    peak = largestOfFour(peaks);
     for (; i < count; ++i)
     {
         float level = kSilence;
@@ -88,6 +127,41 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
     return peak;
 }
 
+// The usual stereo case in one pass over the two channels of a chunk: the
+// input floor (written back, as applyFloor does), the key levels with the
+// running peak (as loudestLevels does) and the samples into lanes 0 and 1
+// (as interleavePair does), with the same operations in the same order.
+float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak,
+                          double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = floorFour(_mm_loadu_ps(a + i));
+        const __m128 y = floorFour(_mm_loadu_ps(b + i));
+        _mm_storeu_ps(a + i, x);
+        _mm_storeu_ps(b + i, y);
+        const __m128 level = levelFour(x, y);
+        _mm_storeu_ps(levels + i, level);
+        peaks = _mm_max_ps(peaks, level);
+        interleaveFour(x, y, lanes + i * kLanes);
+    }
+    peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        b[i] = floorOne(b[i]);
+        const float level = std::max(std::max(kSilence, std::fabs(a[i])), std::fabs(b[i]));
+        levels[i] = level;
+        peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
+        lanes[i * kLanes + 1] = b[i];
+    }
+    return peak;
+}
+
 // Two channels into lanes 0 and 1 of the group layout (kLanes doubles per
 // sample), as doubles; a and b may be the same channel.
 void interleavePair(const float* a, const float* b, double* lanes, int count)
@@ -95,17 +169,7 @@ void interleavePair(const float* a, const float* b, double* lanes, int count)
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     int i = 0;
     for (; i + 4 <= count; i += 4)
-    {
-        const __m128 x = _mm_loadu_ps(a + i);
-        const __m128 y = _mm_loadu_ps(b + i);
-        const __m128 low = _mm_unpacklo_ps(x, y);  // a0 b0 a1 b1
-        const __m128 high = _mm_unpackhi_ps(x, y); // a2 b2 a3 b3
-        double* at = lanes + i * kLanes;
-        _mm_storeu_pd(at, _mm_cvtps_pd(low));
-        _mm_storeu_pd(at + kLanes, _mm_cvtps_pd(_mm_movehl_ps(low, low)));
-        _mm_storeu_pd(at + 2 * kLanes, _mm_cvtps_pd(high));
-        _mm_storeu_pd(at + 3 * kLanes, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
-    }
+        interleaveFour(_mm_loadu_ps(a + i), _mm_loadu_ps(b + i), lanes + i * kLanes);
     for (; i < count; ++i)
     {
         lanes[i * kLanes] = a[i];
@@ -150,8 +214,12 @@ void GateEngine::processBlock(float** input, float** output, int numSamples)
         fillSilence(output, numSamples);
         return;
     }
-    applyInputFloor(input, nullptr, 0, numSamples);
-    runGate(input, inputChannels_, input, output, numSamples);
+    // Stereo in and out, linked: the gate pass floors the input in the same
+    // pass that takes the key levels and the ladder's lanes from it.
+    const bool stereo = inputChannels_ == 2 && outputChannels_ == 2 && channelLinking_;
+    if (!stereo)
+        applyInputFloor(input, nullptr, 0, numSamples);
+    runGate(input, inputChannels_, input, output, numSamples, stereo);
 }
 
 void GateEngine::processBlockSideChain(float** sideChain, float** input, float** output,
@@ -174,7 +242,7 @@ void GateEngine::processBlockSideChain(float** sideChain, float** input, float**
         return;
     }
     applyInputFloor(input, sideChain, keyChannels, numSamples);
-    runGate(sideChain, keyChannels, input, output, numSamples);
+    runGate(sideChain, keyChannels, input, output, numSamples, false);
 }
 
 void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples)
@@ -186,11 +254,13 @@ void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChanne
 }
 
 void GateEngine::runGate(float** key, int keyChannels, float** input, float** output,
-                         int numSamples)
+                         int numSamples, bool stereo)
 {
     fade_.beginBlock();
     if (fade_.bypass())
     {
+        if (stereo)
+            applyInputFloor(input, nullptr, 0, numSamples);
         copyPass(input, output, inputChannels_, numSamples);
         silenceMeters();
         return;
@@ -200,33 +270,43 @@ void GateEngine::runGate(float** key, int keyChannels, float** input, float** ou
     // only advances its state and the fade; not writing keeps the input intact
     // for the copy pass when the host processes in place.
     const bool listen = fade_.listen();
-    gatePass(key, keyChannels, input, output, numSamples, channelLinking_, !listen);
+    gatePass(key, keyChannels, input, output, numSamples, channelLinking_, !listen, stereo);
     if (listen)
         copyPass(key, output, keyChannels, numSamples);
 }
 
 void GateEngine::gatePass(float** key, int keyChannels, float** input, float** output,
-                          int numSamples, bool linked, bool writeOutput)
+                          int numSamples, bool linked, bool writeOutput, bool stereo)
 {
     for (int start = 0; start < numSamples; start += kChunk)
     {
         const int count = std::min(kChunk, numSamples - start);
-        if (linked)
-            decideLinked(key, keyChannels, start, count);
+        if (stereo)
+        {
+            // The key is the input: floor, levels and lanes in one pass.
+            keyPeak_[0] = floorLevelsAndLanes(input[0] + start, input[1] + start, count,
+                                              chunkLevels_.data(), keyPeak_[0],
+                                              chunkSamples_.data());
+            decideLinked(chunkLevels_.data(), count);
+        }
+        else if (linked)
+        {
+            keyPeak_[0] = loudestLevels(key, keyChannels, start, count, chunkLevels_.data(),
+                                        keyPeak_[0]);
+            decideLinked(chunkLevels_.data(), count);
+        }
         else
             decideUnlinked(key, keyChannels, start, count);
-        runCrossover(input, output, start, count, writeOutput);
+        runCrossover(input, output, start, count, writeOutput, stereo);
         if (fade_.fading())
             applyFade(output, start, count, writeOutput);
     }
     countMeterSamples(numSamples, linked);
 }
 
-void GateEngine::decideLinked(float** key, int keyChannels, int start, int count)
+void GateEngine::decideLinked(const float* levels, int count)
 {
     // One detector on the loudest key channel drives every output channel.
-    float* levels = chunkLevels_.data();
-    keyPeak_[0] = loudestLevels(key, keyChannels, start, count, levels, keyPeak_[0]);
     runDetector(settings_, detectors_[0], random_, levels, count, chunkGains_.data(),
                 outputChannels_, kChunk * kLanes);
 }
@@ -282,12 +362,12 @@ void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int cou
     if (outputChannels_ <= kMaxDetectorsInRegisters)
     {
         for (int k = 0; k < outputChannels_; ++k)
-            keys[k] = key[k % keyChannels] + start;
+            keys[k] = key[repeated(k, keyChannels)] + start;
     }
     else
     {
         for (int k = 0; k < outputChannels_; ++k)
-            detectorKeys_[k] = key[k % keyChannels] + start;
+            detectorKeys_[k] = key[repeated(k, keyChannels)] + start;
         keyOf = detectorKeys_.data();
     }
 
@@ -300,17 +380,18 @@ void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int cou
                             chunkGains_.data(), kChunk * kLanes, count);
 }
 
-void GateEngine::runCrossover(float** input, float** output, int start, int count, bool writeOutput)
+void GateEngine::runCrossover(float** input, float** output, int start, int count, bool writeOutput,
+                              bool inLanes)
 {
     // Output channel j takes input channel j, repeating the inputs when there
     // are fewer of them. Every input is gathered before any output is written.
     const int groups = crossover_.groups();
-    for (int j = 0; j < outputChannels_; j += 2)
+    for (int j = 0; j < outputChannels_ && !inLanes; j += 2)
     {
         double* lanes = &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
-        const float* first = input[j % inputChannels_] + start;
+        const float* first = input[repeated(j, inputChannels_)] + start;
         if (j + 1 < outputChannels_)
-            interleavePair(first, input[(j + 1) % inputChannels_] + start, lanes, count);
+            interleavePair(first, input[repeated(j + 1, inputChannels_)] + start, lanes, count);
         else
             for (int i = 0; i < count; ++i)
                 lanes[i * kLanes] = first[i];
