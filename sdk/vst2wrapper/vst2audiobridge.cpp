@@ -130,17 +130,14 @@ void Vst2AudioBridge::processPart (float** inputs, float** outputs, int32 offset
 
 void Vst2AudioBridge::keepOutputChanges ()
 {
+	// The list is our own: read it directly rather than through its interface.
 	const int32 count = outputChanges.getParameterCount ();
 	for (int32 i = 0; i < count; ++i)
 	{
-		IParamValueQueue* queue = outputChanges.getParameterData (i);
-		if (queue == nullptr)
-			continue;
-		const int32 points = queue->getPointCount ();
-		int32 sampleOffset = 0;
+		const ParameterValueQueue& queue = *outputChanges.queueAt (i);   // i is within the list
 		ParamValue value = 0.;
-		if (points > 0 && queue->getPoint (points - 1, sampleOffset, value) == kResultOk)
-			outputSlots.postById (queue->getParameterId (), value);
+		if (queue.lastValue (value))
+			outputSlots.postById (queue.id (), value);
 	}
 	outputChanges.clearQueue ();
 }

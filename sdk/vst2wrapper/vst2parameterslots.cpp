@@ -10,22 +10,8 @@ Vst2ParameterSlots::Vst2ParameterSlots (const ParamID* ids, int32 count)
 		slots[i].id = ids[i];
 }
 
-void Vst2ParameterSlots::post (int32 index, ParamValue value)
+void Vst2ParameterSlots::postByIdSearching (ParamID id, ParamValue value)
 {
-	if (index < 0 || index >= count)
-		return;
-	slots[index].value.store (value, std::memory_order_relaxed);
-	slots[index].pending.store (true, std::memory_order_release);
-}
-
-void Vst2ParameterSlots::postById (ParamID id, ParamValue value)
-{
-	// Parameters are usually numbered by index; look there first.
-	if (id < static_cast<uint32> (count) && slots[id].id == id)
-	{
-		post (static_cast<int32> (id), value);
-		return;
-	}
 	for (int32 i = 0; i < count; ++i)
 	{
 		if (slots[i].id == id)
@@ -46,6 +32,10 @@ bool Vst2ParameterSlots::take (int32 index, ParamValue& value)
 
 void Vst2ParameterSlots::takeInto (IParameterChanges& changes)
 {
+	// A plain load first, as below for each slot: the exchange is a locked instruction.
+	if (!anyPending.load (std::memory_order_relaxed) ||
+	    !anyPending.exchange (false, std::memory_order_acq_rel))
+		return;
 	for (int32 i = 0; i < count; ++i)
 	{
 		Slot& slot = slots[i];

@@ -23,7 +23,14 @@ public:
 
 	/** Keeps value as the pending value of the parameter at index (out of
 	    range: ignored). */
-	void post (int32 index, ParamValue value);
+	void post (int32 index, ParamValue value)
+	{
+		if (index < 0 || index >= count)
+			return;
+		slots[index].value.store (value, std::memory_order_relaxed);
+		slots[index].pending.store (true, std::memory_order_release);
+		anyPending.store (true, std::memory_order_release);
+	}
 
 	/** Moves every pending value into changes, one point at sample offset 0
 	    per parameter, in index order, and empties the slots. */
@@ -31,7 +38,14 @@ public:
 
 	/** Keeps value as the pending value of the parameter id (unknown IDs are
 	    ignored). */
-	void postById (ParamID id, ParamValue value);
+	void postById (ParamID id, ParamValue value)
+	{
+		// Parameters are usually numbered by index; look there first.
+		if (id < static_cast<uint32> (count) && slots[id].id == id)
+			post (static_cast<int32> (id), value);
+		else
+			postByIdSearching (id, value);
+	}
 
 	/** Takes the pending value of index, if there is one. */
 	bool take (int32 index, ParamValue& value);
@@ -44,6 +58,8 @@ public:
 	bool isPending (int32 index) const;
 
 private:
+	void postByIdSearching (ParamID id, ParamValue value);
+
 	struct Slot
 	{
 		std::atomic<ParamValue> value {0.};
@@ -53,6 +69,10 @@ private:
 
 	std::unique_ptr<Slot[]> slots;
 	int32 count;
+	// Set after a slot is marked pending and cleared by takeInto before it
+	// looks at the slots, so a value posted meanwhile is taken then or by the
+	// next takeInto. Blocks without new values skip the slots altogether.
+	std::atomic<bool> anyPending {false};
 };
 
 } // namespace Vst

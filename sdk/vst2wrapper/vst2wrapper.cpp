@@ -358,28 +358,23 @@ void Vst2Wrapper::changeProcessSetup ()
 }
 
 //------------------------------------------------------------------------
-namespace {
-// Set while this thread is inside a process call.
-thread_local bool insideProcess = false;
-} // namespace
-
 void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int32 frames)
 {
-	insideProcess = true;
+	processThread.store (std::this_thread::get_id (), std::memory_order_relaxed);
 	blocksStarted.fetch_add (1, std::memory_order_seq_cst);
 	if (processing.load (std::memory_order_acquire))
 		audio->process (inputs, outputs, frames);
 	else
 		audio->silence (outputs, frames);
 	blocksFinished.fetch_add (1, std::memory_order_release);
-	insideProcess = false;
+	processThread.store (std::thread::id (), std::memory_order_relaxed);
 }
 
 void Vst2Wrapper::waitForBlockInProgress () const
 {
 	// From inside a block (a host that calls back from its audio thread) there is nothing to
 	// wait for: that block cannot end before we return.
-	if (insideProcess)
+	if (processThread.load (std::memory_order_relaxed) == std::this_thread::get_id ())
 		return;
 	const uint64 started = blocksStarted.load (std::memory_order_seq_cst);
 	while (blocksFinished.load (std::memory_order_acquire) < started)

@@ -25,6 +25,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace Steinberg {
@@ -152,6 +153,10 @@ private:
 	// Process calls begun and ended: equal when no block is in progress.
 	std::atomic<uint64> blocksStarted {0};
 	std::atomic<uint64> blocksFinished {0};
+	// The thread inside processReplacing, if any. Not a thread_local flag: in a
+	// library that is loaded at run time, a thread's first use of one has the
+	// loader allocate (under a lock) on the audio thread.
+	std::atomic<std::thread::id> processThread {};
 
 	std::vector<uint8> chunk;
 };

@@ -68,6 +68,9 @@ tresult PLUGIN_API again::initialize(FUnknown* context)
 
 tresult PLUGIN_API again::terminate()
 {
+    // The buses go with it.
+    mainOutputBus = nullptr;
+    sideChainBus = nullptr;
     return AudioEffect::terminate();
 }
 
@@ -93,8 +96,10 @@ bool again::takeLayout(const Layout& layout)
 
         // The side chain has the main input's arrangement and starts inactive.
         IPtr<Bus> in = owned(new AudioBus(layout.inputName, kMain, BusInfo::kDefaultActive, layout.input));
-        IPtr<Bus> out = owned(new AudioBus(layout.outputName, kMain, BusInfo::kDefaultActive, layout.output));
-        IPtr<Bus> aux = owned(new AudioBus(layout.auxName, kAux, 0, layout.input));
+        auto* outBus = new AudioBus(layout.outputName, kMain, BusInfo::kDefaultActive, layout.output);
+        IPtr<Bus> out = owned(static_cast<Bus*>(outBus));
+        auto* auxBus = new AudioBus(layout.auxName, kAux, 0, layout.input);
+        IPtr<Bus> aux = owned(static_cast<Bus*>(auxBus));
         audioInputs.reserve(2);
         audioOutputs.reserve(1);
 
@@ -106,6 +111,8 @@ bool again::takeLayout(const Layout& layout)
         audioInputs.push_back(in);     // within the reserved capacity
         audioInputs.push_back(aux);
         audioOutputs.push_back(out);
+        mainOutputBus = outBus;
+        sideChainBus = auxBus;
         return true;
     }
     catch (const std::bad_alloc&)

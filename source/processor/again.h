@@ -57,10 +57,11 @@ private:
     void setSwitch(uint32_t id, bool on);
     void applyParameter(uint32_t id, float value);
     void pushMirrorToEngine();
-    void applyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+    bool applyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
     void runEngine(Steinberg::Vst::ProcessData& data, bool sideChainBlock);
     void reportMeters(Steinberg::Vst::IParameterChanges* changes, bool sideChainBlock);
-    void takePendingState();
+    float scaledMeter(int meter, float level);
+    bool takePendingState();
     void publishMirror();
     const ParamMirror& newestState();
 
@@ -92,6 +93,21 @@ private:
     ChannelScratch scratch;                    // fallback buffers for hosts that pass fewer channels
     int inputChannels = 2;
     int outputChannels = 2;
+
+    // The main output and the side-chain input of the current layout, so that a block need not
+    // look them up (and check their class) in the bus lists; null when there are no buses.
+    Steinberg::Vst::AudioBus* mainOutputBus = nullptr;
+    Steinberg::Vst::AudioBus* sideChainBus = nullptr;
+
+    // The last level each meter was reported for and its scaled value: meters that stand still
+    // (a closed or open gate, silence) cost no logarithm. Keyed by the level's bits, so a level
+    // that is not a number is matched too; +0 scales to 0.
+    struct MeterReading
+    {
+        uint32_t levelBits = 0;
+        float scaled = 0.0f;
+    };
+    MeterReading meterReadings[4];
 };
 
 } // namespace Quorvane

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -22,6 +23,13 @@ float meterScale(float linear)
 {
     const float m = std::log10(linear) * 20.0f / 76.0f + 1.0f;
     return m > 0.0f ? std::min(m, 1.0f) : 0.0f;   // also takes −infinity and NaN to 0
+}
+
+void reportMeter(IParameterChanges* changes, ParamID id, float value)
+{
+    int32 index = 0;
+    if (IParamValueQueue* queue = changes->addParameterData(id, index))
+        queue->addPoint(0, ParamValue(value), index);
 }
 
 bool hasChannels(const AudioBusBuffers& bus, int count)
@@ -39,19 +47,20 @@ bool hasChannels(const AudioBusBuffers& bus, int count)
 tresult PLUGIN_API again::process(ProcessData& data)
 {
     // Before initialize and after terminate there are no buses, and nothing to process with.
-    if (!getAudioOutput(0))
+    if (!mainOutputBus)
         return kNotInitialized;
-    takePendingState();
-    if (data.inputParameterChanges)
-        applyParameterChanges(data.inputParameterChanges);
-    publishMirror();
+    bool mirrorChanged = takePendingState();
+    if (data.inputParameterChanges && applyParameterChanges(data.inputParameterChanges))
+        mirrorChanged = true;
+    // The last published mirror stays good until something in it changes.
+    if (mirrorChanged)
+        publishMirror();
 
     // A call without audio only flushes parameters.
     if (data.numInputs == 0 || data.numOutputs == 0 || !data.inputs || !data.outputs)
         return kResultOk;
 
-    const AudioBus* aux = getAudioInput(1);
-    bool sideChainBlock = aux && aux->isActive();
+    bool sideChainBlock = sideChainBus && sideChainBus->isActive();
     if (sideChainBlock)
     {
         // An active aux bus without buffers is treated as a block without side chain.
@@ -67,7 +76,8 @@ tresult PLUGIN_API again::process(ProcessData& data)
     return kResultOk;
 }
 
-void again::applyParameterChanges(IParameterChanges* changes)
+// Tells whether there was any change to apply.
+bool again::applyParameterChanges(IParameterChanges* changes)
 {
     const int32 count = changes->getParameterCount();
     for (int32 i = 0; i < count; ++i)
@@ -91,6 +101,7 @@ void again::applyParameterChanges(IParameterChanges* changes)
         else
             applyParameter(id, float(value));
     }
+    return count > 0;
 }
 
 void again::runEngine(ProcessData& data, bool sideChainBlock)
@@ -138,27 +149,35 @@ void again::runEngine(ProcessData& data, bool sideChainBlock)
     }
 }
 
-void again::reportMeters(IParameterChanges* changes, bool sideChainBlock)
+float again::scaledMeter(int meter, float level)
 {
-    const float values[5] = {meterScale(engine.maxVu()), meterScale(engine.minVu()),
-                             meterScale(engine.maxGate()), meterScale(engine.minGate()),
-                             sideChainBlock ? 1.0f : 0.0f};
-    for (ParamID id = kMaxVuId; id <= kSideChainMonitorId; ++id)
-    {
-        int32 index = 0;
-        if (IParamValueQueue* queue = changes->addParameterData(id, index))
-            queue->addPoint(0, ParamValue(values[id - kMaxVuId]), index);
-    }
+    uint32_t bits;
+    std::memcpy(&bits, &level, sizeof(bits));
+    MeterReading& reading = meterReadings[meter];
+    if (bits != reading.levelBits)
+        reading = {bits, meterScale(level)};
+    return reading.scaled;
 }
 
-// Applies a state that setState handed over while the processor was active.
-void again::takePendingState()
+void again::reportMeters(IParameterChanges* changes, bool sideChainBlock)
+{
+    reportMeter(changes, kMaxVuId, scaledMeter(0, engine.maxVu()));
+    reportMeter(changes, kMinVuId, scaledMeter(1, engine.minVu()));
+    reportMeter(changes, kMaxGateId, scaledMeter(2, engine.maxGate()));
+    reportMeter(changes, kMinGateId, scaledMeter(3, engine.minGate()));
+    reportMeter(changes, kSideChainMonitorId, sideChainBlock ? 1.0f : 0.0f);
+}
+
+// Applies a state that setState handed over while the processor was active; tells whether
+// there was one.
+bool again::takePendingState()
 {
     if (!pendingState.take())
-        return;
+        return false;
     const ParamMirror& state = pendingState.front();
     mirror = state;
     pushMirrorToEngine();
+    return true;
 }
 
 // Makes the mirror visible to getState. The generation is acknowledged only after the mirror

@@ -1,6 +1,7 @@
 // The output parameters (meters and side-chain indicator) as the host receives them.
 #include "processorfixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -134,4 +135,63 @@ TEST_F(ProcessorTest, KeyPeaksStartAtSilenceAfterEveryArrangement)
     ASSERT_EQ(engine.sideChainChannels(), 2);
     for (int c = 0; c < 2; ++c)
         EXPECT_EQ(engine.keyPeak(c), 1e-25f) << c;
+}
+
+// The meters show the engine's current levels on the scale the host is told about (−76 dB to
+// 0 dB), block after block: when levels rise, fall, stand still, come back to an earlier value,
+// and across bypass, a restart and a new arrangement.
+TEST_F(ProcessorTest, MetersShowTheCurrentLevelsOnEveryBlock)
+{
+    auto onScale = [](float level) {
+        const double m = 20.0 * std::log10(double(level)) / 76.0 + 1.0;
+        return m > 0.0 ? std::min(m, 1.0) : 0.0;
+    };
+    ASSERT_EQ(setup(48000, 256), kResultOk);
+    processor->setActive(true);
+    BlockBuffers b(2, 2, 0, 256);
+    const auto& engine = processor->gateEngine();
+    int block = 0;
+    auto runAt = [&](float level, int blocks, IParameterChanges* changes = nullptr) {
+        for (int i = 0; i < blocks; ++i, ++block)
+        {
+            for (size_t c = 0; c < b.in.size(); ++c)
+                for (size_t f = 0; f < b.in[c].size(); ++f)
+                    b.in[c][f] = (c == 0 ? level : 0.5f * level) * (f % 2 ? 1.f : -1.f);
+            ASSERT_EQ(run(b, 256, i == 0 ? changes : nullptr), kResultOk);
+            const float levels[4] = {engine.maxVu(), engine.minVu(), engine.maxGate(), engine.minGate()};
+            for (ParamID id = Quorvane::kMaxVuId; id <= Quorvane::kMinGateId; ++id)
+                ASSERT_NEAR(outputValue(id), onScale(levels[id - Quorvane::kMaxVuId]), 1e-6)
+                    << "block " << block << ", ID " << id << ", level " << levels[id - Quorvane::kMaxVuId];
+        }
+    };
+    auto switchTo = [](ParameterChanges& changes, ParamID id, double value) {
+        int32 index = 0;
+        changes.addParameterData(id, index)->addPoint(0, value, index);
+    };
+
+    runAt(0.f, 4);
+    runAt(0.5f, 20);
+    runAt(0.f, 40);
+    runAt(0.5f, 20);
+    runAt(0.01f, 20);
+    runAt(0.5f, 10);
+    ParameterChanges bypassOn(2, 1), bypassOff(2, 1), linkOff(2, 1);
+    switchTo(bypassOn, Quorvane::kBypassId, 1.0);
+    switchTo(bypassOff, Quorvane::kBypassId, 0.0);
+    switchTo(linkOff, Quorvane::kChannelLinkingId, 0.0);
+    runAt(0.5f, 10, &bypassOn);
+    runAt(0.5f, 10, &bypassOff);
+    runAt(0.2f, 10, &linkOff);
+
+    processor->setActive(false);
+    processor->setActive(true);
+    runAt(0.2f, 10);
+    processor->setActive(false);
+    SpeakerArrangement in[2] = {SpeakerArr::kStereo, SpeakerArr::kStereo};
+    SpeakerArrangement out = SpeakerArr::kStereo;
+    ASSERT_EQ(processor->setBusArrangements(in, 2, &out, 1), kResultTrue);
+    processor->setActive(true);
+    runAt(0.f, 5);
+    runAt(0.2f, 10);
+    processor->setActive(false);
 }

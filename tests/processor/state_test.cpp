@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <set>
@@ -168,6 +169,54 @@ TEST_F(ProcessorTest, StateSetWhileActiveReachesTheEngineAtTheNextBlock)
     processor->setState(&in2);
     processor->setActive(false);
     EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), 0.25f);
+}
+
+// getState while active reports what the audio thread has taken in: a parameter change from the
+// block that brought it, and still after blocks that brought none; likewise a state set while
+// active and then changed by a parameter.
+TEST_F(ProcessorTest, GetStateWhileActiveKeepsTheLastChangesOverBlocksWithoutAny)
+{
+    ASSERT_EQ(setup(44100), kResultOk);
+    processor->setActive(true);
+    BlockBuffers b(2, 2, 0, 64);
+    ParameterChanges none(4, 2);
+    auto setField = [](std::vector<unsigned char>& state, ParamID id, float v) {
+        std::memcpy(state.data() + 4 * id, &v, 4);
+    };
+
+    std::vector<unsigned char> expected = stateOf(processor);
+    ParameterChanges changes(4, 2);
+    int32 index = 0;
+    changes.addParameterData(Quorvane::kThresholdId, index)->addPoint(10, 0.6, index);
+    changes.addParameterData(Quorvane::kDuckingId, index)->addPoint(0, 1.0, index);
+    ASSERT_EQ(run(b, 64, &changes), kResultOk);
+    setField(expected, Quorvane::kThresholdId, 0.6f);
+    expected[4 * Quorvane::kDuckingId] = 1;
+    EXPECT_EQ(stateOf(processor), expected);
+    for (int i = 0; i < 3; ++i)
+    {
+        ASSERT_EQ(run(b, 64, i == 1 ? &none : nullptr), kResultOk);
+        EXPECT_EQ(stateOf(processor), expected) << "block " << i;
+    }
+
+    const int32_t switches[5] = {0, 0, 1, 0, 1};
+    const float values[12] = {0.5f, 0.75f, 0.f, 1.f, 0.1f, 0.2f, 0.3f, 0.4f, 0.f, 0.f, 0.f, 0.f};
+    ByteStream in(makeState(switches, values));
+    ASSERT_EQ(processor->setState(&in), kResultOk);
+    expected = in.data;
+    ASSERT_EQ(run(b, 64), kResultOk);
+    EXPECT_EQ(stateOf(processor), expected);
+    ParameterChanges range(4, 2);
+    range.addParameterData(Quorvane::kRangeId, index)->addPoint(0, 0.125, index);
+    ASSERT_EQ(run(b, 64, &range), kResultOk);
+    setField(expected, Quorvane::kRangeId, 0.125f);
+    for (int i = 0; i < 2; ++i)
+    {
+        EXPECT_EQ(stateOf(processor), expected) << "block " << i;
+        ASSERT_EQ(run(b, 64, &none), kResultOk);
+    }
+    processor->setActive(false);
+    EXPECT_EQ(stateOf(processor), expected);
 }
 
 // The host's main thread restores and saves states while the audio thread processes: every state

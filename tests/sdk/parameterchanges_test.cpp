@@ -70,6 +70,7 @@ TEST (ParameterValueQueue, refusesReadsOutsideItsPointsAndWritesPastItsCapacity)
 	EXPECT_EQ (value, 0.125);
 
 	EXPECT_EQ (queue.addPoint (9, 0.3, index), kResultFalse);
+	EXPECT_EQ (queue.addPoint (2, 0.3, index), kResultFalse);
 	EXPECT_EQ (queue.addPoint (-1, 0.3, index), kInvalidArgument);
 	// Replacing needs no room.
 	EXPECT_EQ (queue.addPoint (5, 0.4, index), kResultTrue);
@@ -114,6 +115,63 @@ TEST (ParameterChanges, startsEachBlockEmptyAfterClearQueue)
 	ASSERT_NE (queue, nullptr);
 	EXPECT_EQ (queue->getParameterId (), 9u);
 	EXPECT_EQ (queue->getPointCount (), 0);
+}
+
+// IDs below the number of queues are found without a search, larger ones by one: either way a
+// parameter keeps its single queue, also across a resize and after the list was emptied.
+TEST (ParameterChanges, findsTheQueueOfEveryParameterAgainWhateverItsId)
+{
+	ParameterChanges changes (4);
+	const ParamID ids[] = {2, 1000000, 0, 3};
+	std::vector<IParamValueQueue*> queues;
+	for (ParamID id : ids)
+	{
+		int32 index = -1;
+		queues.push_back (changes.addParameterData (id, index));
+		ASSERT_NE (queues.back (), nullptr);
+		EXPECT_EQ (index, static_cast<int32> (queues.size ()) - 1);
+	}
+	for (size_t i = 0; i < queues.size (); ++i)
+	{
+		int32 index = -1;
+		EXPECT_EQ (changes.addParameterData (ids[i], index), queues[i]) << ids[i];
+		EXPECT_EQ (index, static_cast<int32> (i)) << ids[i];
+	}
+	EXPECT_EQ (changes.getParameterCount (), 4);
+
+	// Larger: ID 5 now has room for a note of its own, ID 3 keeps its queue.
+	changes.setMaxParameters (8);
+	int32 index = -1;
+	EXPECT_EQ (changes.addParameterData (3, index), queues[3]);
+	EXPECT_EQ (index, 3);
+	EXPECT_NE (changes.addParameterData (5, index), nullptr);
+	EXPECT_EQ (index, 4);
+	EXPECT_EQ (changes.addParameterData (5, index)->getParameterId (), 5u);
+	EXPECT_EQ (changes.getParameterCount (), 5);
+
+	// Smaller: the queues that remain are found, the others are gone.
+	changes.setMaxParameters (2);
+	EXPECT_EQ (changes.getParameterCount (), 2);
+	EXPECT_EQ (changes.addParameterData (1000000, index), queues[1]);
+	EXPECT_EQ (index, 1);
+	EXPECT_EQ (changes.addParameterData (2, index), queues[0]);
+	EXPECT_EQ (index, 0);
+	EXPECT_EQ (changes.addParameterData (0, index), nullptr);
+
+	// After emptying, the same IDs in another order get queues in that order, without points.
+	changes.clearQueue ();
+	IParamValueQueue* first = changes.addParameterData (1000000, index);
+	ASSERT_NE (first, nullptr);
+	EXPECT_EQ (index, 0);
+	EXPECT_EQ (first->getParameterId (), 1000000u);
+	EXPECT_EQ (first->getPointCount (), 0);
+	IParamValueQueue* second = changes.addParameterData (1, index);
+	ASSERT_NE (second, nullptr);
+	EXPECT_EQ (index, 1);
+	EXPECT_EQ (second->getParameterId (), 1u);
+	EXPECT_EQ (second->getPointCount (), 0);
+	EXPECT_EQ (changes.addParameterData (2, index), nullptr);
+	EXPECT_EQ (changes.addParameterData (1, index), second);
 }
 
 TEST (ParameterChanges, growsAndShrinksItsReservedQueuesOnRequest)

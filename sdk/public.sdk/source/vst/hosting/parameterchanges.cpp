@@ -76,6 +76,19 @@ tresult PLUGIN_API ParameterValueQueue::addPoint (int32 sampleOffset, ParamValue
 	if (sampleOffset < 0)
 		return kInvalidArgument;
 
+	// Points usually come in sample order: a later one goes at the end.
+	const auto count = static_cast<int32> (points.size ());
+	if (count > 0 && points[static_cast<size_t> (count - 1)].sampleOffset >= sampleOffset)
+		return insertPoint (sampleOffset, value, index);
+	if (count >= maxPoints)
+		return kResultFalse;
+	points.push_back (Point {sampleOffset, value});   // within the reserved capacity
+	index = count;
+	return kResultTrue;
+}
+
+tresult ParameterValueQueue::insertPoint (int32 sampleOffset, ParamValue value, int32& index)
+{
 	auto at = std::lower_bound (points.begin (), points.end (), sampleOffset,
 	                            [] (const Point& p, int32 offset) { return p.sampleOffset < offset; });
 	if (at != points.end () && at->sampleOffset == sampleOffset)
@@ -133,6 +146,13 @@ void ParameterChanges::setMaxParameters (int32 maxParameters)
 	while (queues.size () < wanted)
 		queues.push_back (owned (new ParameterValueQueue (kNoParamId, maxPointsPerQueue)));
 	usedQueueCount = std::min (usedQueueCount, static_cast<int32> (queues.size ()));
+	queueOfId.assign (wanted, 0);
+	for (int32 i = 0; i < usedQueueCount; ++i)
+	{
+		const ParamID id = queues[static_cast<size_t> (i)]->paramID;
+		if (id < queueOfId.size ())
+			queueOfId[id] = i;
+	}
 }
 
 void ParameterChanges::setMaxPointsPerQueue (int32 maxPoints)
@@ -144,8 +164,8 @@ void ParameterChanges::setMaxPointsPerQueue (int32 maxPoints)
 
 void ParameterChanges::clearQueue ()
 {
-	for (int32 i = 0; i < usedQueueCount; ++i)
-		queues[static_cast<size_t> (i)]->setParamID (kNoParamId);
+	// Queues past the used ones are out of sight, and one is emptied when it is taken into use
+	// again (setParamID), so nothing else needs to be touched.
 	usedQueueCount = 0;
 }
 
@@ -163,22 +183,41 @@ IParamValueQueue* PLUGIN_API ParameterChanges::getParameterData (int32 index)
 
 IParamValueQueue* PLUGIN_API ParameterChanges::addParameterData (const ParamID& id, int32& index)
 {
-	for (int32 i = 0; i < usedQueueCount; ++i)
+	const bool listed = id < queueOfId.size ();
+	if (listed)
 	{
-		if (queues[static_cast<size_t> (i)]->getParameterId () == id)
+		// Every queue of such an ID was appended below and noted, so a note that
+		// does not hold means the parameter is not in the list.
+		const int32 at = queueOfId[id];
+		if (at < usedQueueCount && queues[static_cast<size_t> (at)]->paramID == id)
 		{
-			index = i;
-			return queues[static_cast<size_t> (i)];
+			index = at;
+			return queues[static_cast<size_t> (at)];
 		}
 	}
-	if (usedQueueCount >= getMaxParameters ())
+	else
+	{
+		for (int32 i = 0; i < usedQueueCount; ++i)
+		{
+			if (queues[static_cast<size_t> (i)]->paramID == id)
+			{
+				index = i;
+				return queues[static_cast<size_t> (i)];
+			}
+		}
+	}
+	const int32 next = usedQueueCount;
+	if (next >= getMaxParameters ())
 	{
 		index = -1;
 		return nullptr;
 	}
-	ParameterValueQueue* queue = queues[static_cast<size_t> (usedQueueCount)];
+	ParameterValueQueue* queue = queues[static_cast<size_t> (next)];
 	queue->setParamID (id);
-	index = usedQueueCount++;
+	if (listed)
+		queueOfId[id] = next;
+	usedQueueCount = next + 1;
+	index = next;
 	return queue;
 }
 

@@ -38,6 +38,18 @@ public:
 	void setMaxPoints (int32 maxPoints);
 	int32 getMaxPoints () const { return maxPoints; }
 
+	/** The parameter and the last point without a call through the
+	    interface, for a host that reads back what it handed out. */
+	ParamID id () const { return paramID; }
+	/** The value of the last point; false when there are none. */
+	bool lastValue (ParamValue& value) const
+	{
+		if (points.empty ())
+			return false;
+		value = points.back ().value;
+		return true;
+	}
+
 	//--- IParamValueQueue ---
 	ParamID PLUGIN_API getParameterId () SMTG_OVERRIDE;
 	int32 PLUGIN_API getPointCount () SMTG_OVERRIDE;
@@ -54,6 +66,11 @@ public:
 	uint32 PLUGIN_API release () SMTG_OVERRIDE;
 
 protected:
+	friend class ParameterChanges;
+
+	// addPoint for a point that does not go at the end.
+	[[gnu::noinline]] tresult insertPoint (int32 sampleOffset, ParamValue value, int32& index);
+
 	struct Point
 	{
 		int32 sampleOffset;
@@ -86,6 +103,14 @@ public:
 	/** Empties the list for the next block; keeps the reserved memory. */
 	void clearQueue ();
 
+	/** The queue at index like getParameterData, without a call through the
+	    interface. */
+	ParameterValueQueue* queueAt (int32 index) const
+	{
+		return index >= 0 && index < usedQueueCount ? queues[static_cast<size_t> (index)].get ()
+		                                            : nullptr;
+	}
+
 	//--- IParameterChanges ---
 	int32 PLUGIN_API getParameterCount () SMTG_OVERRIDE;
 	/** The queue at index, or null outside the list. */
@@ -102,6 +127,11 @@ public:
 
 protected:
 	std::vector<IPtr<ParameterValueQueue>> queues;
+	// Where the queue of a parameter whose ID is below the number of queues
+	// was last appended, so that finding it takes no search. An entry is
+	// trusted only when that queue is in use and still holds the parameter,
+	// so emptying the list need not touch it.
+	std::vector<int32> queueOfId;
 	int32 usedQueueCount {0};
 	int32 maxPointsPerQueue;
 	std::atomic<int32> refCount {1};
