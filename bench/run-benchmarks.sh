@@ -10,8 +10,8 @@
 # PEER_DIR (where Debian's lsp-plugins-vst puts its VST 2 gates, default
 # /usr/lib/vst/lsp-plugins), PEER_SECONDS (length of the pink-noise file the
 # renders are timed on, default 120), PEER_ROUNDS (alternating renders per
-# plug-in, default 5), BLOCK_ROUNDS (alternating rounds of the block-size
-# timing, default 60).
+# plug-in, default 11), BLOCK_ROUNDS (alternating rounds of the block-size
+# timing, default 100).
 #
 # Other vendors' gates are measured next to ours, through the same VST 2
 # host (quorvane render --vst2), when Debian's lsp-plugins-vst is installed:
@@ -25,8 +25,8 @@ min_time=${MIN_TIME:-1}
 repetitions=${REPETITIONS:-5}
 peer_dir=${PEER_DIR:-/usr/lib/vst/lsp-plugins}
 peer_seconds=${PEER_SECONDS:-120}
-peer_rounds=${PEER_ROUNDS:-5}
-block_rounds=${BLOCK_ROUNDS:-60}
+peer_rounds=${PEER_ROUNDS:-11}
+block_rounds=${BLOCK_ROUNDS:-100}
 update=no
 [ "${1:-}" = "--update" ] && update=yes
 
