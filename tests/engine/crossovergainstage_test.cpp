@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 using Quorvane::CrossoverGainStage;
@@ -113,68 +114,88 @@ TEST(CrossoverGainStage, StaysStableWhenCrossoversLieAboveNyquist)
     }
 }
 
+namespace {
+
+// Two stages with the same channels: `blocks` runs blocks through
+// processGroup (vector lanes, pipelined), `samples` the same input sample by
+// sample through processSample; every output must be the same number.
+struct TwinStages
+{
+    static constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+
+    TwinStages(int channelCount, double rate) : channels(channelCount)
+    {
+        for (CrossoverGainStage* s : {&blocks, &samples})
+        {
+            s->setSampleRate(rate);
+            s->setChannels(channels);
+        }
+    }
+
+    float next()
+    {
+        noise = noise * 1664525u + 1013904223u;
+        return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
+    }
+
+    // One block of n samples of fresh noise and gains through both.
+    void block(int n, const std::string& label)
+    {
+        std::vector<double> x(static_cast<size_t>(blocks.groups()) * n * kLanes, 0.0);
+        std::vector<double> g(x.size(), 0.0);
+        std::vector<float> expected(static_cast<size_t>(channels) * n);
+        auto at = [n](int i, int c)
+        { return (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes; };
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < channels; ++c)
+            {
+                const float in = next();
+                const float gain = 0.5f + next();
+                x[at(i, c)] = in;
+                g[at(i, c)] = gain;
+                expected[static_cast<size_t>(c) * n + i] = samples.processSample(in, c, gain);
+            }
+        for (int group = 0; group < blocks.groups(); ++group)
+        {
+            const size_t offset = static_cast<size_t>(group) * n * kLanes;
+            blocks.processGroup(group, &x[offset], &g[offset], n);
+        }
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < channels; ++c)
+                ASSERT_EQ(static_cast<float>(x[at(i, c)]), expected[static_cast<size_t>(c) * n + i])
+                    << label << ", block of " << n << ", sample " << i << ", channel " << c;
+    }
+
+    int channels;
+    uint32_t noise = 99;
+    CrossoverGainStage blocks;
+    CrossoverGainStage samples;
+};
+
+} // namespace
+
 TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
 {
-    // Blocks through processGroup (vector lanes, pipelined) against
-    // processSample on a second stage, across block boundaries, with and
-    // without AVX; both share one state layout, so they may also be mixed.
-    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    // Across block boundaries, with and without AVX; both share one state
+    // layout as far as anyone outside can tell, so they may also be mixed.
     for (bool avx : {true, false})
         for (int channels = 1; channels <= 6; ++channels)
         {
-            CrossoverGainStage blocks;
-            CrossoverGainStage samples;
-            for (CrossoverGainStage* s : {&blocks, &samples})
-            {
-                s->setSampleRate(48000.0);
-                s->setChannels(channels);
-            }
-            blocks.allowAvx(avx);
-            uint32_t noise = 99;
-            auto next = [&noise]
-            {
-                noise = noise * 1664525u + 1013904223u;
-                return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
-            };
+            TwinStages twins(channels, 48000.0);
+            twins.blocks.allowAvx(avx);
+            const std::string label =
+                std::to_string(channels) + " channels, avx " + std::to_string(avx);
             // Runs shorter than the pipelines (nine steps deep for one and two
             // channels, eighteen for more), exactly as long and a little
             // longer, and long runs.
             for (int n : {1, 30, 17, 200, 3, 8, 9, 10, 11, 12, 18, 19, 21, 35})
             {
-                std::vector<double> x(static_cast<size_t>(blocks.groups()) * n * kLanes, 0.0);
-                std::vector<double> g(x.size(), 0.0);
-                std::vector<float> expected(static_cast<size_t>(channels) * n);
-                for (int i = 0; i < n; ++i)
-                    for (int c = 0; c < channels; ++c)
-                    {
-                        const float in = next();
-                        const float gain = 0.5f + next();
-                        const size_t at =
-                            (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
-                        x[at] = in;
-                        g[at] = gain;
-                        expected[static_cast<size_t>(c) * n + i] =
-                            samples.processSample(in, c, gain);
-                    }
-                for (int group = 0; group < blocks.groups(); ++group)
-                {
-                    const size_t offset = static_cast<size_t>(group) * n * kLanes;
-                    blocks.processGroup(group, &x[offset], &g[offset], n);
-                }
-                for (int i = 0; i < n; ++i)
-                    for (int c = 0; c < channels; ++c)
-                    {
-                        const size_t at =
-                            (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
-                        ASSERT_EQ(static_cast<float>(x[at]),
-                                  expected[static_cast<size_t>(c) * n + i])
-                            << channels << " channels, avx " << avx << ", block of " << n
-                            << ", sample " << i << ", channel " << c;
-                    }
+                twins.block(n, label);
+                ASSERT_FALSE(HasFatalFailure());
             }
             // One more sample each way: the states still agree.
-            EXPECT_EQ(blocks.processSample(0.25f, channels - 1, 0.8f),
-                      samples.processSample(0.25f, channels - 1, 0.8f));
+            EXPECT_EQ(twins.blocks.processSample(0.25f, channels - 1, 0.8f),
+                      twins.samples.processSample(0.25f, channels - 1, 0.8f));
         }
 }
 
@@ -185,60 +206,24 @@ TEST(CrossoverGainStage, SwitchingSchedulesBetweenBlocksKeepsEveryFilterState)
     // AVX on and off, or a processSample, between blocks hands the states
     // from one layout to the other. Any state lost or misplaced on the way
     // changes the output of later blocks.
-    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     for (int channels = 1; channels <= 6; ++channels)
     {
-        CrossoverGainStage blocks;
-        CrossoverGainStage samples;
-        for (CrossoverGainStage* s : {&blocks, &samples})
-        {
-            s->setSampleRate(44100.0);
-            s->setChannels(channels);
-        }
-        uint32_t noise = 7;
-        auto next = [&noise]
-        {
-            noise = noise * 1664525u + 1013904223u;
-            return static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
-        };
+        TwinStages twins(channels, 44100.0);
         const int sizes[] = {40, 5, 64, 9, 3, 100};
         for (int round = 0; round < 12; ++round)
         {
-            blocks.allowAvx(round % 3 != 1);
-            const int n = sizes[round % 6];
-            std::vector<double> x(static_cast<size_t>(blocks.groups()) * n * kLanes, 0.0);
-            std::vector<double> g(x.size(), 0.0);
-            std::vector<float> expected(static_cast<size_t>(channels) * n);
-            for (int i = 0; i < n; ++i)
-                for (int c = 0; c < channels; ++c)
-                {
-                    const float in = next();
-                    const float gain = 0.5f + next();
-                    const size_t at = (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
-                    x[at] = in;
-                    g[at] = gain;
-                    expected[static_cast<size_t>(c) * n + i] = samples.processSample(in, c, gain);
-                }
-            for (int group = 0; group < blocks.groups(); ++group)
-            {
-                const size_t offset = static_cast<size_t>(group) * n * kLanes;
-                blocks.processGroup(group, &x[offset], &g[offset], n);
-            }
-            for (int i = 0; i < n; ++i)
-                for (int c = 0; c < channels; ++c)
-                {
-                    const size_t at = (static_cast<size_t>(c / kLanes) * n + i) * kLanes + c % kLanes;
-                    ASSERT_EQ(static_cast<float>(x[at]), expected[static_cast<size_t>(c) * n + i])
-                        << channels << " channels, round " << round << ", sample " << i
-                        << ", channel " << c;
-                }
+            twins.blocks.allowAvx(round % 3 != 1);
+            const std::string label =
+                std::to_string(channels) + " channels, round " + std::to_string(round);
+            twins.block(sizes[round % 6], label);
+            ASSERT_FALSE(HasFatalFailure());
             if (round % 4 == 3)
             {
                 // A sample between blocks, on every channel.
                 for (int c = 0; c < channels; ++c)
-                    ASSERT_EQ(blocks.processSample(0.125f, c, 0.9f),
-                              samples.processSample(0.125f, c, 0.9f))
-                        << channels << " channels, round " << round << ", channel " << c;
+                    ASSERT_EQ(twins.blocks.processSample(0.125f, c, 0.9f),
+                              twins.samples.processSample(0.125f, c, 0.9f))
+                        << label << ", channel " << c;
             }
         }
     }
