@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace Quorvane;
 using QuorvaneTest::AudioBuffer;
 
 namespace {
 
 // Feeds one-sample blocks, so that every sample is a block boundary, and
-// records what the fade does.
+// records what the fade does. Audio has gone through already, unless asked.
 struct FadeRig
 {
-    explicit FadeRig(float rate) : in(2, 1, 0.25f), out(2, 1)
+    explicit FadeRig(float rate, bool heard = true) : in(2, 1, 0.25f), out(2, 1)
     {
         QuorvaneTest::configure(engine, 2, 2, 2, rate);
+        if (heard)
+            sample();
     }
 
     void sample()
@@ -64,14 +68,58 @@ TEST(BypassListenFade, FullCycleFallsAndRisesIn441SamplesAt44k)
     EXPECT_EQ(rig.out.at(0, 0), 0.25f);
 }
 
-TEST(BypassListenFade, EveryRequestRunsAFullCycle)
+TEST(BypassListenFade, OnlyARealChangeFades)
 {
-    FadeRig rig(44100.0f);
-    rig.engine.setListen(0); // already off
-    EXPECT_TRUE(rig.fade().fading());
-    // 441 down, 441 up (the first step in the block that switches), one block to end.
-    EXPECT_EQ(rig.until([&] { return !rig.fade().fading(); }), 883);
-    EXPECT_FALSE(rig.fade().listen());
+    // Each case: requests and samples, then the samples until the fade is at
+    // rest again (0: it never fades) and the bypass state in the end. A full
+    // cycle takes 883 samples: 441 down, 441 up, one block to end.
+    struct Case
+    {
+        const char* name;
+        bool heard;
+        std::function<void(FadeRig&)> steps;
+        int toRest;
+        bool bypass;
+    };
+    const Case cases[] = {
+        {"the value in force", true, [](FadeRig& r) { r.engine.setBypass(0); r.engine.setListen(0); }, 0,
+         false},
+        {"there and back before a sample", true,
+         [](FadeRig& r) { r.engine.setBypass(1); r.engine.setBypass(0); }, 0, false},
+        {"the change re-sent every sample", true,
+         [](FadeRig& r) {
+             for (int n = 0; n < 500; ++n, r.sample())
+                 r.engine.setBypass(1);
+         },
+         883 - 500, true},
+        {"back to the value in force while fading out", true,
+         [](FadeRig& r) {
+             r.engine.setBypass(1);
+             r.until([] { return false; }, 100);
+             r.engine.setBypass(0);
+         },
+         883 - 100, false},
+        {"a change on the other switch stays", true,
+         [](FadeRig& r) { r.engine.setBypass(1); r.engine.setListen(0); }, 883, true},
+        {"nothing heard yet: at once", false, [](FadeRig& r) { r.engine.setBypass(1); }, 0, true},
+        {"a restart settles a waiting change", true,
+         [](FadeRig& r) {
+             r.engine.setBypass(1);
+             r.until([] { return false; }, 100);
+             r.engine.restart();
+         },
+         0, true},
+    };
+    for (const Case& c : cases)
+    {
+        FadeRig rig(44100.0f, c.heard);
+        c.steps(rig);
+        const int toRest =
+            rig.fade().fading() ? rig.until([&] { return !rig.fade().fading(); }) : 0;
+        EXPECT_EQ(toRest, c.toRest) << c.name;
+        EXPECT_EQ(rig.fade().bypass(), c.bypass) << c.name;
+        EXPECT_EQ(rig.fade().gain(), 1.0f) << c.name;
+    }
 }
 
 TEST(BypassListenFade, ChangeDuringTheRiseStillSwitchesAtASilentPoint)
