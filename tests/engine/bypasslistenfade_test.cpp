@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace Quorvane;
 using QuorvaneTest::AudioBuffer;
 
@@ -70,55 +68,35 @@ TEST(BypassListenFade, FullCycleFallsAndRisesIn441SamplesAt44k)
 
 TEST(BypassListenFade, OnlyARealChangeFades)
 {
-    // Each case: requests and samples, then the samples until the fade is at
-    // rest again (0: it never fades) and the bypass state in the end. A full
-    // cycle takes 883 samples: 441 down, 441 up, one block to end.
-    struct Case
+    // Requests (b: Bypass, l: Listen, in upper case on; a digit: that many
+    // hundred samples), then the samples until the fade is at rest and the
+    // bypass state then. A full cycle takes 883 samples.
+    const struct
     {
-        const char* name;
+        const char* steps;
         bool heard;
-        std::function<void(FadeRig&)> steps;
         int toRest;
         bool bypass;
+    } cases[] = {
+        {"bl", true, 0, false},      // the values in force
+        {"Bb", true, 0, false},      // there and back before a sample
+        {"B1B1B1", true, 583, true}, // the change sent again while fading
+        {"B1b", true, 783, false},   // back to the value in force while fading out
+        {"Bl", true, 883, true},     // the other switch's value in force
+        {"B", false, 0, true},       // nothing heard yet: at once
     };
-    const Case cases[] = {
-        {"the value in force", true, [](FadeRig& r) { r.engine.setBypass(0); r.engine.setListen(0); }, 0,
-         false},
-        {"there and back before a sample", true,
-         [](FadeRig& r) { r.engine.setBypass(1); r.engine.setBypass(0); }, 0, false},
-        {"the change re-sent every sample", true,
-         [](FadeRig& r) {
-             for (int n = 0; n < 500; ++n, r.sample())
-                 r.engine.setBypass(1);
-         },
-         883 - 500, true},
-        {"back to the value in force while fading out", true,
-         [](FadeRig& r) {
-             r.engine.setBypass(1);
-             r.until([] { return false; }, 100);
-             r.engine.setBypass(0);
-         },
-         883 - 100, false},
-        {"a change on the other switch stays", true,
-         [](FadeRig& r) { r.engine.setBypass(1); r.engine.setListen(0); }, 883, true},
-        {"nothing heard yet: at once", false, [](FadeRig& r) { r.engine.setBypass(1); }, 0, true},
-        {"a restart settles a waiting change", true,
-         [](FadeRig& r) {
-             r.engine.setBypass(1);
-             r.until([] { return false; }, 100);
-             r.engine.restart();
-         },
-         0, true},
-    };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         FadeRig rig(44100.0f, c.heard);
-        c.steps(rig);
-        const int toRest =
-            rig.fade().fading() ? rig.until([&] { return !rig.fade().fading(); }) : 0;
-        EXPECT_EQ(toRest, c.toRest) << c.name;
-        EXPECT_EQ(rig.fade().bypass(), c.bypass) << c.name;
-        EXPECT_EQ(rig.fade().gain(), 1.0f) << c.name;
+        for (const char* step = c.steps; *step; ++step)
+            if (*step >= '1' && *step <= '9')
+                rig.until([] { return false; }, 100 * (*step - '0'));
+            else
+                (*step == 'b' || *step == 'B' ? rig.engine.setBypass(*step == 'B')
+                                             : rig.engine.setListen(*step == 'L'));
+        const int toRest = rig.fade().fading() ? rig.until([&] { return !rig.fade().fading(); }) : 0;
+        EXPECT_EQ(toRest, c.toRest) << c.steps;
+        EXPECT_EQ(rig.fade().bypass(), c.bypass) << c.steps;
     }
 }
 
