@@ -254,7 +254,7 @@ TEST_F(Vst2Entry, ProcessesAudioFromTheFirstBlockOn)
             const size_t second = (48000 + size_t(block) - 1) / size_t(block) * size_t(block);
             std::vector<float> in(second + 2 * size_t(block)), out(in.size());
             for (size_t n = 0; n < second; ++n)
-                in[n] = 0.5f * float(std::sin(2 * M_PI * double(n % kPeriod) / kPeriod));
+                in[n] = 0.5f * float(std::sin(2 * std::acos(-1.0) * double(n % kPeriod) / kPeriod));
             std::fill(in.end() - 2 * block, in.end() - block, 3e38f);
             for (size_t at = 0; at < in.size(); at += size_t(block))
             {

@@ -16,7 +16,8 @@ namespace {
 
 // 1 kHz at 48 kHz: the tone repeats every 48 samples.
 constexpr int kPeriod = 48;
-float tone(long n) { return 0.5f * float(std::sin(2.0 * M_PI * double(n % kPeriod) / kPeriod)); }
+const double kTwoPi = 2.0 * std::acos(-1.0);
+float tone(long n) { return 0.5f * float(std::sin(kTwoPi * double(n % kPeriod) / kPeriod)); }
 
 // A processor of its own, initialized and set up as a host does; activation is left to the test.
 struct Instance
@@ -99,7 +100,7 @@ TEST_F(ProcessorTest, AFreshInstancePlaysItsFirstBlockAtFullLevel)
 // on across a restart; blocks sent while inactive leave no trace after the activation.
 TEST_F(ProcessorTest, RestartsAndStrayBlocksLeaveNothingBehind)
 {
-    auto hundredHertz = [](long n) { return 0.5f * float(std::sin(2.0 * M_PI * double(n) / 480)); };
+    auto hundredHertz = [](long n) { return 0.5f * float(std::sin(kTwoPi * double(n) / 480)); };
     auto extreme = [](long n) { return n < 512 ? 3.4e38f : tone(n); };
     auto silence = [](long) { return 0.f; };
     for (double rate : {48000.0, 768000.0})
