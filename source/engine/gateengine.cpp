@@ -139,14 +139,18 @@ void GateEngine::restart()
 GateEngine::SignalState GateEngine::signalState() const
 {
     SignalState state;
+    state.detectors = detectors_;
+    state.keyPeak = keyPeak_;
     saveSignalState(state);
     return state;
 }
 
 void GateEngine::saveSignalState(SignalState& to) const
 {
-    to.detectors = detectors_;
-    to.keyPeak = keyPeak_;
+    if (to.detectors.size() != detectors_.size() || to.keyPeak.size() != keyPeak_.size())
+        return;
+    std::copy(detectors_.begin(), detectors_.end(), to.detectors.begin());
+    std::copy(keyPeak_.begin(), keyPeak_.end(), to.keyPeak.begin());
     to.meters[0] = maxVu_;
     to.meters[1] = minVu_;
     to.meters[2] = maxGate_;

@@ -52,7 +52,8 @@ public:
 
     // What processing leaves behind besides the filter memory and the fade:
     // detectors, key peaks, meters and the Beat Skip generator. A copy made
-    // for the engine's channel counts is put back without allocating.
+    // for the engine's channel counts is updated and put back without
+    // allocating; one made for other counts is left alone and ignored.
     struct SignalState
     {
         std::vector<DetectorState> detectors;
@@ -62,9 +63,7 @@ public:
         GateRandom random;
     };
     SignalState signalState() const;
-    // Copies into `to`; allocates only if its sizes differ from the engine's.
     void saveSignalState(SignalState& to) const;
-    // Ignored when `from` was made for other channel counts.
     void restoreSignalState(const SignalState& from);
 
     void setBypass(int on);
