@@ -80,10 +80,9 @@ count_instructions() {
 #    per stereo frame inside the host's per-block process call, and render
 #    times of a long file, ours and a peer's in turn.
 
-# Frames the host processes for a file of SECONDS at BLOCK: the file plus the
-# silent pre-roll (a tenth of a second and two blocks, in whole blocks).
+# Frames the host processes for a file of SECONDS (it plays no pre-roll unless asked).
 host_frames() {
-    awk -v s="$1" -v b="$2" 'BEGIN { p = 4800 + 2 * b; printf "%d", s * 48000 + int((p + b - 1) / b) * b }'
+    awk -v s="$1" 'BEGIN { printf "%d", s * 48000 }'
 }
 
 # plugin_instructions PLUGIN.so BLOCK: instructions per frame over 5 s of pink noise.
@@ -92,7 +91,7 @@ plugin_instructions() {
         --toggle-collect='Quorvane::Vst2Plugin::process(*' \
         "$build/host/quorvane" render "$pink_short" "$results/pink-out.wav" --vst2 --plugin "$1" \
         --block "$2" --quiet 2>&1 >/dev/null | sed -n 's/.*Collected : \([0-9]*\).*/\1/p')
-    awk -v ir="${collected:-0}" -v f="$(host_frames 5 "$2")" 'BEGIN { printf "%.0f", ir / f }'
+    awk -v ir="${collected:-0}" -v f="$(host_frames 5)" 'BEGIN { printf "%.0f", ir / f }'
 }
 
 # render_seconds PLUGIN.so: wall-clock seconds of one render of the long file,

@@ -39,6 +39,16 @@ double parseSeconds (const std::string& option, const std::string& text)
     return value;
 }
 
+double parseMilliseconds (const std::string& option, const std::string& text)
+{
+    errno = 0;
+    char* end = nullptr;
+    double value = std::strtod (text.c_str (), &end);
+    if (text.empty () || *end != '\0' || errno != 0 || !(value >= 0.0) || value > 60000.0)
+        usageError (option + " expects milliseconds from 0 to 60000, not '" + text + "'");
+    return value;
+}
+
 ParameterAssignment parseAssignment (const std::string& option, const std::string& text,
                                      bool normalized)
 {
@@ -191,6 +201,8 @@ Options parseCommandLine (int argc, const char* const* argv)
             options.assignments.push_back (parseAssignment (name, value (), true));
         else if (name == "--block")
             options.blockSize = parseInteger (name, value (), 1, kMaxBlockSize);
+        else if (name == "--preroll")
+            options.prerollMs = parseMilliseconds (name, value ());
         else if (name == "--bits")
         {
             std::string text = value ();
@@ -215,6 +227,8 @@ Options parseCommandLine (int argc, const char* const* argv)
         usageError ("--sidechain applies to 'render' only");
     if (!renders && options.bits)
         usageError ("--bits applies to 'render' only");
+    if (!renders && options.prerollMs > 0.0)
+        usageError ("--preroll applies to 'render' only");
     if (!renders && !options.plotPath.empty ())
         usageError ("--plot applies to 'render' only; 'demo' draws its own");
     if (!renders && (!options.outDir.empty () || !options.eventsPath.empty () || options.jobs))
@@ -274,6 +288,9 @@ const char* usageText ()
         "                        --set values\n"
         "  --save-preset FILE    save the resulting state as a .vstpreset\n"
         "  --block N             process blocks of N samples (default 512)\n"
+        "  --preroll MS          play MS milliseconds of silence into the plug-in before the\n"
+        "                        file and discard what comes out (default: none, the file\n"
+        "                        goes through the new instance from its first sample)\n"
         "  --bits N              output sample format: 8, 16, 24 bit integer or 32 bit float\n"
         "                        (default: float for WAV, else the input's depth)\n"
         "  --plot FILE.png       draw input, output and gate gain over time, the gain read\n"

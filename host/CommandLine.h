@@ -43,6 +43,7 @@ struct Options
     std::string plotPath;                 // --plot
     std::vector<ParameterAssignment> assignments;
     int blockSize = 512;
+    double prerollMs = 0.0;               // --preroll: silence played in before the file (render)
     std::optional<int> bits;              // --bits
     bool quiet = false;
     std::optional<double> seconds;        // --seconds: how long the editor stays open

@@ -30,6 +30,7 @@ FileRenderSettings renderSettings (const Options& options, InstanceMaker& maker)
     settings.sideChainPath = options.sideChainPath;
     settings.bits = options.bits;
     settings.blockSize = options.blockSize;
+    settings.prerollMs = options.prerollMs;
     if (!options.plotPath.empty () || !options.eventsPath.empty ())
         settings.probeMaker = &maker;
     const bool quiet = options.quiet;
@@ -83,6 +84,7 @@ RenderedFile renderFile (const std::string& in, const std::string& out, const Fi
     job.sideChain = key.get ();
     job.output = &writer;
     job.blockSize = settings.blockSize;
+    job.prerollFrames = prerollFrames (input.sampleRate (), settings.prerollMs);
     job.gateMeterId = findGateMeter (plugin);
     job.showProgress = settings.showProgress;
     job.framesDone = settings.framesDone;
@@ -104,7 +106,7 @@ RenderedFile renderFile (const std::string& in, const std::string& out, const Fi
     {
         // A file shorter than the meter's refresh keeps the readings per block.
         auto fine = probeGateMeter (*settings.probeMaker, in, settings.sideChainPath, settings.probeThreads,
-                                    settings.framesDone);
+                                    settings.prerollMs, settings.framesDone);
         if (!fine.empty ())
             result.trace->setGateReadings (std::move (fine));
     }

@@ -21,6 +21,7 @@ struct FileRenderSettings
     std::string sideChainPath;   // empty: no side chain
     std::optional<int> bits;
     int blockSize = 512;
+    double prerollMs = 0.0;   // silence played in first and discarded
     // When set, the gate meter is read every millisecond by probes that this
     // maker makes, on up to probeThreads threads (for --plot and --events).
     InstanceMaker* probeMaker = nullptr;

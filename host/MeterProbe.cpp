@@ -18,7 +18,7 @@ using Reading = RenderTrace::GateReading;
 
 // The ends of the probe's whole blocks, each with the gain read there.
 std::vector<Reading> runProbe (InstanceMaker& maker, const std::string& in, const std::string& keyPath, int offset,
-                               std::atomic<int64_t>* framesDone)
+                               double prerollMs, std::atomic<int64_t>* framesDone)
 {
     AudioFileReader input (in, "input");
     std::unique_ptr<AudioFileReader> key;
@@ -34,6 +34,7 @@ std::vector<Reading> runProbe (InstanceMaker& maker, const std::string& in, cons
     job.blockSize = block;
     job.gateMeterId = findGateMeter (*plugin);
     job.firstBlock = offset;
+    job.prerollFrames = prerollFrames (input.sampleRate (), prerollMs);
     job.framesDone = framesDone;
     if (!job.gateMeterId)
         return {};
@@ -73,7 +74,7 @@ int meterProbeBlock (int sampleRate)
 }
 
 std::vector<RenderTrace::GateReading> probeGateMeter (InstanceMaker& maker, const std::string& in,
-                                                      const std::string& key, int threads,
+                                                      const std::string& key, int threads, double prerollMs,
                                                       std::atomic<int64_t>* framesDone)
 {
     const int rate = AudioFileReader (in, "input").sampleRate ();
@@ -89,7 +90,7 @@ std::vector<RenderTrace::GateReading> probeGateMeter (InstanceMaker& maker, cons
         {
             try
             {
-                found[static_cast<size_t> (k)] = runProbe (maker, in, key, k * step, framesDone);
+                found[static_cast<size_t> (k)] = runProbe (maker, in, key, k * step, prerollMs, framesDone);
             }
             catch (...)
             {

@@ -21,10 +21,11 @@ namespace Quorvane {
 
 // The gain readings for IN (with the side-chain file KEY, if not empty), in
 // order, each at most 1 ms long; empty when the plug-in has no gate meter.
-// Runs the probes on up to THREADS threads, adding the frames they process
-// to FRAMES_DONE (may be null). Throws HostError.
+// Runs the probes on up to THREADS threads, each after the render's pre-roll
+// of PREROLL_MS, adding the frames they process to FRAMES_DONE (may be
+// null). Throws HostError.
 std::vector<RenderTrace::GateReading> probeGateMeter (InstanceMaker& maker, const std::string& in,
-                                                      const std::string& key, int threads,
+                                                      const std::string& key, int threads, double prerollMs,
                                                       std::atomic<int64_t>* framesDone = nullptr);
 
 // Frames between readings: 1 ms or just under.

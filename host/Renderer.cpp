@@ -7,6 +7,7 @@
 #include "ProgressBar.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Quorvane {
 
@@ -23,10 +24,9 @@ float meterToDb (double meterValue)
     return static_cast<float> ((meterValue - 1.0) * 76.0);
 }
 
-int64_t prerollFrames (int sampleRate, int blockSize)
+int64_t prerollFrames (int sampleRate, double ms)
 {
-    const int64_t wanted = sampleRate / 10 + 2 * static_cast<int64_t> (blockSize);
-    return (wanted + blockSize - 1) / blockSize * blockSize;
+    return std::llround (ms * sampleRate / 1000.0);
 }
 
 RenderTrace render (const RenderJob& job)
@@ -55,24 +55,22 @@ RenderTrace render (const RenderJob& job)
             keyPointers.push_back (key[static_cast<size_t> (c) % key.size ()].data ());
     }
 
-    // A DAW keeps processing while its transport stands still, so a
-    // plug-in's start-up transitions (such as a fade when a switch is first
-    // set) have settled before the first note plays. Give the plug-in the
-    // same: a pre-roll of silence whose output is discarded. Transitions wait
-    // for block boundaries, so the pre-roll counts whole blocks.
-    const int64_t preroll = prerollFrames (input.sampleRate (), block);
+    // Only when asked for: a DAW whose transport stands still keeps processing silence, an
+    // offline host starts with the file.
     AudioBlock silent;
     silent.input = inPointers.data ();
     silent.sideChain = job.sideChain ? keyPointers.data () : nullptr;
     silent.output = outPointers.data ();
-    silent.numSamples = block;
     for (auto& channel : in)
         std::fill (channel.begin (), channel.end (), 0.0f);
     for (auto& channel : key)
         std::fill (channel.begin (), channel.end (), 0.0f);
     std::vector<OutputValue> reported;
-    for (int64_t done = 0; done < preroll; done += block)
+    for (int64_t done = 0; done < job.prerollFrames; done += block)
+    {
+        silent.numSamples = static_cast<int> (std::min<int64_t> (block, job.prerollFrames - done));
         job.plugin->process (silent, reported);
+    }
 
     RenderTrace trace (input.frames (), input.sampleRate ());
     ProgressBar progress (input.frames (), job.showProgress);

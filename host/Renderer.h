@@ -28,14 +28,17 @@ struct RenderJob
     int firstBlock = 0;
     // When not null, receives the gate meter's value after every block.
     std::vector<RenderTrace::GateReading>* meterReadings = nullptr;
+    // Silence processed before the file, its output discarded (--preroll). None by default: the
+    // file goes through the fresh instance from its first sample, as an offline host sends it.
+    int64_t prerollFrames = 0;
 };
 
 // Processes the whole input; throws HostError when writing fails or the
 // user interrupts. Returns the trace of levels and gate gain.
 RenderTrace render (const RenderJob& job);
 
-// Silence processed before the file: 100 ms and two blocks, in whole blocks.
-int64_t prerollFrames (int sampleRate, int blockSize);
+// Frames of a pre-roll of MS milliseconds at SAMPLE_RATE.
+int64_t prerollFrames (int sampleRate, double ms);
 
 // The plug-in's gate meter output parameter, if it has one.
 std::optional<uint32_t> findGateMeter (HostedPlugin& plugin);

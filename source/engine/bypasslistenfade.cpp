@@ -15,22 +15,47 @@ void BypassListenFade::reset(float sampleRate)
     fading_ = changePending();
 }
 
-void BypassListenFade::requestBypass(bool on)
+void BypassListenFade::settle()
 {
-    fading_ = true;
-    bypassPending_ = true;
-    waitingBypass_ = on;
+    if (bypassPending_)
+        bypass_ = waitingBypass_;
+    if (listenPending_)
+        listen_ = waitingListen_;
+    bypassPending_ = listenPending_ = false;
+    fading_ = false;
+    fadingOut_ = true;
+    gain_ = 1.0f;
+    heard_ = false;
 }
 
-void BypassListenFade::requestListen(bool on)
+void BypassListenFade::request(bool on, bool& inForce, bool& pending, bool& waiting)
 {
+    if (!heard_)
+    {
+        inForce = on;
+        pending = false;
+        return;
+    }
+    if (on == inForce)
+    {
+        // Back to the value in force: the change asked for before (if any) is
+        // withdrawn. A fade that has already begun runs its cycle to the end,
+        // as it would have for the change, so the gain never jumps; one that
+        // has not begun yet need not run at all.
+        pending = false;
+        if (!changePending() && fadingOut_ && gain_ == 1.0f)
+            fading_ = false;
+        return;
+    }
     fading_ = true;
-    listenPending_ = true;
-    waitingListen_ = on;
+    pending = true;
+    waiting = on;
 }
 
-void BypassListenFade::beginBlock()
+void BypassListenFade::beginBlock(int numSamples)
 {
+    if (numSamples > 0)
+        heard_ = true;
     if (fadingOut_)
     {
         if (gain_ <= kFadeFloor)

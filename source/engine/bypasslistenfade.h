@@ -3,9 +3,15 @@
 namespace Quorvane {
 
 // Switches "Bypass" and "Listen" under a short fade so that they never click:
-// a request starts a fall to -40 dB, the switch happens at the first block
+// a change starts a fall to -40 dB, the switch happens at the first block
 // boundary at that silent point, then the gain rises again and the cycle ends
 // at the first block boundary at full gain.
+//
+// Only a real change fades. Hosts send values again that are already in force
+// (a set-up pushes every parameter, some hosts re-send them every block), and
+// a fade for those would dip the audio for nothing. Before any audio has gone
+// through (a new instance, or processing started again) a change takes effect
+// at once: there is nothing yet that could click.
 class BypassListenFade
 {
 public:
@@ -13,13 +19,16 @@ public:
     // still waiting is not lost: the fade-out for it starts over from full gain.
     void reset(float sampleRate);
 
-    // Every request runs a full fade cycle, even for the value already in force.
-    void requestBypass(bool on);
-    void requestListen(bool on);
+    // Processing starts afresh: waiting changes take effect now and the fade
+    // is at rest until audio has gone through again.
+    void settle();
+
+    void requestBypass(bool on) { request(on, bypass_, bypassPending_, waitingBypass_); }
+    void requestListen(bool on) { request(on, listen_, listenPending_, waitingListen_); }
 
     // At the start of every block: applies waiting changes at the silent point
-    // and ends or continues the cycle.
-    void beginBlock();
+    // and ends or continues the cycle. A block with samples counts as heard.
+    void beginBlock(int numSamples);
 
     // Once per sample while fading(): advances and returns the fade gain.
     float next();
@@ -35,6 +44,7 @@ public:
 
 private:
     bool changePending() const { return bypassPending_ || listenPending_; }
+    void request(bool on, bool& inForce, bool& pending, bool& waiting);
 
     bool bypass_ = false;
     bool listen_ = false;
@@ -46,6 +56,7 @@ private:
     bool listenPending_ = false;
     bool waitingBypass_ = false;
     bool waitingListen_ = false;
+    bool heard_ = false; // audio has gone through since construction or settle()
 };
 
 } // namespace Quorvane

@@ -1,8 +1,11 @@
 #include "crossovergainstage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
+
+#include <emmintrin.h>
 
 namespace Quorvane {
 
@@ -117,6 +120,49 @@ bool CrossoverGainStage::setChannels(int count)
     return true;
 }
 
+void CrossoverGainStage::clearMemory()
+{
+    std::fill(states_.begin(), states_.end(), 0.0);
+    std::fill(layouts_.begin(), layouts_.end(), PairLayout{});
+}
+
+namespace {
+
+// True when all n values (a multiple of 4) are finite: x * 0 is +-0 for
+// those and NaN for the rest, and the bits of a NaN survive OR-ing with the
+// others. No branch per value, and no chain of additions to wait for.
+bool allFinite(const double* values, int n)
+{
+    const __m128d zero = _mm_setzero_pd();
+    __m128d a = zero;
+    __m128d b = zero;
+    for (int i = 0; i < n; i += 4)
+    {
+        a = _mm_or_pd(a, _mm_mul_pd(_mm_loadu_pd(values + i), zero));
+        b = _mm_or_pd(b, _mm_mul_pd(_mm_loadu_pd(values + i + 2), zero));
+    }
+    const __m128d any = _mm_or_pd(a, b);
+    return _mm_movemask_pd(_mm_cmpunord_pd(any, any)) == 0;
+}
+
+} // namespace
+
+void CrossoverGainStage::restartNonFinite(int group)
+{
+    useLayout(group, PairLayout{});
+    double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
+    const int lanes = channels_ - group * kGroupLanes;
+    for (int lane = 0; lane < kGroupLanes; ++lane)
+    {
+        bool finite = lane < lanes;
+        for (int i = lane; finite && i < Ladder::kStatesPerGroup; i += kGroupLanes)
+            finite = std::isfinite(state[i]);
+        if (!finite)
+            for (int i = lane; i < Ladder::kStatesPerGroup; i += kGroupLanes)
+                state[i] = 0.0;
+    }
+}
+
 void CrossoverGainStage::useLayout(int group, PairLayout wanted)
 {
     PairLayout& now = layouts_[static_cast<size_t>(group)];
@@ -172,6 +218,17 @@ void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
                                       int numSamples)
 {
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
+    runGroup(group, state, samples, gains, numSamples);
+    // Once per run, not per sample: a non-finite state would otherwise stay
+    // for good. Every slot of the group counts, whatever its layout: slots
+    // not in use hold copies of states that were finite when made.
+    if (!allFinite(state, Ladder::kStatesPerGroup))
+        restartNonFinite(group);
+}
+
+void CrossoverGainStage::runGroup(int group, double* state, double* samples, double* gains,
+                                  int numSamples)
+{
     const int lanes = channels_ - group * kGroupLanes;
     if (useAvx_ && lanes >= 3)
     {

@@ -36,6 +36,8 @@ public:
 
     // Recomputes all coefficients; the filter states stay as they are.
     void setSampleRate(double hz);
+    // Forgets the audio heard so far: every filter state back to zero.
+    void clearMemory();
     // Replaces all states with zeroed ones for count channels. On allocation
     // failure (or count < 0) returns false and keeps the old states.
     bool setChannels(int count);
@@ -47,7 +49,8 @@ public:
     // onwards). samples and gains hold kGroupLanes doubles per sample, one per
     // channel; samples receives the outputs, still in double precision.
     // Lanes without a channel are computed too and must hold finite values;
-    // their gains may be overwritten (with 1).
+    // their gains may be overwritten (with 1). A channel whose filter states
+    // are no longer finite afterwards starts again from zero.
     void processGroup(int group, double* samples, double* gains, int numSamples);
     int groups() const { return (channels_ + kGroupLanes - 1) / kGroupLanes; }
 
@@ -75,6 +78,7 @@ private:
     double twice(const Coefficients& c, int channel, int first, double x);
 
     void design(int k);
+    void runGroup(int group, double* state, double* samples, double* gains, int numSamples);
 
     double sampleRate_ = 44100.0;
     double pi_;
@@ -101,6 +105,9 @@ private:
         bool operator==(const PairLayout& o) const { return first == o.first && half == o.half; }
     };
     void useLayout(int group, PairLayout wanted);
+    // Zeroes the states of the group's channels that are not all finite, and
+    // of its lanes without a channel.
+    void restartNonFinite(int group);
     std::vector<PairLayout> layouts_;
 };
 

@@ -9,6 +9,12 @@ namespace Quorvane {
 // and meters.
 constexpr float kSilence = 1e-25f;
 
+// Input samples larger than this (400 dB above full scale) are not audio but
+// corrupt data, and count as silence as infinities do: through the filters
+// (and up to +40 dB of output level) they would overflow the float output.
+// Anything up to here stays many orders of magnitude inside its range.
+constexpr float kLargestSample = 1e20f;
+
 // Milliseconds to seconds.
 constexpr float kMsToSeconds = 0.001f;
 

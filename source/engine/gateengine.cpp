@@ -122,10 +122,55 @@ void GateEngine::setSampleRate(float hz)
 {
     if (!(hz > 0.0f) || !std::isfinite(hz))
         return;
+    if (hz != sampleRate_)
+        crossover_.clearMemory();
     sampleRate_ = hz;
     crossover_.setSampleRate(hz);
     fade_.reset(hz);
     meterInterval_ = truncateToInt(hz * kMeterIntervalMs / 1000.0f);
+}
+
+void GateEngine::restart()
+{
+    crossover_.clearMemory();
+    fade_.settle();
+}
+
+GateEngine::SignalState GateEngine::signalState() const
+{
+    SignalState state;
+    state.detectors = detectors_;
+    state.keyPeak = keyPeak_;
+    saveSignalState(state);
+    return state;
+}
+
+void GateEngine::saveSignalState(SignalState& to) const
+{
+    if (to.detectors.size() != detectors_.size() || to.keyPeak.size() != keyPeak_.size())
+        return;
+    std::copy(detectors_.begin(), detectors_.end(), to.detectors.begin());
+    std::copy(keyPeak_.begin(), keyPeak_.end(), to.keyPeak.begin());
+    to.meters[0] = maxVu_;
+    to.meters[1] = minVu_;
+    to.meters[2] = maxGate_;
+    to.meters[3] = minGate_;
+    to.meterCount = meterCount_;
+    to.random = random_;
+}
+
+void GateEngine::restoreSignalState(const SignalState& from)
+{
+    if (from.detectors.size() != detectors_.size() || from.keyPeak.size() != keyPeak_.size())
+        return;
+    std::copy(from.detectors.begin(), from.detectors.end(), detectors_.begin());
+    std::copy(from.keyPeak.begin(), from.keyPeak.end(), keyPeak_.begin());
+    maxVu_ = from.meters[0];
+    minVu_ = from.meters[1];
+    maxGate_ = from.meters[2];
+    minGate_ = from.meters[3];
+    meterCount_ = from.meterCount;
+    random_ = from.random;
 }
 
 void GateEngine::setBypass(int on)

@@ -39,8 +39,32 @@ public:
     bool setOutputChannels(int count);    // also discards all detector and filter state
     bool setSideChainChannels(int count); // also discards the key peaks
 
-    // Ignores a rate that is not a positive finite number.
+    // Ignores a rate that is not a positive finite number. A new rate also
+    // clears the crossover filters: their memory of the old audio would meet
+    // the new coefficients.
     void setSampleRate(float hz);
+
+    // Processing starts again after a pause: the crossover filters forget the
+    // old audio (it must not come back out of the new silence) and the
+    // bypass/listen fade settles on the values asked for. Settings,
+    // detectors, envelopes and meters carry over.
+    void restart();
+
+    // What processing leaves behind besides the filter memory and the fade:
+    // detectors, key peaks, meters and the Beat Skip generator. A copy made
+    // for the engine's channel counts is updated and put back without
+    // allocating; one made for other counts is left alone and ignored.
+    struct SignalState
+    {
+        std::vector<DetectorState> detectors;
+        std::vector<float> keyPeak;
+        float meters[4] = {kSilence, kSilence, kSilence, kSilence};
+        int meterCount = 0;
+        GateRandom random;
+    };
+    SignalState signalState() const;
+    void saveSignalState(SignalState& to) const;
+    void restoreSignalState(const SignalState& from);
 
     void setBypass(int on);
     void setListen(int on);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include <emmintrin.h>
 
@@ -24,14 +23,15 @@ int repeated(int j, int count)
     return j < count ? j : j % count;
 }
 
-// Non-finite samples count as silence: one NaN would otherwise poison the
-// filter states for good. Tiny samples are raised to the silence floor.
-// Four at a time as a select (a NaN fails both comparisons).
+// Non-finite samples, and finite ones too large to be audio, count as
+// silence: they would otherwise overflow the filters' output. Tiny samples
+// are raised to the silence floor. Four at a time as a select (a NaN fails
+// both comparisons).
 __m128 floorFour(__m128 x)
 {
     const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const __m128 silence = _mm_set1_ps(kSilence);
-    const __m128 largest = _mm_set1_ps(std::numeric_limits<float>::max());
+    const __m128 largest = _mm_set1_ps(kLargestSample);
     const __m128 magnitude = _mm_and_ps(x, absMask);
     const __m128 usable =
         _mm_and_ps(_mm_cmpge_ps(magnitude, silence), _mm_cmple_ps(magnitude, largest));
@@ -41,7 +41,7 @@ __m128 floorFour(__m128 x)
 float floorOne(float x)
 {
     const float magnitude = std::fabs(x);
-    const bool usable = magnitude >= kSilence && magnitude <= std::numeric_limits<float>::max();
+    const bool usable = magnitude >= kSilence && magnitude <= kLargestSample;
     return usable ? x : kSilence;
 }
 
@@ -256,7 +256,7 @@ void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChanne
 void GateEngine::runGate(float** key, int keyChannels, float** input, float** output,
                          int numSamples, bool stereo)
 {
-    fade_.beginBlock();
+    fade_.beginBlock(numSamples);
     if (fade_.bypass())
     {
         if (stereo)

@@ -21,6 +21,13 @@ namespace Quorvane {
 
 namespace {
 
+// The rates a set-up may ask for. 768 kHz is the fastest rate audio hardware runs at; four times
+// that leaves room for hosts that oversample. Beyond it the engine's single-precision per-sample
+// coefficients for its longest times (9 s of attack) round to 1 and stop moving. Below 1 Hz
+// nothing is audio.
+constexpr double kLowestSampleRate = 1.0;
+constexpr double kHighestSampleRate = 4 * 768000.0;
+
 // The engine's side-chain peaks must cover every main input channel.
 int sideChainChannelsFor(int inputChannels) { return inputChannels > 2 ? inputChannels : 2; }
 
@@ -87,12 +94,16 @@ bool again::takeLayout(const Layout& layout)
     const int nOut = SpeakerArr::getChannelCount(layout.output);
     try
     {
+        // Blocks processed while inactive leave no trace, here either.
+        if (processedInactive.exchange(false))
+            engine.restoreSignalState(restartPoint);
         GateEngine resized(engine);
         ChannelScratch resizedScratch;
         if (!resized.setInputChannels(nIn) || !resized.setOutputChannels(nOut) ||
             !resized.setSideChainChannels(sideChainChannelsFor(nIn)) ||
             !resizedScratch.configure(nIn, nOut, processSetup.maxSamplesPerBlock))
             return false;
+        GateEngine::SignalState point = resized.signalState();
 
         // The side chain has the main input's arrangement and starts inactive.
         IPtr<Bus> in = owned(new AudioBus(layout.inputName, kMain, BusInfo::kDefaultActive, layout.input));
@@ -104,6 +115,7 @@ bool again::takeLayout(const Layout& layout)
         audioOutputs.reserve(1);
 
         engine = std::move(resized);
+        restartPoint = std::move(point);
         scratch = std::move(resizedScratch);
         inputChannels = nIn;
         outputChannels = nOut;
@@ -151,6 +163,11 @@ tresult PLUGIN_API again::setBusArrangements(SpeakerArrangement* inputs, int32 n
 
 tresult PLUGIN_API again::setupProcessing(ProcessSetup& setup)
 {
+    // Written so that NaN fails too.
+    if (setup.symbolicSampleSize == kSample32 &&
+        !(setup.sampleRate >= kLowestSampleRate && setup.sampleRate <= kHighestSampleRate &&
+          setup.maxSamplesPerBlock > 0))
+        return kInvalidArgument;
     tresult result = AudioEffect::setupProcessing(setup);
     if (result != kResultOk)
         return result;
@@ -165,18 +182,26 @@ tresult PLUGIN_API again::setActive(TBool state)
 {
     sendTextMessage(state ? "again::setActive (true)" : "again::setActive (false)");
 
-    if (state)
+    const bool wasActive = active.load(std::memory_order_acquire);
+    if (state && !wasActive)
     {
+        if (processedInactive.exchange(false))
+            engine.restoreSignalState(restartPoint);
+        engine.restart();
         // The audio thread owns the mirror from now on; getState reads what it publishes.
         publishMirror();
         active.store(true, std::memory_order_release);
     }
+    else if (state)
+        publishMirror();
     else
     {
         active.store(false, std::memory_order_release);
         // A state handed over after the last block must not be lost.
         takePendingState();
         publishMirror();
+        if (wasActive)
+            engine.saveSignalState(restartPoint);
     }
     return AudioEffect::setActive(state);
 }

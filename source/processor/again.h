@@ -90,6 +90,12 @@ private:
     std::atomic<uint64_t> appliedGeneration {0};
     std::atomic<bool> active {false};
 
+    // What the engine's detectors and meters were when processing last stopped (or fresh, for a
+    // new layout). A host that processes while inactive must not change what comes after the
+    // next activation: that activation goes back to this point.
+    GateEngine::SignalState restartPoint;
+    std::atomic<bool> processedInactive {false};
+
     ChannelScratch scratch;                    // fallback buffers for hosts that pass fewer channels
     int inputChannels = 2;
     int outputChannels = 2;

@@ -49,6 +49,11 @@ tresult PLUGIN_API again::process(ProcessData& data)
     // Before initialize and after terminate there are no buses, and nothing to process with.
     if (!mainOutputBus)
         return kNotInitialized;
+    // Only 32-bit set-ups are accepted: other buffers are not even looked at.
+    if (data.symbolicSampleSize != kSample32)
+        return kInvalidArgument;
+    if (!active.load(std::memory_order_relaxed))
+        processedInactive.store(true, std::memory_order_relaxed);
     bool mirrorChanged = takePendingState();
     if (data.inputParameterChanges && applyParameterChanges(data.inputParameterChanges))
         mirrorChanged = true;

@@ -8,12 +8,14 @@ using QuorvaneTest::AudioBuffer;
 namespace {
 
 // Feeds one-sample blocks, so that every sample is a block boundary, and
-// records what the fade does.
+// records what the fade does. Audio has gone through already, unless asked.
 struct FadeRig
 {
-    explicit FadeRig(float rate) : in(2, 1, 0.25f), out(2, 1)
+    explicit FadeRig(float rate, bool heard = true) : in(2, 1, 0.25f), out(2, 1)
     {
         QuorvaneTest::configure(engine, 2, 2, 2, rate);
+        if (heard)
+            sample();
     }
 
     void sample()
@@ -64,14 +66,38 @@ TEST(BypassListenFade, FullCycleFallsAndRisesIn441SamplesAt44k)
     EXPECT_EQ(rig.out.at(0, 0), 0.25f);
 }
 
-TEST(BypassListenFade, EveryRequestRunsAFullCycle)
+TEST(BypassListenFade, OnlyARealChangeFades)
 {
-    FadeRig rig(44100.0f);
-    rig.engine.setListen(0); // already off
-    EXPECT_TRUE(rig.fade().fading());
-    // 441 down, 441 up (the first step in the block that switches), one block to end.
-    EXPECT_EQ(rig.until([&] { return !rig.fade().fading(); }), 883);
-    EXPECT_FALSE(rig.fade().listen());
+    // Requests (b: Bypass, l: Listen, in upper case on; a digit: that many
+    // hundred samples), then the samples until the fade is at rest and the
+    // bypass state then. A full cycle takes 883 samples.
+    const struct
+    {
+        const char* steps;
+        bool heard;
+        int toRest;
+        bool bypass;
+    } cases[] = {
+        {"bl", true, 0, false},      // the values in force
+        {"Bb", true, 0, false},      // there and back before a sample
+        {"B1B1B1", true, 583, true}, // the change sent again while fading
+        {"B1b", true, 783, false},   // back to the value in force while fading out
+        {"Bl", true, 883, true},     // the other switch's value in force
+        {"B", false, 0, true},       // nothing heard yet: at once
+    };
+    for (const auto& c : cases)
+    {
+        FadeRig rig(44100.0f, c.heard);
+        for (const char* step = c.steps; *step; ++step)
+            if (*step >= '1' && *step <= '9')
+                rig.until([] { return false; }, 100 * (*step - '0'));
+            else
+                (*step == 'b' || *step == 'B' ? rig.engine.setBypass(*step == 'B')
+                                             : rig.engine.setListen(*step == 'L'));
+        const int toRest = rig.fade().fading() ? rig.until([&] { return !rig.fade().fading(); }) : 0;
+        EXPECT_EQ(toRest, c.toRest) << c.steps;
+        EXPECT_EQ(rig.fade().bypass(), c.bypass) << c.steps;
+    }
 }
 
 TEST(BypassListenFade, ChangeDuringTheRiseStillSwitchesAtASilentPoint)

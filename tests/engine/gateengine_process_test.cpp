@@ -172,6 +172,8 @@ TEST(GateEngineProcess, InPlaceBuffersGiveTheSameResult)
     }
 }
 
+// So do finite samples too large to be audio: through the filters they would
+// overflow the output.
 TEST(GateEngineProcess, NonFiniteSamplesCountAsSilence)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -184,11 +186,15 @@ TEST(GateEngineProcess, NonFiniteSamplesCountAsSilence)
     AudioBuffer out(2, kBlock);
     in.at(0, 10) = nan;
     in.at(1, 20) = -inf;
+    in.at(1, 21) = 3.4e38f;
     side.at(0, 30) = inf;
     side.at(1, 40) = nan;
+    side.at(1, 41) = -3e38f;
     engine.processBlockSideChain(side.data(), in.data(), out.data(), 2, kBlock);
     EXPECT_EQ(in.at(0, 10), kSilence);
+    EXPECT_EQ(in.at(1, 21), kSilence);
     EXPECT_EQ(side.at(1, 40), kSilence);
+    EXPECT_EQ(side.at(1, 41), kSilence);
 
     in.fill(0.5f);
     side.fill(0.5f);

@@ -51,6 +51,7 @@ struct FadeRig
     explicit FadeRig(float rate) : in(1, 1), out(1, 1)
     {
         QuorvaneTest::configure(engine, 1, 1, 1, rate);
+        sample(); // audio has gone through: a change fades
     }
     void sample()
     {

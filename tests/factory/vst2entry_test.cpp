@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -228,19 +230,46 @@ TEST_F(Vst2Entry, ChunksHoldBothStatesAndRoundTrip)
     EXPECT_FLOAT_EQ(effect->getParameter(effect, 6), 0.5f);
 }
 
-TEST_F(Vst2Entry, ProcessesAudio)
+// A VST 2 host that opens an instance to process a selection (an audio editor's offline apply)
+// gets all of it at full level from the first block on, also when it sets the unchanged Bypass
+// value before every block; a block of the largest floats does not break the blocks after it.
+TEST_F(Vst2Entry, ProcessesAudioFromTheFirstBlockOn)
 {
-    effect = main(host);
-    ASSERT_NE(effect, nullptr);
-    dispatch(effOpen);
-    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
-    dispatch(effSetBlockSize, 0, 256);
-    dispatch(effMainsChanged, 0, 1);
-    std::vector<float> l(256, 0.5f), r(256, 0.5f), ol(256), orr(256);
-    float* in[2] = {l.data(), r.data()};
-    float* out[2] = {ol.data(), orr.data()};
-    for (int i = 0; i < 20; ++i)
-        effect->processReplacing(effect, in, out, 256);
-    EXPECT_GT(ol[255], 0.2f);
-    dispatch(effMainsChanged, 0, 0);
+    constexpr int kPeriod = 48; // 1 kHz at 48 kHz
+    auto level = [](const float* x) {
+        double sum = 0.0;
+        for (int i = 0; i < kPeriod; ++i)
+            sum += double(x[i]) * x[i];
+        return std::sqrt(sum / kPeriod);
+    };
+    for (int block : {32, 512, 8192})
+        for (bool resend : {false, true})
+        {
+            effect = main(host);
+            ASSERT_NE(effect, nullptr);
+            dispatch(effOpen);
+            dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
+            dispatch(effSetBlockSize, 0, block);
+            dispatch(effMainsChanged, 0, 1);
+            const size_t second = (48000 + size_t(block) - 1) / size_t(block) * size_t(block);
+            std::vector<float> in(second + 2 * size_t(block)), out(in.size());
+            for (size_t n = 0; n < second; ++n)
+                in[n] = 0.5f * float(std::sin(2 * std::acos(-1.0) * double(n % kPeriod) / kPeriod));
+            std::fill(in.end() - 2 * block, in.end() - block, 3e38f);
+            for (size_t at = 0; at < in.size(); at += size_t(block))
+            {
+                float* ins[2] = {&in[at], &in[at]};
+                float* outs[2] = {&out[at], &out[at]};
+                if (resend)
+                    effect->setParameter(effect, 0, 0.f);
+                effect->processReplacing(effect, ins, outs, block);
+            }
+            const double settled = level(&out[48000 - kPeriod]);
+            for (size_t n = 240; n < size_t(std::max(block, 960)); n += kPeriod)
+                ASSERT_NEAR(level(&out[n]), settled, 0.01 * settled) << "blocks of " << block << ", from " << n;
+            for (size_t n = out.size() - size_t(block); n < out.size(); ++n)
+                ASSERT_TRUE(std::isfinite(out[n])) << "blocks of " << block;
+            dispatch(effClose);
+            effect = nullptr;
+        }
 }

@@ -61,6 +61,7 @@ TEST_F (CommandLineErrorTest, BadCommandLinesAreUsageErrors)
     expectRenderFails ({"render", "in.wav", "out.wav", "--block", "0"}, kUsage, "--block");
     expectRenderFails ({"render", "in.wav", "out.wav", "--block", "12x"}, kUsage, "--block");
     expectRenderFails ({"render", "in.wav", "out.wav", "--bits", "12"}, kUsage, "--bits");
+    expectRenderFails ({"render", "in.wav", "out.wav", "--preroll", "-1"}, kUsage, "--preroll");
     expectRenderFails ({"render", "in.wav", "out.wav", "--set", "Threshold"}, kUsage, "NAME=VALUE");
     expectRenderFails ({"render", "in.wav", "out.wav", "--sidechain"}, kUsage, "needs a value");
     expectRenderFails ({"render", "in.wav", "out.wav", "--plot", "picture.jpg"}, kUsage, "PNG");

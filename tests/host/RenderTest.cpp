@@ -4,6 +4,8 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+
 namespace QuorvaneTest {
 
 namespace {
@@ -117,6 +119,23 @@ TEST_F (RenderTest, BlockSizeDoesNotChangeTheAudio)
         AudioData other = renderAndRead (std::string ("b") + block + ".wav", {"--block", block, "--quiet"});
         EXPECT_EQ (other.channels, reference.channels) << "block " << block;
     }
+}
+
+// The file goes through the fresh instance from its first sample; --preroll plays silence first,
+// just as silence in front of the file would.
+TEST_F (RenderTest, PrerollIsSilenceInFrontOfTheFile)
+{
+    Channels padded = silence (2, 4410);
+    const Channels file = burst (2);
+    for (size_t c = 0; c < padded.size (); ++c)
+        padded[c].insert (padded[c].end (), file[c].begin (), file[c].end ());
+    ASSERT_TRUE (writeAudio (path ("padded.wav"), padded, kRate));
+    ASSERT_EQ (render ("padded.wav", "padded-out.wav", {"--block", "441", "-q"}).exitCode, 0);
+    AudioData whole = readAudio (path ("padded-out.wav"));
+    AudioData prerolled = renderAndRead ("prerolled.wav", {"--block", "441", "-q", "--preroll", "100"});
+    for (size_t c = 0; c < 2; ++c)
+        EXPECT_TRUE (std::equal (whole.channels[c].begin () + 4410, whole.channels[c].end (),
+                                 prerolled.channels[c].begin (), prerolled.channels[c].end ()));
 }
 
 TEST_F (RenderTest, ChannelCountsFollowTheFile)

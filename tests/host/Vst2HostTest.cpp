@@ -77,10 +77,10 @@ protected:
 TEST_F (Vst2HostTest, RendersBitForBitAsTheVst3Path)
 {
     // Values a 32-bit float holds exactly, as VST 2 carries them; an odd
-    // block size so that the pre-roll and the last block are partial.
+    // block size and pre-roll so that the pre-roll and the last block are partial.
     for (std::vector<std::string> settings :
          {std::vector<std::string> {},
-          {"--set-normalized", "6=0.5", "--set-normalized", "11=0.25", "--block", "300"}})
+          {"--set-normalized", "6=0.5", "--set-normalized", "11=0.25", "--block", "300", "--preroll", "7.3"}})
     {
         AudioData vst3 = render ("vst3.wav", settings);
         settings.push_back ("--vst2");

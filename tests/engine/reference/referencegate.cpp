@@ -13,7 +13,7 @@ namespace {
 
 void applyFloor(float& sample)
 {
-    if (!std::isfinite(sample) || std::fabs(sample) < kSilence)
+    if (!(std::fabs(sample) >= kSilence && std::fabs(sample) <= kLargestSample))
         sample = kSilence;
 }
 
@@ -55,6 +55,10 @@ void ReferenceGate::setSampleRate(const GateEngine& engine)
         lowPass_[k] = engine.crossover().lowPass(k);
         highPass_[k] = engine.crossover().highPass(k);
     }
+    // The old audio does not meet the new coefficients.
+    if (engine.sampleRate() != rate_)
+        std::fill(states_.begin(), states_.end(), BiquadState{});
+    rate_ = engine.sampleRate();
     fade_.reset(engine.sampleRate());
     meterInterval_ = engine.meterInterval();
 }
@@ -247,7 +251,7 @@ void ReferenceGate::applyInputFloor(float** input, float** sideChain, int keyCha
 void ReferenceGate::runGate(float** key, int keyChannels, float** input, float** output,
                             int numSamples)
 {
-    fade_.beginBlock();
+    fade_.beginBlock(numSamples);
     if (fade_.bypass())
     {
         copyPass(input, output, inputs_, numSamples);

@@ -75,6 +75,7 @@ private:
     bool linked_ = false;
     float outputGain_ = 1.0f;
     int meterInterval_ = 0;
+    float rate_ = 0.0f;
     Quorvane::GateSettings settings_;
     Quorvane::BypassListenFade fade_;
     Quorvane::GateRandom random_{1};
