@@ -229,14 +229,67 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     }
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
     EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
-    // Text with no number in it, even the switch's own display text, names no value.
+    // Text with no number in it names no value, unless it is a word the parameter shows.
     for (ParamID id : {kBypassId, kDuckingId, kMaxVuId})
     {
-        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("Off")), v), kResultFalse) << id;
+        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("Of")), v), kResultFalse) << id;
         EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("")), v), kResultFalse) << id;
     }
+    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("Off")), v), kResultFalse);
     EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
     EXPECT_EQ(v, 0.123);
+}
+
+// Every text a parameter shows, typed back, gives a value that shows the same text. A text
+// that shows nothing left of a value ("0%", "0.000 ms") reads as that nothing: " off".
+TEST_F(ControllerTest, EveryShownTextReadsBackToTheValueItShows)
+{
+    const ParamValue values[] = {0.0, 1e-6, 0.004, 0.1, 0.2631579, 0.5, 0.77, 0.999, 1.0};
+    for (ParamID id = 0; id < kNumParams; ++id)
+        for (ParamValue value : values)
+        {
+            String128 shown {}, again {};
+            ASSERT_EQ(controller->getParamStringByValue(id, value, shown), kResultOk);
+            ParamValue back = -1.0;
+            ASSERT_EQ(controller->getParamValueByString(id, shown, back), kResultOk)
+                << id << " '" << toAscii(shown) << "'";
+            ASSERT_EQ(controller->getParamStringByValue(id, back, again), kResultOk);
+            const std::string text = toAscii(shown);
+            const bool showsZero = text == "0%" || text == "0.000 ms";
+            EXPECT_EQ(toAscii(again), showsZero ? " off" : text) << id << " at " << value;
+        }
+}
+
+// Hosts get values within the parameters' range whatever they pass: typed numbers beyond it,
+// values to show beyond it, and the plain-value conversions.
+TEST_F(ControllerTest, ValuesStayWithinTheRange)
+{
+    const struct { ParamID id; const char16_t* typed; ParamValue value; } typed[] = {
+        {kHysteresisId, u"73", 1.0}, {kThresholdId, u"73", 0.0}, {kThresholdId, u"-1e9 dB", 1.0},
+        {kBypassId, u"73", 1.0}, {kDuckingId, u"-73", 0.0}, {kListenId, u"0.7", 1.0},
+        {kMaxVuId, u"73", 1.0}, {kBeatSkipId, u"1000 %", 1.0}, {kHoldId, u"-5", 0.0}};
+    for (const auto& row : typed)
+    {
+        ParamValue v = -1.0;
+        ASSERT_EQ(controller->getParamValueByString(row.id, const_cast<TChar*>(reinterpret_cast<const TChar*>(row.typed)), v),
+                  kResultOk) << row.id;
+        EXPECT_EQ(v, row.value) << row.id;
+    }
+    for (ParamID id = 0; id < kNumParams; ++id)
+    {
+        String128 beyond {}, end {};
+        for (ParamValue out : {-1000.0, -1e-9, 1.5, 1e300})
+        {
+            controller->getParamStringByValue(id, out, beyond);
+            controller->getParamStringByValue(id, out < 0 ? 0.0 : 1.0, end);
+            EXPECT_EQ(toAscii(beyond), toAscii(end)) << id << " at " << out;
+            const ParamValue normalized = controller->plainParamToNormalized(id, out);
+            const ParamValue plain = controller->normalizedParamToPlain(id, out);
+            EXPECT_TRUE(normalized >= 0.0 && normalized <= 1.0) << id << " " << normalized;
+            EXPECT_TRUE(plain >= 0.0 && plain <= 1.0) << id << " " << plain;
+        }
+        EXPECT_EQ(controller->plainParamToNormalized(id, std::nan("")), 0.0) << id;
+    }
 }
 
 TEST_F(ControllerTest, ReceivedTextIsLogged)
