@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 using Steinberg::Vst::Vst2Text;
 
@@ -23,9 +24,9 @@ TEST (Vst2Text, CopiesCutAtCharacterBoundariesAndWriteNoFurther)
 {
 	char buffer[16];
 	std::memset (buffer, 'x', sizeof (buffer));
-	Vst2Text::copy (buffer, "abcdefghijk", 8);
-	EXPECT_STREQ (buffer, "abcdefgh");
-	EXPECT_EQ (buffer[9], 'x');
+	Vst2Text::copy (buffer, "abcdefghijk", 8);  // an 8-byte field: 7 characters and the terminator
+	EXPECT_STREQ (buffer, "abcdefg");
+	EXPECT_EQ (buffer[8], 'x');
 
 	// "-5 dB" with a minus sign U+2212 (3 bytes in UTF-8) after 6 ASCII bytes:
 	// the sign does not fit into 8 bytes and is left out whole.
@@ -41,4 +42,25 @@ TEST (Vst2Text, CopiesCutAtCharacterBoundariesAndWriteNoFurther)
 
 	Vst2Text::copy (buffer, static_cast<const char*> (nullptr), 8);
 	EXPECT_STREQ (buffer, "");
+}
+
+// A value too long for its field keeps its number: blanks go first, then the unit, then the cut.
+TEST (Vst2Text, ValuesTooLongLoseBlanksThenTheirUnit)
+{
+	const struct
+	{
+		const char* shown;
+		const char* written;
+	} rows[] = {{"35.0 ms", "35.0 ms"}, {" off", " off"},    {"-38.0 dB", "-38.0dB"},
+	            {"0.005 ms", "0.005ms"}, {"-120.0 dB", "-120.0"}, {"-1234567.0 dB", "-123456"},
+	            {"Unlimited", "Unlimit"}, {"", ""}};
+	for (const auto& row : rows)
+	{
+		std::basic_string<Steinberg::char16> wide (row.shown, row.shown + std::strlen (row.shown));
+		char buffer[16];
+		std::memset (buffer, 'x', sizeof (buffer));
+		Vst2Text::copyValue (buffer, wide.c_str (), 8);
+		EXPECT_STREQ (buffer, row.written) << row.shown;
+		EXPECT_EQ (buffer[8], 'x') << row.shown;
+	}
 }

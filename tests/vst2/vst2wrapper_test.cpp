@@ -86,19 +86,51 @@ TEST_F (WrapperTest, CreationFailsCleanly)
 	           nullptr);
 }
 
-TEST_F (WrapperTest, ParameterTextsAreCutToVst2Lengths)
+// Every opcode that writes text into a host's buffer writes no further than the field size the
+// VST 2 interface documents for it (the bytes after it are canaries), terminator included.
+TEST_F (WrapperTest, TextOpcodesStayWithinTheirDocumentedFields)
 {
 	ASSERT_NE (wrap (), nullptr);
-	EXPECT_EQ (text (effGetParamName, 0), "Bypass");
-	EXPECT_EQ (text (effGetParamName, 2), "An exceptionally long parameter ");  // 32
-	EXPECT_EQ (text (effGetParamLabel, 1), "loudness");                         // 8
-	EXPECT_EQ (text (effGetParamLabel, 0), "");
-	EXPECT_EQ (text (effGetParamDisplay, 1), "1.00 tim");  // "1.00 times" cut to 8
 	effect->setParameter (effect, 1, 0.25f);
-	EXPECT_EQ (text (effGetParamDisplay, 1), "0.50 tim");
-	// Out of range: an empty text, no crash.
-	EXPECT_EQ (text (effGetParamName, 4), "");
-	EXPECT_EQ (text (effGetParamDisplay, -1), "");
+	constexpr int kGetParameterProperties = 56;  // not named in fst; a 64-byte label inside
+	constexpr int kShellGetNextPlugin = 70;
+	const struct
+	{
+		int opcode;
+		int index;
+		int field;
+		const char* text;
+	} rows[] = {
+		{effGetParamName, 0, 8, "Bypass"},
+		{effGetParamName, 2, 8, "An exce"},  // "An exceptionally long parameter title"
+		{effGetParamName, 4, 8, ""},         // no such parameter
+		{effGetParamLabel, 1, 8, "loudnes"}, // "loudness units"
+		{effGetParamLabel, 0, 8, ""},
+		{effGetParamDisplay, 1, 8, "0.50"},  // "0.50 times": the number, not "0.50 ti"
+		{effGetParamDisplay, -1, 8, ""},
+		{effGetProgramName, 0, 24, "Default"},
+		{effGetProgramNameIndexed, 0, 24, "Default"},
+		{effGetEffectName, 0, 32, "Fake Gain"},
+		{effGetVendorString, 0, 64, "Fake Vendor"},
+		{effGetProductString, 0, 64, "Fake Gain"},
+		{effGetInputProperties, 0, 0, nullptr},  // not offered: nothing written
+		{effGetOutputProperties, 0, 0, nullptr},
+		{kGetParameterProperties, 0, 0, nullptr},
+		{kShellGetNextPlugin, 0, 0, nullptr},
+	};
+	for (const auto& row : rows)
+	{
+		SCOPED_TRACE (::testing::Message () << "opcode " << row.opcode << " index " << row.index);
+		unsigned char buffer[512];
+		std::memset (buffer, 0xA5, sizeof (buffer));
+		dispatch (row.opcode, row.index, 0, buffer);
+		for (size_t i = static_cast<size_t> (row.field); i < sizeof (buffer); ++i)
+			ASSERT_EQ (buffer[i], 0xA5) << "byte " << i << " written";
+		if (row.text)
+		{
+			EXPECT_EQ (std::string (reinterpret_cast<char*> (buffer)), row.text);
+		}
+	}
 	EXPECT_EQ (dispatch (effCanBeAutomated, 1), 1);
 	EXPECT_EQ (dispatch (effCanBeAutomated, 3), 0);
 }
