@@ -33,7 +33,8 @@ constexpr Rect upperPanel {72, 28, 316, 108};
 constexpr Rect switchPanel {72, 114, 316, 178};
 constexpr Rect middlePanel {72, 184, 316, 264};
 constexpr Rect lowerPanel {72, 270, 316, 360};
-constexpr std::array<Rect, 5> panels {{thresholdPanel, upperPanel, switchPanel, middlePanel, lowerPanel}};
+constexpr std::array<Rect, 5> panels {
+    {thresholdPanel, upperPanel, switchPanel, middlePanel, lowerPanel}};
 
 // The title strip that opens the splash image, and the two buttons beside it.
 constexpr Rect titleStrip {11, 0, 189, 20};

@@ -57,9 +57,9 @@ TEST (ParameterParseTest, TextWithoutANumberFailsAndLeavesTheValue)
 	{
 		auto p = makeContinuousParameter (id);
 		const bool showsOff = display (*p, 0.0) == " off";
-		const std::pair<const char*, bool> texts[] = {{"off", true},  {" off", true}, {"OFF ", true},
-		                                              {"", false},    {"ms", false},  {"-", false},
-		                                              {".", false},   {"dB", false},  {"offset", false},
+		const std::pair<const char*, bool> texts[] = {{"off", true}, {" off", true}, {"OFF ", true},
+		                                              {"", false},   {"ms", false},  {"-", false},
+		                                              {".", false},  {"dB", false},  {"offset", false},
 		                                              {"On", false}};
 		for (auto [text, isOffWord] : texts)
 		{

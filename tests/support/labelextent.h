@@ -1,4 +1,4 @@
-// Whether an editor's labels are drawn whole, inside their panels, on either back end.
+// Whether an editor's labels are drawn whole inside their panels, on either back end.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +12,10 @@ class CFrame;
 
 namespace QuorvaneTest {
 
-// The frame's picture as it is now: ARGB, row by row, the frame's width and height.
-using FramePicture = std::function<std::vector<uint32_t>()>;
-
-// The texts of the frame's labels (not its text fields) that are not drawn whole inside the
-// panel under them. A label's ink is what changes when its text goes; it is taken in the label's
-// own box and in one wide enough for any text: the two must be the same (nothing cut off at the
-// box's edges), and lie inside the panel that holds the box.
-std::vector<std::string> labelsNotDrawnWhole(VSTGUI::CFrame* frame, const FramePicture& picture);
+// The texts of the frame's labels (not its text fields) whose ink leaves the label's box or the
+// panel that holds the box. Ink is what visibly changes when the text goes, drawn in a box wide
+// enough for any text; PICTURE gives the frame's picture as it is now (ARGB, row by row).
+std::vector<std::string> labelsNotDrawnWhole(VSTGUI::CFrame* frame,
+                                             const std::function<std::vector<uint32_t>()>& picture);
 
 } // namespace QuorvaneTest
