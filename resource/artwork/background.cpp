@@ -15,13 +15,19 @@ struct PanelBox
 {
     double x, y, w, h;
     Colour accent;
+
+    constexpr PanelBox (const Rect& r, Colour accent)
+    : x (r.left), y (r.top), w (r.width ()), h (r.height ()), accent (accent)
+    {
+    }
 };
 
-constexpr PanelBox thresholdPanel {4, 28, 64, 332, Palette::meterGreen};
-constexpr PanelBox upperPanel {72, 28, 244, 80, Palette::teal};
-constexpr PanelBox switchPanel {72, 114, 244, 64, Palette::teal};
-constexpr PanelBox middlePanel {72, 184, 244, 80, Palette::teal};
-constexpr PanelBox lowerPanel {72, 270, 244, 90, Palette::amber};
+// The accent marks tell the groups apart.
+constexpr PanelBox panelBoxes[] = {{thresholdPanel, Palette::meterGreen},
+                                   {upperPanel, Palette::teal},
+                                   {switchPanel, Palette::teal},
+                                   {middlePanel, Palette::teal},
+                                   {lowerPanel, Palette::amber}};
 
 void drawBase (cairo_t* cr)
 {
@@ -193,7 +199,7 @@ Image drawBackground ()
 
     drawBase (cr);
     drawTitleBar (cr);
-    for (const auto& panel : {thresholdPanel, upperPanel, switchPanel, middlePanel, lowerPanel})
+    for (const auto& panel : panelBoxes)
         drawPanel (cr, panel);
 
     drawThresholdColumn (cr);
@@ -209,9 +215,9 @@ Image drawBackground ()
         drawWell (cr, slot, 1, 8, Palette::well);
     drawWell (cr, sideChainLamp, 1, 4, Palette::well);
     for (double x : {130.0, 190.0, 250.0})
-        drawVerticalDivider (cr, x, switchPanel.y + 8, switchPanel.y + switchPanel.h - 6);
+        drawVerticalDivider (cr, x, switchPanel.top + 8, switchPanel.bottom - 6);
 
-    drawVerticalDivider (cr, 192.0, middlePanel.y + 8, middlePanel.y + middlePanel.h - 6);
+    drawVerticalDivider (cr, 192.0, middlePanel.top + 8, middlePanel.bottom - 6);
     for (const auto& lamp : gateLamps)
         drawLampBezel (cr, lamp);
 

@@ -26,6 +26,16 @@ constexpr int editorWidth = 320;
 constexpr int editorHeight = 390;
 constexpr int knobSize = 40;
 
+// The panels that group the views; the background draws them under the views, and a view that
+// belongs to a panel (its label too) stays inside it.
+constexpr Rect thresholdPanel {4, 28, 68, 360};
+constexpr Rect upperPanel {72, 28, 316, 108};
+constexpr Rect switchPanel {72, 114, 316, 178};
+constexpr Rect middlePanel {72, 184, 316, 264};
+constexpr Rect lowerPanel {72, 270, 316, 360};
+constexpr std::array<Rect, 5> panels {
+    {thresholdPanel, upperPanel, switchPanel, middlePanel, lowerPanel}};
+
 // The title strip that opens the splash image, and the two buttons beside it.
 constexpr Rect titleStrip {11, 0, 189, 20};
 constexpr Rect listenButton {190, 0, 250, 20};

@@ -19,14 +19,16 @@ constexpr int kEffGetTailSize = 52;     // returns the tail in samples
 constexpr int kAudioMasterIOChanged = 13;      // latency or I/O counts changed
 constexpr int kAudioMasterUpdateDisplay = 42;  // parameter values/names changed
 
-// Text lengths (characters, without the terminator).
-constexpr int kEffectNameLength = 32;
-constexpr int kVendorStringLength = 63;
-constexpr int kProductStringLength = 63;
-constexpr int kParamNameLength = 32;
-constexpr int kParamLabelLength = 8;
-constexpr int kParamDisplayLength = 8;
-constexpr int kProgramNameLength = 24;
+// Sizes of the text fields a host hands to the text opcodes, in bytes with the terminator: the
+// sizes the VST 2 interface documents (the smaller where sources differ). Many hosts give more,
+// none promises it, so a longer text is cut to fit.
+constexpr int kEffectNameSize = 32;
+constexpr int kVendorStringSize = 64;
+constexpr int kProductStringSize = 64;
+constexpr int kParamNameSize = 8;
+constexpr int kParamLabelSize = 8;
+constexpr int kParamDisplaySize = 8;
+constexpr int kProgramNameSize = 24;
 
 } // namespace Vst2Abi
 } // namespace Vst

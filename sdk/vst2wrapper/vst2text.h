@@ -10,12 +10,19 @@ namespace Vst {
 class Vst2Text
 {
 public:
-	/** Writes src as UTF-8 into dst, cut to at most maxBytes bytes at a
-	    character boundary, plus the terminator. Only the text and its
-	    terminator are written, never the rest of a host's buffer. */
-	static void copy (char* dst, const char16* src, int32 maxBytes);
+	/** Writes src as UTF-8 into the host's field dst of fieldSize bytes,
+	    terminator included, cut at a character boundary where it does not
+	    fit. Only the text and its terminator are written, never the rest of
+	    a host's buffer. */
+	static void copy (char* dst, const char16* src, int32 fieldSize);
 	static constexpr int32 kMaxCopy = 255;  // the longest UTF-16 text copied
-	static void copy (char* dst, const char8* src, int32 maxBytes);
+	static void copy (char* dst, const char8* src, int32 fieldSize);
+
+	/** copy for a value with its unit ("-38.0 dB"): a text too long for
+	    the field loses its blanks ("-38.0dB"), then, if still too long, the
+	    word after its last blank ("-120.0"), before it is cut. The number
+	    is what a reader needs most. */
+	static void copyValue (char* dst, const char16* src, int32 fieldSize);
 
 	/** The integer a VST 2 host expects for a version string "a.b.c.d":
 	    a * 1000 + b * 100 + c * 10 + d, so "1.3.0.1" gives 1301. Missing

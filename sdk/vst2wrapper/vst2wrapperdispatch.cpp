@@ -28,12 +28,12 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 		case effGetProgram:
 			return 0;
 		case effGetProgramName:
-			Vst2Text::copy (static_cast<char*> (ptr), "Default", Vst2Abi::kProgramNameLength);
+			Vst2Text::copy (static_cast<char*> (ptr), "Default", Vst2Abi::kProgramNameSize);
 			return 0;
 		case effGetProgramNameIndexed:
 			if (index != 0)
 				return 0;
-			Vst2Text::copy (static_cast<char*> (ptr), "Default", Vst2Abi::kProgramNameLength);
+			Vst2Text::copy (static_cast<char*> (ptr), "Default", Vst2Abi::kProgramNameSize);
 			return 1;
 
 		case effGetParamLabel:
@@ -80,13 +80,13 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 		case effGetPlugCategory:
 			return getPlugCategory ();
 		case effGetEffectName:
-			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (), Vst2Abi::kEffectNameLength);
+			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (), Vst2Abi::kEffectNameSize);
 			return 1;
 		case effGetVendorString:
-			Vst2Text::copy (static_cast<char*> (ptr), vendorName.c_str (), Vst2Abi::kVendorStringLength);
+			Vst2Text::copy (static_cast<char*> (ptr), vendorName.c_str (), Vst2Abi::kVendorStringSize);
 			return 1;
 		case effGetProductString:
-			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (), Vst2Abi::kProductStringLength);
+			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (), Vst2Abi::kProductStringSize);
 			return 1;
 		case effGetVendorVersion:
 			return vendorVersion;
@@ -117,9 +117,9 @@ void Vst2Wrapper::writeParameterText (int32 opcode, int32 index, char* text)
 	}
 	const ParameterInfo& info = parameters[index];
 	if (opcode == effGetParamName)
-		Vst2Text::copy (text, info.title, Vst2Abi::kParamNameLength);
+		Vst2Text::copy (text, info.title, Vst2Abi::kParamNameSize);
 	else if (opcode == effGetParamLabel)
-		Vst2Text::copy (text, info.units, Vst2Abi::kParamLabelLength);
+		Vst2Text::copy (text, info.units, Vst2Abi::kParamLabelSize);
 	else
 	{
 		String128 display {};
@@ -128,7 +128,7 @@ void Vst2Wrapper::writeParameterText (int32 opcode, int32 index, char* text)
 		if (controller->getParamStringByValue (info.id, value, display) != kResultOk)
 			display[0] = 0;
 		display[127] = 0;
-		Vst2Text::copy (text, display, Vst2Abi::kParamDisplayLength);
+		Vst2Text::copyValue (text, display, Vst2Abi::kParamDisplaySize);
 	}
 }
 

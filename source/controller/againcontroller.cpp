@@ -43,6 +43,12 @@ bool isValidUtf16(const TChar* text)
     return true;
 }
 
+// A value brought into 0..1; NaN, which has no place in it, counts as 0.
+ParamValue unitRange(ParamValue value)
+{
+    return std::isnan(value) ? 0.0 : std::clamp(value, 0.0, 1.0);
+}
+
 } // namespace
 
 againController::againController()
@@ -186,10 +192,9 @@ tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValu
 {
     if (!string)
         return kInvalidArgument;
-    // The read-only outputs show the bare number, printed without regard to the text's size: a
-    // value far out of range would not fit. They can only hold 0..1, so that is what they show.
-    if (isOutputParam(tag))
-        valueNormalized = std::clamp(valueNormalized, 0.0, 1.0);
+    // A parameter holds only 0..1: a value outside shows as the nearest end. (The outputs print
+    // the bare number without regard to the text's size, so a far value would not even fit.)
+    valueNormalized = std::clamp(valueNormalized, 0.0, 1.0);
     return EditControllerEx1::getParamStringByValue(tag, valueNormalized, string);
 }
 
@@ -219,8 +224,21 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
     }
     if (!std::isfinite(value))
         return kResultFalse;
-    valueNormalized = value;
+    // A typed number beyond the range means its end, whichever parameter read it.
+    valueNormalized = std::clamp(value, 0.0, 1.0);
     return kResultOk;
+}
+
+// The parameters' plain values are their normalized values (0..1). Whatever the host passes,
+// neither direction answers with a value outside that range.
+ParamValue PLUGIN_API againController::normalizedParamToPlain(ParamID tag, ParamValue valueNormalized)
+{
+    return EditControllerEx1::normalizedParamToPlain(tag, unitRange(valueNormalized));
+}
+
+ParamValue PLUGIN_API againController::plainParamToNormalized(ParamID tag, ParamValue plainValue)
+{
+    return unitRange(EditControllerEx1::plainParamToNormalized(tag, plainValue));
 }
 
 tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue value)

@@ -43,6 +43,10 @@ public:
     Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID tag,
                                                         Steinberg::Vst::TChar* string,
                                                         Steinberg::Vst::ParamValue& valueNormalized) override;
+    Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(Steinberg::Vst::ParamID tag,
+                                                                 Steinberg::Vst::ParamValue valueNormalized) override;
+    Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID tag,
+                                                                 Steinberg::Vst::ParamValue plainValue) override;
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;

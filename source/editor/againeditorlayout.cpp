@@ -152,7 +152,8 @@ void againEditorView::buildViews()
     CBitmap* minOff = load("VVuSlider2Off.png");
     meters[0] = make.meter(CRect(32, 63, 48, 328), maxOn, maxOff);   // 3
     meters[1] = make.meter(CRect(32, 65, 48, 330), minOn, minOff);   // 4
-    make.label(CRect(20, 35, 60, 53), "Threshold");                  // 5
+    // Wider than the slider, centred over it, inside the panel: the text does not fit 40 pixels.
+    make.label(CRect(14, 35, 66, 53), "Threshold");                  // 5
     auto* slider = new CVerticalSlider(CRect(20, 53, 60, 337), this, kParameterTags[kThresholdId].control,
                                        CPoint(0, 0), 284, handle, track, CPoint(0, 0), kBottom);   // 6
     frame->addView(slider);

@@ -4,6 +4,8 @@
 #include "paramtable.h"
 #include "parametertext.h"
 
+#include <algorithm>
+
 namespace Quorvane {
 
 using namespace Steinberg;
@@ -16,7 +18,7 @@ HoldClosedProbParameter::HoldClosedProbParameter (int32 flags, ParamID id)
 
 void HoldClosedProbParameter::toString (ParamValue valueNormalized, String128 string) const
 {
-	const float probability = narrowToFloat (valueNormalized);
+	const float probability = narrowNormalized (valueNormalized);
 	if (probability == 0.f)
 	{
 		writeDisplayText (kOffText, string);
@@ -29,10 +31,15 @@ void HoldClosedProbParameter::toString (ParamValue valueNormalized, String128 st
 
 bool HoldClosedProbParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
+	if (isTypedWord (string, "off"))
+	{
+		valueNormalized = 0.;
+		return true;
+	}
 	float percent = 0.f;
 	if (!scanTypedNumber (string, percent))
 		return false;
-	valueNormalized = percent / 100.f;
+	valueNormalized = std::clamp (percent / 100.f, 0.f, 1.f);
 	return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace Quorvane {
@@ -20,6 +21,15 @@ float narrowToFloat (double value)
 	return static_cast<float> (value);
 }
 
+float narrowNormalized (double value)
+{
+	if (value < 0.)
+		return 0.f;
+	if (value > 1.)
+		return 1.f;
+	return static_cast<float> (value);
+}
+
 // All formatters print with snprintf bounded by the buffer size: the 32-byte
 // working buffer holds every text of an in-range value, but a normalized value
 // far outside 0..1 maps to a physical value with dozens of digits (a float
@@ -28,6 +38,10 @@ float narrowToFloat (double value)
 void formatDecibels (float dB, char* buffer, std::size_t size)
 {
 	std::snprintf (buffer, size, "%.1f dB", static_cast<double> (dB));
+	// A level just below zero prints as "-0.0": no such level exists, and the text typed back
+	// would show "0.0 dB". It shows as that.
+	if (std::strncmp (buffer, "-0.0 ", 5) == 0)
+		std::memmove (buffer, buffer + 1, std::strlen (buffer));
 }
 
 void formatMilliseconds (float ms, char* buffer, std::size_t size)

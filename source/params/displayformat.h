@@ -15,10 +15,14 @@ extern const char kOffText[];
 // become infinities of the same sign, NaN stays NaN.
 float narrowToFloat (double value);
 
+// A host's normalized value as a parameter shows it: brought into 0..1 (a value outside shows
+// as the nearest end) and narrowed. NaN, which has no nearest end, stays NaN.
+float narrowNormalized (double value);
+
 // Each formatter writes a zero-terminated text of at most size - 1 characters,
 // whatever the value (NaN and infinities included).
 
-// "%.1f dB": -20 gives "-20.0 dB".
+// "%.1f dB": -20 gives "-20.0 dB"; a value that rounds to zero gives "0.0 dB", never "-0.0 dB".
 void formatDecibels (float dB, char* buffer, std::size_t size);
 
 // Milliseconds with 0 to 3 decimals chosen by magnitude: 35 gives "35.0 ms",

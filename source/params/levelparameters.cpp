@@ -8,6 +8,11 @@ namespace Quorvane {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
+namespace {
+// The levels have no " off" position: the word is no level.
+constexpr bool kNoOffPosition = false;
+} // namespace
+
 OutputLevParameter::OutputLevParameter (int32 flags, ParamID id)
 : Parameter (parameterInfo (kOutputLevelId, id, flags))
 {
@@ -20,7 +25,8 @@ void OutputLevParameter::toString (ParamValue valueNormalized, String128 string)
 
 bool OutputLevParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalOutputLevel, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalOutputLevel, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 ThresholdParameter::ThresholdParameter (int32 flags, ParamID id)
@@ -35,7 +41,8 @@ void ThresholdParameter::toString (ParamValue valueNormalized, String128 string)
 
 bool ThresholdParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalThreshold, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalThreshold, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 FloorParameter::FloorParameter (int32 flags, ParamID id)
@@ -50,7 +57,8 @@ void FloorParameter::toString (ParamValue valueNormalized, String128 string) con
 
 bool FloorParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalRange, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalRange, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 HystParameter::HystParameter (int32 flags, ParamID id)
@@ -65,7 +73,8 @@ void HystParameter::toString (ParamValue valueNormalized, String128 string) cons
 
 bool HystParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalHysteresis, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalHysteresis, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 } // namespace Quorvane

@@ -5,6 +5,7 @@
 #include "base/source/fstring.h"
 #include "pluginterfaces/base/ustring.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -40,11 +41,29 @@ bool scanTypedNumber (const TChar* text, float& number)
 	return true;
 }
 
+bool isTypedWord (const TChar* text, const char* word)
+{
+	if (!text)
+		return false;
+	auto isBlank = [] (TChar c) { return c == ' ' || c == '\t'; };
+	while (isBlank (*text))
+		++text;
+	for (; *word; ++word, ++text)
+	{
+		const TChar lower = (*text >= 'A' && *text <= 'Z') ? TChar (*text - 'A' + 'a') : *text;
+		if (lower != TChar (*word))
+			return false;
+	}
+	while (isBlank (*text))
+		++text;
+	return *text == 0;
+}
+
 void showDecibels (const ParamConverter& converter, ConverterMapping toPhysical,
                    ParamValue valueNormalized, String128 string)
 {
 	char text[kDisplayBufferSize];
-	const float n = narrowToFloat (valueNormalized);
+	const float n = narrowNormalized (valueNormalized);
 	formatDecibels ((converter.*toPhysical) (n), text, sizeof (text));
 	writeDisplayText (text, string);
 }
@@ -53,7 +72,7 @@ void showMilliseconds (const ParamConverter& converter, ConverterMapping toPhysi
                        bool offAtZero, ParamValue valueNormalized, String128 string)
 {
 	char text[kDisplayBufferSize];
-	const float n = narrowToFloat (valueNormalized);
+	const float n = narrowNormalized (valueNormalized);
 	if (offAtZero && n == 0.f)
 	{
 		writeDisplayText (kOffText, string);
@@ -63,16 +82,21 @@ void showMilliseconds (const ParamConverter& converter, ConverterMapping toPhysi
 	writeDisplayText (text, string);
 }
 
-bool readPhysical (const ParamConverter& converter, ConverterMapping fromPhysical,
+bool readPhysical (const ParamConverter& converter, ConverterMapping fromPhysical, bool offAtZero,
                    const TChar* text, ParamValue& valueNormalized)
 {
+	if (offAtZero && isTypedWord (text, "off"))
+	{
+		valueNormalized = 0.;
+		return true;
+	}
 	float physical = 0.f;
 	if (!scanTypedNumber (text, physical))
 		return false;
 	const float normalized = (converter.*fromPhysical) (physical);
 	if (!std::isfinite (normalized))
 		return false;
-	valueNormalized = normalized;
+	valueNormalized = std::clamp (normalized, 0.f, 1.f);
 	return true;
 }
 

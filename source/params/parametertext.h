@@ -20,6 +20,12 @@ void writeDisplayText (const char* text, Steinberg::Vst::String128 string);
 // is saturated to the largest float of its sign.
 bool scanTypedNumber (const Steinberg::Vst::TChar* text, float& number);
 
+// Whether a typed text is WORD (lower-case ASCII) in any case, with blanks around it: the
+// shown " off" reads back, and so do "off" and "OFF ".
+bool isTypedWord (const Steinberg::Vst::TChar* text, const char* word);
+
+// Both show a normalized value outside 0..1 as the nearest end of the range.
+
 // Text of a normalized value on a dB curve.
 void showDecibels (const ParamConverter& converter, ConverterMapping toPhysical,
                    Steinberg::Vst::ParamValue valueNormalized, Steinberg::Vst::String128 string);
@@ -31,10 +37,10 @@ void showMilliseconds (const ParamConverter& converter, ConverterMapping toPhysi
                        bool offAtZero, Steinberg::Vst::ParamValue valueNormalized,
                        Steinberg::Vst::String128 string);
 
-// Parses a typed physical value and maps it to a normalized value. The result
-// is not clamped (the parameter clamps when the value is applied). On failure
-// valueNormalized is left untouched.
-bool readPhysical (const ParamConverter& converter, ConverterMapping fromPhysical,
+// Parses a typed physical value and maps it to a normalized value in 0..1: a value beyond
+// either end of the range gives that end. With offAtZero the word "off" (as shown) gives 0.
+// On failure valueNormalized is left untouched.
+bool readPhysical (const ParamConverter& converter, ConverterMapping fromPhysical, bool offAtZero,
                    const Steinberg::Vst::TChar* text, Steinberg::Vst::ParamValue& valueNormalized);
 
 } // namespace Quorvane

@@ -3,6 +3,7 @@
 #include "beatskipparameter.h"
 #include "levelparameters.h"
 #include "paramconverter.h"
+#include "switchparameter.h"
 #include "timeparameters.h"
 
 #include "public.sdk/source/vst/vstparameters.h"
@@ -107,6 +108,8 @@ Parameter* createParameter (ParamID id)
 		return nullptr;
 	if (isContinuousParam (id))
 		return createContinuousParameter (id);
+	if (isSwitchParam (id))
+		return new SwitchParameter (d->flags, id);
 	return new Parameter (parameterInfo (id, id, d->flags));
 }
 

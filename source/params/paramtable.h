@@ -49,7 +49,8 @@ Steinberg::Vst::ParameterInfo parameterInfo (Steinberg::Vst::ParamID row, Steinb
                                              Steinberg::int32 flags);
 
 // A new parameter object for id, as the controller registers it: the class of
-// a continuous control, a plain Parameter otherwise. nullptr for an unknown ID.
+// a continuous control, a SwitchParameter for a switch, a plain Parameter for
+// an output. nullptr for an unknown ID.
 // The caller owns the one reference.
 Steinberg::Vst::Parameter* createParameter (Steinberg::Vst::ParamID id);
 

@@ -12,6 +12,10 @@ namespace {
 // Whether an exact normalized 0 shows " off" instead of a time.
 constexpr bool kOffAtZero = true;
 constexpr bool kNoOffPosition = false;
+
+// The normalized value of Note Truncation's shortest time, the first position above " off"
+// (a float, so that it survives a host that keeps values in single precision).
+constexpr float kFirstOnPosition = 1e-6f;
 } // namespace
 
 TimeAtt1Parameter::TimeAtt1Parameter (int32 flags, ParamID id)
@@ -27,7 +31,8 @@ void TimeAtt1Parameter::toString (ParamValue valueNormalized, String128 string) 
 
 bool TimeAtt1Parameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalAttackGradual, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalAttackGradual, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 TimeAtt2Parameter::TimeAtt2Parameter (int32 flags, ParamID id)
@@ -43,7 +48,8 @@ void TimeAtt2Parameter::toString (ParamValue valueNormalized, String128 string) 
 
 bool TimeAtt2Parameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalAttackSynth, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalAttackSynth, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 TimeRelParameter::TimeRelParameter (int32 flags, ParamID id)
@@ -59,7 +65,8 @@ void TimeRelParameter::toString (ParamValue valueNormalized, String128 string) c
 
 bool TimeRelParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalRelease, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalRelease, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 HoldOpenTimeParameter::HoldOpenTimeParameter (int32 flags, ParamID id)
@@ -75,7 +82,8 @@ void HoldOpenTimeParameter::toString (ParamValue valueNormalized, String128 stri
 
 bool HoldOpenTimeParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalHold, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalHold, kNoOffPosition, string,
+	                     valueNormalized);
 }
 
 HoldClosedTimeParameter::HoldClosedTimeParameter (int32 flags, ParamID id)
@@ -91,7 +99,8 @@ void HoldClosedTimeParameter::toString (ParamValue valueNormalized, String128 st
 
 bool HoldClosedTimeParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalHoldClosed, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalHoldClosed, kOffAtZero, string,
+	                     valueNormalized);
 }
 
 AttDelayTimeParameter::AttDelayTimeParameter (int32 flags, ParamID id)
@@ -107,7 +116,8 @@ void AttDelayTimeParameter::toString (ParamValue valueNormalized, String128 stri
 
 bool AttDelayTimeParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalAttackDelay, string, valueNormalized);
+	return readPhysical (converter, &ParamConverter::fromPhysicalAttackDelay, kOffAtZero, string,
+	                     valueNormalized);
 }
 
 AttIsoTimeParameter::AttIsoTimeParameter (int32 flags, ParamID id)
@@ -121,9 +131,20 @@ void AttIsoTimeParameter::toString (ParamValue valueNormalized, String128 string
 	                  string);
 }
 
+// The curve starts at 10 ms, right above " off", and the first positions on it show "10.0 ms":
+// that text, typed back, must not fall to " off" as a time below the curve does.
 bool AttIsoTimeParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalNoteTruncation, string, valueNormalized);
+	ParamValue value = 0.;
+	if (!readPhysical (converter, &ParamConverter::fromPhysicalNoteTruncation, kOffAtZero, string,
+	                   value))
+		return false;
+	float typed = 0.f;
+	const float firstShown = converter.toPhysicalNoteTruncation (kFirstOnPosition) - 0.05f;
+	if (value == 0. && scanTypedNumber (string, typed) && typed >= firstShown)
+		value = kFirstOnPosition;
+	valueNormalized = value;
+	return true;
 }
 
 } // namespace Quorvane

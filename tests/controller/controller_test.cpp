@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -229,14 +230,59 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     }
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
     EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
-    // Text with no number in it, even the switch's own display text, names no value.
+    // Text with no number in it names no value, unless it is a word the parameter shows.
     for (ParamID id : {kBypassId, kDuckingId, kMaxVuId})
     {
-        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("Off")), v), kResultFalse) << id;
-        EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(STR16("")), v), kResultFalse) << id;
+        for (const TChar* text : {STR16("Of"), STR16("")})
+            EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(text), v), kResultFalse) << id;
     }
+    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("On")), v), kResultFalse);
     EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
     EXPECT_EQ(v, 0.123);
+}
+
+// Every text a parameter shows, typed back, gives a value that shows the same text. A text
+// that shows nothing left of a value ("0%", "0.000 ms") reads as that nothing: " off".
+TEST_F(ControllerTest, EveryShownTextReadsBackToTheValueItShows)
+{
+    const ParamValue values[] = {0.0, 1e-6, 0.004, 0.1, 0.2631579, 0.5, 0.77, 0.999, 1.0};
+    for (ParamID id = 0; id < kNumParams; ++id)
+        for (ParamValue value : values)
+        {
+            String128 shown {}, again {};
+            ASSERT_EQ(controller->getParamStringByValue(id, value, shown), kResultOk);
+            ParamValue back = -1.0;
+            ASSERT_EQ(controller->getParamValueByString(id, shown, back), kResultOk)
+                << id << " '" << toAscii(shown) << "'";
+            ASSERT_EQ(controller->getParamStringByValue(id, back, again), kResultOk);
+            const std::string text = toAscii(shown);
+            const bool showsZero = text == "0%" || text == "0.000 ms";
+            EXPECT_EQ(toAscii(again), showsZero ? " off" : text) << id << " at " << value;
+        }
+}
+
+// Whatever the host passes, typed numbers, values to show and plain values stay within 0..1.
+TEST_F(ControllerTest, ValuesStayWithinTheRange)
+{
+    for (auto [id, typed, value] : {std::tuple(kBypassId, STR16("73"), 1.0), {kDuckingId, STR16("-7"), 0.0},
+                                    {kListenId, STR16("0.7"), 1.0}, {kMaxVuId, STR16("7"), 1.0}})
+    {
+        ParamValue v = -1.0;
+        ASSERT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(typed), v), kResultOk);
+        EXPECT_EQ(v, value) << id;
+    }
+    for (ParamID id = 0; id < kNumParams; ++id)
+        for (ParamValue out : {-1000.0, -1e-9, 1.5, 1e300, std::nan("")})
+        {
+            String128 beyond {}, end {};
+            controller->getParamStringByValue(id, out, beyond);
+            controller->getParamStringByValue(id, out < 0 ? 0.0 : 1.0, end);
+            EXPECT_TRUE(std::isnan(out) || toAscii(beyond) == toAscii(end)) << id << " at " << out;
+            const ParamValue normalized = controller->plainParamToNormalized(id, out);
+            const ParamValue plain = controller->normalizedParamToPlain(id, out);
+            EXPECT_TRUE(normalized >= 0.0 && normalized <= 1.0 && plain >= 0.0 && plain <= 1.0)
+                << id << " " << out;
+        }
 }
 
 TEST_F(ControllerTest, ReceivedTextIsLogged)

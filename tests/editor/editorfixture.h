@@ -67,6 +67,9 @@ protected:
     }
     void TearDown() override
     {
+        // A test that skipped before SetUp (no display, say) has nothing to tear down.
+        if (!controller)
+            return;
         for (auto* e : editors)
         {
             e->removed();

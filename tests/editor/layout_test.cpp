@@ -2,6 +2,7 @@
 
 #include "editortags.h"
 #include "embeddedresources.h"
+#include "labelextent.h"
 #include "paramconverter.h"
 
 #include "vstgui/canimknob.h"
@@ -40,7 +41,7 @@ const Row kRows[59] = {
     {Splash, CRect(11, 0, 189, 20), makeTag("xxxx"), "splashImg.png", nullptr},
     {Meter, CRect(32, 63, 48, 328), 0, "VVuSlider1On.png", nullptr},
     {Meter, CRect(32, 65, 48, 330), 0, "VVuSlider2On.png", nullptr},
-    {Label, CRect(20, 35, 60, 53), 0, nullptr, "Threshold"},
+    {Label, CRect(14, 35, 66, 53), 0, nullptr, "Threshold"},
     {Slider, CRect(20, 53, 60, 337), makeTag("ThrS"), "vVuSliderBackground.png", nullptr},
     {Edit, CRect(20, 342, 60, 354), makeTag("ThrT"), nullptr, nullptr},
     {Label, CRect(78, 35, 118, 53), 0, nullptr, "Attack"},
@@ -201,6 +202,19 @@ TEST_F(EditorTest, OpenBuildsAllViewsInOrder)
     EXPECT_EQ(rect.getWidth(), 320);
     EXPECT_EQ(rect.getHeight(), 390);
     EXPECT_EQ(editor->canResize(), kResultFalse);
+}
+
+// Every label's text is drawn whole, inside its panel.
+TEST_F(EditorTest, EveryLabelIsDrawnWholeInsideItsPanel)
+{
+    CFrame* frame = openEditor()->getFrame();
+    auto picture = [frame] {
+        cairo_surface_t* image = frame->getBackBuffer();   // 32-bit rows without padding
+        cairo_surface_flush(image);
+        const auto* argb = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image));
+        return std::vector<uint32_t>(argb, argb + 320 * 390);
+    };
+    EXPECT_EQ(labelsNotDrawnWhole(frame, picture), std::vector<std::string> {});
 }
 
 TEST_F(EditorTest, SecondOpenIsRefusedAndCloseThenOpenRebuilds)

@@ -121,9 +121,12 @@ TEST_F (Vst2HostTest, ShowsTheEffectAndTheSameParametersAsTheVst3Path)
     ASSERT_EQ (vst2.exitCode, 0) << vst2.err;
     auto titles = parameterTitles (vst3.out);
     EXPECT_GT (titles.size (), 10u);
+    // A VST 2 effect's names fill the 8-byte field the interface documents.
+    for (auto& [id, title] : titles)
+        title = title.substr (0, title.find_last_not_of (' ', 6) + 1);
     EXPECT_EQ (parameterTitles (vst2.out), titles);
     // The value set shows as the effect displays it.
-    EXPECT_NE (vst2.out.find ("-38.0 dB (0.5000)"), std::string::npos) << vst2.out;
+    EXPECT_NE (vst2.out.find ("-38.0dB (0.5000)"), std::string::npos) << vst2.out;
 }
 
 TEST_F (Vst2HostTest, RefusesWhatAVst2EffectCannotDo)

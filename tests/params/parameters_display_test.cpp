@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 namespace Quorvane {
@@ -73,13 +74,12 @@ TEST (ParameterDisplayTest, OffIsDecidedOnTheNarrowedNormalizedValue)
 	EXPECT_EQ (display (*makeContinuousParameter (kBeatSkipId), 1e-300), " off");
 }
 
+// A value outside 0..1 shows as the nearest end of the range; NaN gives some bounded text.
 TEST (ParameterDisplayTest, AnyValueGivesABoundedText)
 {
-	const ParamValue values[] = {
-		1e30, -1e30, 1e300, -1e300, 2.0, -0.5,
-		std::numeric_limits<double>::quiet_NaN (), std::numeric_limits<double>::infinity (),
-		-std::numeric_limits<double>::infinity (),
-	};
+	const double inf = std::numeric_limits<double>::infinity ();
+	const ParamValue values[] = {1e30, -1e30, 1e300, -1e300, 2.0, -0.5, inf, -inf,
+	                             std::numeric_limits<double>::quiet_NaN ()};
 	for (ParamID id : continuousIds ())
 	{
 		auto p = makeContinuousParameter (id);
@@ -88,6 +88,10 @@ TEST (ParameterDisplayTest, AnyValueGivesABoundedText)
 			const std::string text = display (*p, v);
 			EXPECT_FALSE (text.empty ()) << "id " << id << " at " << v;
 			EXPECT_LT (text.size (), 32u) << "id " << id << " at " << v << ": " << text;
+			if (!std::isnan (v))
+			{
+				EXPECT_EQ (text, display (*p, v < 0. ? 0. : 1.)) << "id " << id << " at " << v;
+			}
 		}
 	}
 }

@@ -50,16 +50,23 @@ TEST (ParameterParseTest, ReadsTheFirstNumberInTheText)
 	}
 }
 
+// Text without a number fails, and so does the word "off" where no " off" is ever shown.
 TEST (ParameterParseTest, TextWithoutANumberFailsAndLeavesTheValue)
 {
 	for (ParamID id : continuousIds ())
 	{
 		auto p = makeContinuousParameter (id);
-		for (const char* text : {"off", " off", "", "ms", "-", ".", "dB"})
+		const bool showsOff = display (*p, 0.0) == " off";
+		const std::pair<const char*, bool> texts[] = {{"off", true}, {" off", true}, {"OFF ", true},
+		                                              {"", false},   {"ms", false},  {"-", false},
+		                                              {".", false},  {"dB", false},  {"offset", false},
+		                                              {"On", false}};
+		for (auto [text, isOffWord] : texts)
 		{
 			ParamValue normalized = kUntouched;
-			EXPECT_FALSE (parse (*p, text, normalized)) << "id " << id << " '" << text << "'";
-			EXPECT_EQ (normalized, kUntouched);
+			const bool reads = showsOff && isOffWord;
+			EXPECT_EQ (parse (*p, text, normalized), reads) << "id " << id << " '" << text << "'";
+			EXPECT_EQ (normalized, reads ? 0.0 : kUntouched) << "id " << id << " '" << text << "'";
 		}
 	}
 }
@@ -136,35 +143,33 @@ TEST (ParameterParseTest, BeatSkipReadsPercent)
 		ASSERT_TRUE (parse (*p, text, normalized)) << text;
 		EXPECT_EQ (normalized, 0.5) << text;
 	}
-	ParamValue normalized = kUntouched;
-	ASSERT_TRUE (parse (*p, "150", normalized));
-	EXPECT_EQ (normalized, 1.5); // not clamped until applied
 }
 
-// fromString does not clamp; the parameter does when the value is applied.
-TEST (ParameterParseTest, OutOfRangeResultsAreClampedOnApplication)
+// A typed number beyond either end of the range gives that end, and the text of the end shows.
+TEST (ParameterParseTest, NumbersBeyondTheRangeGiveItsEnd)
 {
-	auto truncation = makeContinuousParameter (kNoteTruncationId);
-	ParamValue normalized = kUntouched;
-	ASSERT_TRUE (parse (*truncation, "5", normalized));
-	EXPECT_LT (normalized, 0.0);
-	truncation->setNormalized (0.5);
-	truncation->setNormalized (normalized);
-	EXPECT_EQ (truncation->getNormalized (), 0.0);
-	EXPECT_EQ (display (*truncation, truncation->getNormalized ()), " off");
-
-	auto output = makeContinuousParameter (kOutputLevelId);
-	ASSERT_TRUE (parse (*output, "100", normalized));
-	EXPECT_GT (normalized, 1.0);
-	output->setNormalized (normalized);
-	EXPECT_EQ (output->getNormalized (), 1.0);
-	EXPECT_EQ (display (*output, output->getNormalized ()), "40.0 dB");
-
-	auto threshold = makeContinuousParameter (kThresholdId);
-	ASSERT_TRUE (parse (*threshold, "6 dB", normalized)); // above the 0 dB top
-	EXPECT_LT (normalized, 0.0);
-	threshold->setNormalized (normalized);
-	EXPECT_EQ (threshold->getNormalized (), 0.0);
+	const struct
+	{
+		ParamID id;
+		const char* text;
+		ParamValue normalized;
+		const char* shown;
+	} rows[] = {
+		{kNoteTruncationId, "5", 0.0, " off"},  // below the 10 ms start of the curve
+		{kOutputLevelId, "100", 1.0, "40.0 dB"}, {kThresholdId, "6 dB", 0.0, "0.0 dB"},
+		{kThresholdId, "73", 0.0, "0.0 dB"},     {kThresholdId, "-100", 1.0, "-76.0 dB"},
+		{kHysteresisId, "73", 1.0, "0.0 dB"},    {kRangeId, "-200", 0.0, "-120.0 dB"},
+		{kHoldId, "1e6", 1.0, "1000 ms"},        {kReleaseId, "73000", 1.0, "4000 ms"},
+		{kBeatSkipId, "150", 1.0, "100%"},       {kBeatSkipId, "-5", 0.0, " off"},
+	};
+	for (const auto& row : rows)
+	{
+		auto p = makeContinuousParameter (row.id);
+		ParamValue normalized = kUntouched;
+		ASSERT_TRUE (parse (*p, row.text, normalized)) << "id " << row.id << " '" << row.text << "'";
+		EXPECT_EQ (normalized, row.normalized) << "id " << row.id << " '" << row.text << "'";
+		EXPECT_EQ (display (*p, normalized), row.shown) << "id " << row.id << " '" << row.text << "'";
+	}
 }
 
 // What a parameter shows, typed back, lands on the same place on its curve

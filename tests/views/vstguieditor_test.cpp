@@ -128,6 +128,18 @@ TEST_F (VstguiEditorTest, OnSizeResizesTheFrame)
 	EXPECT_EQ (editor->getFrame ()->getWidth (), 360);
 	EXPECT_EQ (editor->getFrame ()->getHeight (), 420);
 	EXPECT_EQ (cairo_image_surface_get_width (editor->getFrame ()->getBackBuffer ()), 360);
+
+	// Rectangles inside out, or wider than a coordinate holds, are refused and change nothing.
+	for (ViewRect r : {ViewRect (0, 0, -10, 420), ViewRect (50, 60, 360, 40),
+	                   ViewRect (-2147483647, 0, 2147483647, 9)})
+	{
+		ViewRect now;
+		EXPECT_EQ (editor->onSize (&r), kInvalidArgument) << r.left << " " << r.right;
+		editor->getSize (&now);
+		EXPECT_TRUE (now.getWidth () == 360 && now.getHeight () == 420) << r.left << " " << r.right;
+		EXPECT_EQ (editor->getFrame ()->getWidth (), 360);
+	}
+	EXPECT_EQ (editor->onSize (nullptr), kInvalidArgument);
 	editor->removed ();
 }
 

@@ -23,9 +23,9 @@ TEST (Vst2Text, CopiesCutAtCharacterBoundariesAndWriteNoFurther)
 {
 	char buffer[16];
 	std::memset (buffer, 'x', sizeof (buffer));
-	Vst2Text::copy (buffer, "abcdefghijk", 8);
-	EXPECT_STREQ (buffer, "abcdefgh");
-	EXPECT_EQ (buffer[9], 'x');
+	Vst2Text::copy (buffer, "abcdefghijk", 8);  // an 8-byte field: 7 characters and the terminator
+	EXPECT_STREQ (buffer, "abcdefg");
+	EXPECT_EQ (buffer[8], 'x');
 
 	// "-5 dB" with a minus sign U+2212 (3 bytes in UTF-8) after 6 ASCII bytes:
 	// the sign does not fit into 8 bytes and is left out whole.

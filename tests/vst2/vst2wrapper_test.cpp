@@ -2,7 +2,9 @@
 
 #include "vst2abi.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 using namespace FakePlugin;
 namespace Abi = Steinberg::Vst::Vst2Abi;
@@ -86,19 +88,35 @@ TEST_F (WrapperTest, CreationFailsCleanly)
 	           nullptr);
 }
 
-TEST_F (WrapperTest, ParameterTextsAreCutToVst2Lengths)
+// Every opcode that writes text into a host's buffer writes no further than the field size the
+// VST 2 interface documents for it (the bytes after it are canaries), terminator included.
+TEST_F (WrapperTest, TextOpcodesStayWithinTheirDocumentedFields)
 {
 	ASSERT_NE (wrap (), nullptr);
-	EXPECT_EQ (text (effGetParamName, 0), "Bypass");
-	EXPECT_EQ (text (effGetParamName, 2), "An exceptionally long parameter ");  // 32
-	EXPECT_EQ (text (effGetParamLabel, 1), "loudness");                         // 8
-	EXPECT_EQ (text (effGetParamLabel, 0), "");
-	EXPECT_EQ (text (effGetParamDisplay, 1), "1.00 tim");  // "1.00 times" cut to 8
 	effect->setParameter (effect, 1, 0.25f);
-	EXPECT_EQ (text (effGetParamDisplay, 1), "0.50 tim");
-	// Out of range: an empty text, no crash.
-	EXPECT_EQ (text (effGetParamName, 4), "");
-	EXPECT_EQ (text (effGetParamDisplay, -1), "");
+	const struct
+	{
+		int opcode, index, field;
+		const char* text;  // null: nothing offered, nothing written
+	} rows[] = {
+		{effGetParamName, 0, 8, "Bypass"}, {effGetParamName, 2, 8, "An exce"},  // a long title
+		{effGetParamName, 4, 8, ""}, {effGetParamLabel, 1, 8, "loudnes"},       // "loudness units"
+		{effGetParamLabel, 0, 8, ""}, {effGetParamDisplay, 1, 8, "0.50"},       // not "0.50 ti"
+		{effGetParamDisplay, -1, 8, ""}, {effGetProgramName, 0, 24, "Default"},
+		{effGetProgramNameIndexed, 0, 24, "Default"}, {effGetEffectName, 0, 32, "Fake Gain"},
+		{effGetVendorString, 0, 64, "Fake Vendor"}, {effGetProductString, 0, 64, "Fake Gain"},
+		{effGetInputProperties, 0, 0, nullptr}, {effGetOutputProperties, 0, 0, nullptr},
+		{56, 0, 0, nullptr}, {70, 0, 0, nullptr},  // effGetParameterProperties, effShellGetNextPlugin
+	};
+	for (const auto& row : rows)
+	{
+		unsigned char buffer[512];
+		std::memset (buffer, 0xA5, sizeof (buffer));
+		dispatch (row.opcode, row.index, 0, buffer);
+		auto* past = std::find_if (buffer + row.field, std::end (buffer), [] (auto b) { return b != 0xA5; });
+		EXPECT_EQ (past, std::end (buffer)) << "opcode " << row.opcode << " wrote byte " << past - buffer;
+		EXPECT_STREQ (row.text ? reinterpret_cast<char*> (buffer) : nullptr, row.text) << row.opcode;
+	}
 	EXPECT_EQ (dispatch (effCanBeAutomated, 1), 1);
 	EXPECT_EQ (dispatch (effCanBeAutomated, 3), 0);
 }

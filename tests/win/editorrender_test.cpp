@@ -5,9 +5,11 @@
 #include "againcontroller.h"
 #include "againeditorview.h"
 #include "editorstate.h"
+#include "labelextent.h"
 
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "vstgui/canimknob.h"
+#include "vstgui/cfontdesc.h"
 #include "vstgui/cframe.h"
 #include "vstgui/ctextlabel.h"
 #include "vstgui/cvstguitimer.h"
@@ -233,6 +235,26 @@ TEST_F(EditorRenderTest, TheComparisonFindsAShiftedViewAndAWrongFrame)
     // The column the shifted knob moved into belongs to no view: the background differs as well.
     found.erase(std::remove(found.begin(), found.end(), "background"), found.end());
     EXPECT_EQ(found, (std::vector<std::string> {"view 14 at (140, 50)", "view 56 at (260, 302)"}));
+}
+
+TEST_F(EditorRenderTest, EveryLabelIsDrawnWholeInsideItsPanel)
+{
+    EXPECT_EQ(labelsNotDrawnWhole(editor->getFrame(), [this] { return windows().argb; }),
+              std::vector<std::string> {});
+}
+
+// Text in a family the system lacks (as Arial is in a Wine prefix that maps no replacement for
+// it) is drawn all the same, in the system's sans-serif family: every text view still shows text.
+TEST_F(EditorRenderTest, TextInAFamilyTheSystemLacksIsStillDrawn)
+{
+    ASSERT_EQ(linux.width, 320);
+    VSTGUI::CFrame* frame = editor->getFrame();
+    auto* missing = new VSTGUI::CFontDesc("Quorvane Missing Family", 9);
+    for (int32_t i = 0; i < frame->getNbViews(); ++i)
+        if (auto* text = dynamic_cast<VSTGUI::CTextLabel*>(frame->getView(i)))
+            text->setFont(missing);
+    missing->forget();
+    EXPECT_EQ(Comparison(frame).differences(windows(), linux), std::vector<std::string> {});
 }
 
 TEST(EditorPictures, TheSnapshotStateRendersUnderWindows)

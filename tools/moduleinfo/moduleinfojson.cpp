@@ -62,7 +62,9 @@ nlohmann::ordered_json moduleInfoJson (const ModuleRecords& records, const std::
         entry["CID"] = record.cid;
         entry["Category"] = record.category;
         entry["Name"] = record.name;
-        entry["Vendor"] = record.vendor;
+        // Hosts (and the SDK's own check of this file) give a class without a vendor the
+        // factory's vendor; the file says what they will read.
+        entry["Vendor"] = record.vendor.empty () ? records.factory.vendor : record.vendor;
         entry["Version"] = record.version;
         entry["SDKVersion"] = record.sdkVersion;
         auto sub = subCategories (record.subCategories);

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 namespace VSTGUI {
 
@@ -29,15 +31,62 @@ std::wstring latin1ToWide (const char* text)
 	return out;
 }
 
+INT fontStyle (const CFontDesc* desc)
+{
+	const int32_t style = desc ? desc->getStyle () : kNormalFace;
+	return ((style & kBoldFace) ? Gdiplus::FontStyleBold : 0) |
+	       ((style & kItalicFace) ? Gdiplus::FontStyleItalic : 0);
+}
+
+// The system's sans-serif family: the one GDI+ calls so (Microsoft Sans Serif on Windows; under
+// Wine one of Wine's own fonts, when they are installed), else the first installed family named
+// a sans (the Liberation or DejaVu Sans that Wine takes from Linux), else the first installed.
+// Only its name is kept: it outlives the GDI+ session it came from, and the generic family
+// object belongs to GDI+.
+std::wstring sansSerifFamily ()
+{
+	WCHAR name[LF_FACESIZE] = {};
+	Gdiplus::GpFontFamily* generic = nullptr;
+	if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif (&generic) == Gdiplus::Ok && generic &&
+	    Gdiplus::DllExports::GdipGetFamilyName (generic, name, LANG_NEUTRAL) == Gdiplus::Ok && name[0])
+		return name;
+	Gdiplus::InstalledFontCollection installed;
+	std::vector<Gdiplus::FontFamily> families (static_cast<size_t> (installed.GetFamilyCount ()));
+	INT found = 0;
+	installed.GetFamilies (static_cast<INT> (families.size ()), families.data (), &found);
+	std::wstring first;
+	for (INT i = 0; i < found; ++i)
+	{
+		if (families[i].GetFamilyName (name) != Gdiplus::Ok)
+			continue;
+		if (std::wcsstr (name, L"Sans"))
+			return name;
+		if (first.empty ())
+			first = name;
+	}
+	return first;
+}
+
+// GDI+ makes no font of a family the system lacks (Arial in a Wine prefix without a replacement
+// for it, say), and text in such a font is not drawn at all: it is drawn in the system's
+// sans-serif family instead.
+std::wstring drawableFamily (const std::wstring& wanted, INT style)
+{
+	const Gdiplus::FontFamily family (wanted.c_str ());
+	if (family.IsAvailable () && family.IsStyleAvailable (style))
+		return wanted;
+	static const std::wstring sansSerif = sansSerifFamily ();
+	return sansSerif;
+}
+
 // A GDI+ font for the description, in pixels as cairo sizes it.
 struct TextFont
 {
 	explicit TextFont (const CFontDesc* desc)
-	: family (latin1ToWide (desc ? desc->getResolvedFamily ().c_str () : "Arial")),
+	: family (drawableFamily (latin1ToWide (desc ? desc->getResolvedFamily ().c_str () : "Arial"),
+	                          fontStyle (desc))),
 	  font (family.c_str (), static_cast<Gdiplus::REAL> (desc ? desc->getSize () : 12.0),
-	        ((desc && (desc->getStyle () & kBoldFace)) ? Gdiplus::FontStyleBold : 0) |
-	            ((desc && (desc->getStyle () & kItalicFace)) ? Gdiplus::FontStyleItalic : 0),
-	        Gdiplus::UnitPixel)
+	        fontStyle (desc), Gdiplus::UnitPixel)
 	{
 	}
 

@@ -106,7 +106,15 @@ tresult PLUGIN_API VSTGUIEditor::removed ()
 
 tresult PLUGIN_API VSTGUIEditor::onSize (ViewRect* newSize)
 {
-	if (newSize && frame)
+	// A rectangle turned inside out (or wider than a coordinate holds) is no size: refused, and
+	// the view keeps the one it has.
+	if (!newSize)
+		return kInvalidArgument;
+	const int64 width = int64 (newSize->right) - newSize->left;
+	const int64 height = int64 (newSize->bottom) - newSize->top;
+	if (width < 0 || height < 0 || width > kMaxInt32 || height > kMaxInt32)
+		return kInvalidArgument;
+	if (frame)
 		frame->setSize (newSize->getWidth (), newSize->getHeight ());
 	return EditorView::onSize (newSize);
 }
