@@ -124,6 +124,7 @@ bool again::takeLayout(const Layout& layout)
 tresult PLUGIN_API again::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                              SpeakerArrangement* outputs, int32 numOuts)
 {
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     if (!getAudioInput(0))
         return kResultFalse;
     // A call without a main input or output arrangement cannot be honoured.
@@ -151,6 +152,7 @@ tresult PLUGIN_API again::setBusArrangements(SpeakerArrangement* inputs, int32 n
 
 tresult PLUGIN_API again::setupProcessing(ProcessSetup& setup)
 {
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     tresult result = AudioEffect::setupProcessing(setup);
     if (result != kResultOk)
         return result;
@@ -165,6 +167,7 @@ tresult PLUGIN_API again::setActive(TBool state)
 {
     sendTextMessage(state ? "again::setActive (true)" : "again::setActive (false)");
 
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     if (state)
     {
         // The audio thread owns the mirror from now on; getState reads what it publishes.
