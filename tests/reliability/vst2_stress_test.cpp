@@ -1,17 +1,18 @@
-// The VST 2 effect under a host's two threads, through the built library's VSTPluginMain: the
-// audio thread processes without pause while the main thread sets chunks, moves parameters,
-// reads their texts and opens, idles and closes the editor (in a real X window when there is a
-// display).
+// The VST 2 effect under a host's threads, through the built library's VSTPluginMain: the audio
+// thread processes without pause while the main thread sets chunks, moves parameters, reads their
+// texts and opens, idles and closes the editor (in a real X window when there is a display); then
+// the same work spread over the threads hosts use for it.
 #include "teststreams.h"
 
 #include "pluginterfaces/fst/aeffectx.h"
 
 #include <gtest/gtest.h>
 // Xlib's macros clash with names in the headers above: include it last.
-#include <X11/Xlib.h>
+#include "hostwindow.h"
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -22,6 +23,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+using QuorvaneTest::ParentWindow;
 
 namespace {
 
@@ -131,36 +134,6 @@ struct AudioThread
     }
 };
 
-// A top-level window for the editor when there is a display.
-struct ParentWindow
-{
-    ParentWindow()
-    {
-        if (!std::getenv("DISPLAY"))
-            return;
-        // A server whose last client just left starts over and refuses connections for a moment.
-        for (int attempt = 0; attempt < 30 && !display; ++attempt)
-            if (!(display = XOpenDisplay(nullptr)))
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (!display)
-            return;
-        const int screen = DefaultScreen(display);
-        window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 400, 450, 0,
-                                     BlackPixel(display, screen), WhitePixel(display, screen));
-        XMapWindow(display, window);
-        XSync(display, False);
-    }
-    ~ParentWindow()
-    {
-        if (!display)
-            return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-    Display* display = nullptr;
-    Window window = 0;
-};
-
 using MainFn = AEffect* (*)(audioMasterCallback);
 
 std::vector<unsigned char> chunkOf(AEffect* effect)
@@ -183,6 +156,46 @@ struct StopOnExit
         if (thread.joinable())
             thread.join();
     }
+};
+
+// The plug-in's library, and one effect of it created as a host creates it (opened, 48 kHz,
+// blocks of kFrames, resumed unless asked not to).
+struct Effect
+{
+    explicit Effect(bool resume = true)
+    {
+        library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return;
+        if (auto main = reinterpret_cast<MainFn>(dlsym(library, "VSTPluginMain")))
+            effect = main(hostCallback);
+        if (!effect)
+            return;
+        dispatch(effOpen);
+        dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
+        dispatch(effSetBlockSize, 0, kFrames);
+        if (resume)
+            dispatch(effMainsChanged, 0, 1);
+    }
+    ~Effect()
+    {
+        if (effect)
+            close();
+        if (library)
+            dlclose(library);
+    }
+    VstIntPtr dispatch(int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
+    {
+        return effect->dispatcher(effect, op, index, value, ptr, opt);
+    }
+    void close()
+    {
+        dispatch(effMainsChanged, 0, 0);
+        dispatch(effClose);
+        effect = nullptr;
+    }
+    void* library = nullptr;
+    AEffect* effect = nullptr;
 };
 
 TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadProcesses)
@@ -266,6 +279,158 @@ TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadP
     dispatch(effMainsChanged, 0, 0);
     dispatch(effClose);
     dlclose(library);
+}
+
+// The threads VST 2 hosts use: automation (setParameter, getParameter) on the audio thread
+// between blocks, project loading (effSetChunk, effGetChunk) on a worker, the editor opening,
+// idling and closing on the user-interface thread, which also reads values and their texts.
+// Nothing but the user-interface thread may touch the editor: under ThreadSanitizer any other
+// access is a reported race, and a value written into a closed editor a use after free.
+TEST(Vst2Stress, AutomationOnTheAudioThreadChunksOnAWorkerAndTheEditorOnTheUserInterfaceThread)
+{
+    Effect plugin;
+    ASSERT_NE(plugin.effect, nullptr) << dlerror();
+    AEffect* effect = plugin.effect;
+    ParentWindow parent;
+    const auto chunks = distinctChunks();
+    constexpr int kAutomated = 6;   // Threshold: its field in a chunk is the host's to change
+    constexpr size_t kAutomatedField = 16 + 4 * kAutomated;
+    std::atomic<bool> stop {false};
+    std::atomic<long> blocks {0}, loads {0};
+    std::string audioFailure, workerFailure;
+
+    std::thread audio([&] {
+        std::vector<float> in[2], out[2];
+        float* inPtr[2];
+        float* outPtr[2];
+        for (int c = 0; c < 2; ++c)
+        {
+            in[c].assign(kFrames, 0.25f);
+            out[c].assign(kFrames, 0.f);
+            inPtr[c] = in[c].data();
+            outPtr[c] = out[c].data();
+        }
+        for (long n = 0; !stop.load(std::memory_order_relaxed); ++n)
+        {
+            effect->setParameter(effect, kAutomated, float(n % 11) / 10.f);
+            effect->processReplacing(effect, inPtr, outPtr, kFrames);
+            for (int i = 0; i < effect->numParams; ++i)
+            {
+                const float v = effect->getParameter(effect, i);
+                if (!(v >= 0.f && v <= 1.f))
+                {
+                    audioFailure = "parameter " + std::to_string(i) + " reads " + std::to_string(v);
+                    return;
+                }
+            }
+            blocks.store(n + 1, std::memory_order_relaxed);
+        }
+    });
+    std::thread worker([&] {
+        for (long s = 0; !stop.load(std::memory_order_relaxed); ++s)
+        {
+            std::vector<unsigned char> chunk = chunks[size_t(s % kStates)];
+            if (effect->dispatcher(effect, effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data(), 0.f) != 1)
+            {
+                workerFailure = "chunk refused";
+                return;
+            }
+            // What the host saves now is what it loaded, but for the automated value.
+            std::vector<unsigned char> saved = chunkOf(effect);
+            if (saved.size() == chunk.size())
+                std::copy_n(chunk.begin() + kAutomatedField, 4, saved.begin() + kAutomatedField);
+            if (saved != chunk)
+            {
+                workerFailure = "saved chunk differs after load " + std::to_string(s);
+                return;
+            }
+            loads.store(s + 1, std::memory_order_relaxed);
+        }
+    });
+
+    long editorOpenings = 0;
+    bool editorOpen = false;
+    char text[256];
+    const auto end = std::chrono::steady_clock::now() + kDuration;
+    for (long pass = 0; std::chrono::steady_clock::now() < end; ++pass)
+    {
+        if (parent.display && pass % 40 == 0 && !editorOpen)
+        {
+            EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent.window)), 1);
+            editorOpen = true;
+            ++editorOpenings;
+        }
+        plugin.dispatch(effEditIdle);
+        for (int i = 0; i < effect->numParams; ++i)
+            plugin.dispatch(effGetParamDisplay, i, 0, text);
+        if (editorOpen && pass % 40 == 30)
+        {
+            plugin.dispatch(effEditClose);
+            editorOpen = false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    stop = true;
+    audio.join();
+    worker.join();
+    EXPECT_EQ(audioFailure, "");
+    EXPECT_EQ(workerFailure, "");
+    EXPECT_GT(blocks.load(), 10);
+    EXPECT_GT(loads.load(), 10);
+    if (parent.display)
+    {
+        EXPECT_GT(editorOpenings, 2);
+    }
+    if (editorOpen)
+        plugin.dispatch(effEditClose);
+}
+
+namespace {
+
+int hostHandlerCalls = 0;
+int hostHandler(Display*, XErrorEvent*)
+{
+    ++hostHandlerCalls;
+    return 0;
+}
+
+} // namespace
+
+// A host that destroys its window before it closes the editor or the effect: the host lives on
+// (Xlib's default error handler would end it), hears of no X error of ours, and its own error
+// handler is the one in force afterwards.
+TEST(Vst2Editor, TheHostsWindowDestroyedFirstEndsNeitherTheHostNorInItsErrorHandler)
+{
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no X server (DISPLAY unset)";
+    for (bool closeTheEffect : {false, true})
+        for (bool handlerOfTheHost : {false, true})
+        {
+            SCOPED_TRACE(std::string(closeTheEffect ? "effClose" : "effEditClose") +
+                         (handlerOfTheHost ? ", the host's handler" : ", Xlib's handler"));
+            Effect plugin(false);
+            ASSERT_NE(plugin.effect, nullptr) << dlerror();
+            ParentWindow parent;
+            ASSERT_NE(parent.display, nullptr);
+            const XErrorHandler installed = XSetErrorHandler(handlerOfTheHost ? &hostHandler : nullptr);
+            const XErrorHandler inForce = XSetErrorHandler(nullptr);
+            XSetErrorHandler(inForce);
+            hostHandlerCalls = 0;
+
+            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent.window)), 1);
+            plugin.dispatch(effEditIdle);
+            XDestroyWindow(parent.display, parent.window);
+            XSync(parent.display, False);
+            parent.window = 0;
+            if (closeTheEffect)
+                plugin.close();
+            else
+                plugin.dispatch(effEditClose);
+
+            XSync(parent.display, False);
+            EXPECT_EQ(hostHandlerCalls, 0);
+            EXPECT_EQ(XSetErrorHandler(installed), inForce) << "the host's error handler is in force";
+        }
 }
 
 } // namespace
