@@ -109,9 +109,12 @@ TEST_F (WrapperTest, SetParameterReachesTheNextBlockAtOnceAndTheControllerOnTheN
 	ASSERT_NE (wrap (), nullptr);
 	resume ();
 	journal.controllerSets.clear ();
+	const int reads = journal.controllerReads;
 	effect->setParameter (effect, 1, 0.1f);
 	effect->setParameter (effect, 1, 0.75f);  // the last value wins
 	EXPECT_FLOAT_EQ (effect->getParameter (effect, 1), 0.75f);
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, 3), 0.f);
+	EXPECT_EQ (journal.controllerReads, reads);
 	EXPECT_EQ (text (effGetParamDisplay, 1), "1.50 tim");
 	EXPECT_TRUE (journal.controllerSets.empty ());
 	EXPECT_TRUE (journal.processCalls.empty ());
