@@ -1,14 +1,17 @@
-// The VST 2 effect under a host's threads, through the built library's VSTPluginMain: the audio
-// thread processes without pause while the main thread sets chunks, moves parameters, reads their
-// texts and opens, idles and closes the editor (in a real X window when there is a display); then
-// the same work spread over the threads hosts use for it.
+// The VST 2 effect under the threads hosts use, through the built library's VSTPluginMain:
+// automation (setParameter, getParameter) on the audio thread between blocks, chunks set and
+// saved on a worker (a project loading), the editor opening, idling and closing (in a real X
+// window when there is a display) on the user-interface thread, which also reads the parameters'
+// texts. Nothing but that thread may touch the editor: under ThreadSanitizer any other access is
+// a reported race, and a value written into a closed editor a use after free.
+#include "parentwindow.h"
 #include "teststreams.h"
 
 #include "pluginterfaces/fst/aeffectx.h"
 
 #include <gtest/gtest.h>
 // Xlib's macros clash with names in the headers above: include it last.
-#include "hostwindow.h"
+#include <X11/Xlib.h>
 
 #include <dlfcn.h>
 
@@ -24,14 +27,13 @@
 #include <thread>
 #include <vector>
 
-using QuorvaneTest::ParentWindow;
-
 namespace {
 
 constexpr auto kDuration = std::chrono::milliseconds(3000);
 constexpr int kFrames = 256;
 constexpr int kStates = 8;
-constexpr int kInputParams = 17;
+constexpr int kAutomated = 6;   // Threshold: its field in a chunk is the automation's to change
+constexpr size_t kAutomatedField = 16 + 4 * kAutomated;
 
 std::atomic<long> hostCalls {0};
 
@@ -83,8 +85,9 @@ std::vector<std::vector<unsigned char>> distinctChunks()
     return chunks;
 }
 
-// Runs blocks until told to stop; every ninth block carries NaN and infinity. The first fault
-// it sees ends the run and is described in `failure`.
+// Runs blocks until told to stop, automating one parameter between blocks and reading them all
+// back; every ninth block carries NaN and infinity. The first fault it sees ends the run and is
+// described in `failure`.
 struct AudioThread
 {
     AEffect* effect = nullptr;
@@ -120,7 +123,14 @@ struct AudioThread
                 in[0][7] = std::numeric_limits<float>::quiet_NaN();
                 in[1][9] = std::numeric_limits<float>::infinity();
             }
+            effect->setParameter(effect, kAutomated, float(n % 11) / 10.f);
             effect->processReplacing(effect, inPtr, outPtr, kFrames);
+            for (int i = 0; i < effect->numParams; ++i)
+                if (!(effect->getParameter(effect, i) >= 0.f && effect->getParameter(effect, i) <= 1.f))
+                {
+                    failure = "parameter " + std::to_string(i) + " out of range in block " + std::to_string(n);
+                    return;
+                }
             if (!poisoned)
                 for (int c = 0; c < 2; ++c)
                     for (int i = 0; i < kFrames; ++i)
@@ -144,28 +154,27 @@ std::vector<unsigned char> chunkOf(AEffect* effect)
     return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
 }
 
-// A failed assertion returns from the test at once: the audio thread is stopped and joined
-// all the same.
+// A failed assertion returns from the test at once: the threads are stopped and joined all the
+// same.
 struct StopOnExit
 {
     AudioThread& audio;
-    std::thread& thread;
+    std::vector<std::thread>& threads;
     ~StopOnExit()
     {
         audio.stop = true;
-        if (thread.joinable())
-            thread.join();
+        for (auto& thread : threads)
+            if (thread.joinable())
+                thread.join();
     }
 };
 
-// The plug-in's library, and one effect of it created as a host creates it (opened, 48 kHz,
-// blocks of kFrames, resumed unless asked not to).
+// The library and an effect of it as a host opens one: 48 kHz, blocks of kFrames, resumed.
 struct Effect
 {
-    explicit Effect(bool resume = true)
+    Effect()
     {
-        library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
-        if (!library)
+        if (!(library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL)))
             return;
         if (auto main = reinterpret_cast<MainFn>(dlsym(library, "VSTPluginMain")))
             effect = main(hostCallback);
@@ -174,8 +183,7 @@ struct Effect
         dispatch(effOpen);
         dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
         dispatch(effSetBlockSize, 0, kFrames);
-        if (resume)
-            dispatch(effMainsChanged, 0, 1);
+        dispatch(effMainsChanged, 0, 1);
     }
     ~Effect()
     {
@@ -198,165 +206,54 @@ struct Effect
     AEffect* effect = nullptr;
 };
 
-TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadProcesses)
-{
-    void* library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    auto main = reinterpret_cast<MainFn>(dlsym(library, "VSTPluginMain"));
-    ASSERT_NE(main, nullptr);
-    AEffect* effect = main(hostCallback);
-    ASSERT_NE(effect, nullptr);
-    auto dispatch = [effect](int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f) {
-        return effect->dispatcher(effect, op, index, value, ptr, opt);
-    };
-    dispatch(effOpen);
-    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
-    dispatch(effSetBlockSize, 0, kFrames);
-    dispatch(effMainsChanged, 0, 1);
-
-    ParentWindow parent;
-    EXPECT_TRUE(parent.display || !std::getenv("DISPLAY")) << "the display cannot be opened";
-    const auto chunks = distinctChunks();
-    AudioThread audio;
-    audio.effect = effect;
-    std::thread audioThread([&audio] { audio.run(); });
-    StopOnExit stopOnExit {audio, audioThread};
-
-    long loads = 0, editorOpenings = 0;
-    bool editorOpen = false;
-    char text[256];
-    const auto end = std::chrono::steady_clock::now() + kDuration;
-    while (std::chrono::steady_clock::now() < end && !testing::Test::HasFailure())
-    {
-        const int s = int(loads % kStates);
-        std::vector<unsigned char> chunk = chunks[size_t(s)];
-        ASSERT_EQ(dispatch(effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data()), 1);
-        // What the host saves now is exactly what it set last: never older, never a mix,
-        // and no parameter value set before the chunk.
-        ASSERT_EQ(chunkOf(effect), chunks[size_t(s)]) << "after chunk " << loads;
-
-        for (int i = 0; i < kInputParams; ++i)
-        {
-            const float v = float((loads + i) % 11) / 10.f;
-            effect->setParameter(effect, i, v);
-            ASSERT_EQ(effect->getParameter(effect, i), v) << "parameter " << i;
-            dispatch(effGetParamDisplay, i, 0, text);
-        }
-        for (int i = kInputParams; i < effect->numParams; ++i)
-        {
-            const float meter = effect->getParameter(effect, i);
-            ASSERT_FALSE(std::isnan(meter)) << "meter " << i;
-        }
-
-        // The editor opens every few chunks and closes two later; idled on every pass.
-        if (parent.display && loads % 4 == 0 && !editorOpen)
-        {
-            ASSERT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent.window)), 1);
-            editorOpen = true;
-            ++editorOpenings;
-        }
-        dispatch(effEditIdle);
-        if (editorOpen && loads % 4 == 2)
-        {
-            dispatch(effEditClose);
-            editorOpen = false;
-        }
-        ++loads;
-    }
-
-    audio.stop = true;
-    audioThread.join();
-    EXPECT_EQ(audio.failure, "");
-    EXPECT_GT(audio.blocks.load(), 10);
-    EXPECT_GT(loads, 10);
-    if (parent.display)
-    {
-        EXPECT_GT(editorOpenings, 2);
-    }
-    if (editorOpen)
-        dispatch(effEditClose);
-
-    dispatch(effMainsChanged, 0, 0);
-    dispatch(effClose);
-    dlclose(library);
-}
-
-// The threads VST 2 hosts use: automation (setParameter, getParameter) on the audio thread
-// between blocks, project loading (effSetChunk, effGetChunk) on a worker, the editor opening,
-// idling and closing on the user-interface thread, which also reads values and their texts.
-// Nothing but the user-interface thread may touch the editor: under ThreadSanitizer any other
-// access is a reported race, and a value written into a closed editor a use after free.
 TEST(Vst2Stress, AutomationOnTheAudioThreadChunksOnAWorkerAndTheEditorOnTheUserInterfaceThread)
 {
     Effect plugin;
     ASSERT_NE(plugin.effect, nullptr) << dlerror();
     AEffect* effect = plugin.effect;
-    ParentWindow parent;
+    QuorvaneTest::ParentWindow parent;
+    EXPECT_TRUE(parent.handle() || !std::getenv("DISPLAY")) << "the display cannot be opened";
     const auto chunks = distinctChunks();
-    constexpr int kAutomated = 6;   // Threshold: its field in a chunk is the host's to change
-    constexpr size_t kAutomatedField = 16 + 4 * kAutomated;
-    std::atomic<bool> stop {false};
-    std::atomic<long> blocks {0}, loads {0};
-    std::string audioFailure, workerFailure;
-
-    std::thread audio([&] {
-        std::vector<float> in[2], out[2];
-        float* inPtr[2];
-        float* outPtr[2];
-        for (int c = 0; c < 2; ++c)
-        {
-            in[c].assign(kFrames, 0.25f);
-            out[c].assign(kFrames, 0.f);
-            inPtr[c] = in[c].data();
-            outPtr[c] = out[c].data();
-        }
-        for (long n = 0; !stop.load(std::memory_order_relaxed); ++n)
-        {
-            effect->setParameter(effect, kAutomated, float(n % 11) / 10.f);
-            effect->processReplacing(effect, inPtr, outPtr, kFrames);
-            for (int i = 0; i < effect->numParams; ++i)
-            {
-                const float v = effect->getParameter(effect, i);
-                if (!(v >= 0.f && v <= 1.f))
-                {
-                    audioFailure = "parameter " + std::to_string(i) + " reads " + std::to_string(v);
-                    return;
-                }
-            }
-            blocks.store(n + 1, std::memory_order_relaxed);
-        }
-    });
-    std::thread worker([&] {
-        for (long s = 0; !stop.load(std::memory_order_relaxed); ++s)
+    AudioThread audio;
+    audio.effect = effect;
+    std::vector<std::thread> threads;
+    StopOnExit stopOnExit {audio, threads};
+    threads.emplace_back([&audio] { audio.run(); });
+    std::atomic<long> loads {0};
+    std::string loadFailure;
+    threads.emplace_back([&] {
+        for (long s = 0; !audio.stop.load(); ++s)
         {
             std::vector<unsigned char> chunk = chunks[size_t(s % kStates)];
             if (effect->dispatcher(effect, effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data(), 0.f) != 1)
             {
-                workerFailure = "chunk refused";
+                loadFailure = "chunk refused";
                 return;
             }
-            // What the host saves now is what it loaded, but for the automated value.
+            // What the host saves now is exactly what it set last (never older, never a mix, no
+            // value set before the chunk), but for the automated value.
             std::vector<unsigned char> saved = chunkOf(effect);
             if (saved.size() == chunk.size())
                 std::copy_n(chunk.begin() + kAutomatedField, 4, saved.begin() + kAutomatedField);
             if (saved != chunk)
             {
-                workerFailure = "saved chunk differs after load " + std::to_string(s);
+                loadFailure = "saved chunk differs after chunk " + std::to_string(s);
                 return;
             }
-            loads.store(s + 1, std::memory_order_relaxed);
+            loads.store(s + 1);
         }
     });
 
+    // The editor opens every forty passes and closes thirty later; idled on every pass.
     long editorOpenings = 0;
     bool editorOpen = false;
     char text[256];
     const auto end = std::chrono::steady_clock::now() + kDuration;
-    for (long pass = 0; std::chrono::steady_clock::now() < end; ++pass)
+    for (long pass = 0; std::chrono::steady_clock::now() < end && !testing::Test::HasFailure(); ++pass)
     {
-        if (parent.display && pass % 40 == 0 && !editorOpen)
+        if (parent.handle() && pass % 40 == 0 && !editorOpen)
         {
-            EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent.window)), 1);
+            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, parent.handle()), 1);
             editorOpen = true;
             ++editorOpenings;
         }
@@ -370,22 +267,21 @@ TEST(Vst2Stress, AutomationOnTheAudioThreadChunksOnAWorkerAndTheEditorOnTheUserI
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    stop = true;
-    audio.join();
-    worker.join();
-    EXPECT_EQ(audioFailure, "");
-    EXPECT_EQ(workerFailure, "");
-    EXPECT_GT(blocks.load(), 10);
+
+    audio.stop = true;
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(audio.failure, "");
+    EXPECT_EQ(loadFailure, "");
+    EXPECT_GT(audio.blocks.load(), 10);
     EXPECT_GT(loads.load(), 10);
-    if (parent.display)
+    if (parent.handle())
     {
         EXPECT_GT(editorOpenings, 2);
     }
     if (editorOpen)
         plugin.dispatch(effEditClose);
 }
-
-namespace {
 
 int hostHandlerCalls = 0;
 int hostHandler(Display*, XErrorEvent*)
@@ -394,42 +290,35 @@ int hostHandler(Display*, XErrorEvent*)
     return 0;
 }
 
-} // namespace
-
-// A host that destroys its window before it closes the editor or the effect: the host lives on
-// (Xlib's default error handler would end it), hears of no X error of ours, and its own error
-// handler is the one in force afterwards.
+// A host that destroys its window before it closes the editor or the effect lives on (Xlib's
+// default error handler would end it), hears of no X error of ours, and its own error handler is
+// the one in force afterwards.
 TEST(Vst2Editor, TheHostsWindowDestroyedFirstEndsNeitherTheHostNorInItsErrorHandler)
 {
-    if (!std::getenv("DISPLAY"))
-        GTEST_SKIP() << "no X server (DISPLAY unset)";
     for (bool closeTheEffect : {false, true})
         for (bool handlerOfTheHost : {false, true})
         {
             SCOPED_TRACE(std::string(closeTheEffect ? "effClose" : "effEditClose") +
                          (handlerOfTheHost ? ", the host's handler" : ", Xlib's handler"));
-            Effect plugin(false);
+            Effect plugin;
             ASSERT_NE(plugin.effect, nullptr) << dlerror();
-            ParentWindow parent;
-            ASSERT_NE(parent.display, nullptr);
-            const XErrorHandler installed = XSetErrorHandler(handlerOfTheHost ? &hostHandler : nullptr);
+            QuorvaneTest::ParentWindow parent;
+            if (!parent.handle())
+                GTEST_SKIP() << "no X display";
+            const XErrorHandler before = XSetErrorHandler(handlerOfTheHost ? &hostHandler : nullptr);
             const XErrorHandler inForce = XSetErrorHandler(nullptr);
             XSetErrorHandler(inForce);
             hostHandlerCalls = 0;
 
-            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent.window)), 1);
+            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, parent.handle()), 1);
             plugin.dispatch(effEditIdle);
-            XDestroyWindow(parent.display, parent.window);
-            XSync(parent.display, False);
-            parent.window = 0;
+            parent.destroy();
             if (closeTheEffect)
                 plugin.close();
             else
                 plugin.dispatch(effEditClose);
-
-            XSync(parent.display, False);
             EXPECT_EQ(hostHandlerCalls, 0);
-            EXPECT_EQ(XSetErrorHandler(installed), inForce) << "the host's error handler is in force";
+            EXPECT_EQ(XSetErrorHandler(before), inForce);
         }
 }
 
