@@ -6,7 +6,9 @@
 
 #include "pluginterfaces/vst/vsttypes.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <memory>
 
 namespace Steinberg {
@@ -28,11 +30,12 @@ public:
 		return index >= 0 && index < count ? values[index].load (std::memory_order_relaxed) : 0.f;
 	}
 
-	/** Out of range: ignored. */
+	/** Held as a parameter holds it: a value outside 0..1 as the nearest end of the range. One
+	    that is not a number, or an index out of range, is ignored. */
 	void set (int32 index, ParamValue value)
 	{
-		if (index >= 0 && index < count)
-			values[index].store (static_cast<float> (value), std::memory_order_relaxed);
+		if (index >= 0 && index < count && !std::isnan (value))
+			values[index].store (static_cast<float> (std::clamp (value, 0., 1.)), std::memory_order_relaxed);
 	}
 
 private:

@@ -2,6 +2,8 @@
 // host automation.
 #include "vst2wrapper.h"
 
+#include <cmath>
+
 namespace Steinberg {
 namespace Vst {
 
@@ -9,7 +11,8 @@ void Vst2Wrapper::setParameter (int32 index, float value)
 {
 	if (index < 0 || index >= static_cast<int32> (parameters.size ()))
 		return;
-	if ((parameters[index].flags & ParameterInfo::kIsReadOnly) != 0)
+	// A value that is not a number means nothing to any parameter.
+	if ((parameters[index].flags & ParameterInfo::kIsReadOnly) != 0 || std::isnan (value))
 		return;
 	values->set (index, value);
 	slots->post (index, value);

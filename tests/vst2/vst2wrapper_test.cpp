@@ -136,10 +136,13 @@ TEST_F (WrapperTest, SetParameterReachesTheNextBlockAtOnceAndTheControllerOnTheN
 	runBlock (8);
 	EXPECT_TRUE (journal.processCalls[1].changes.empty ());
 
-	// Read-only outputs are not the host's to set.
+	// Read-only outputs are not the host's to set; values are held as the parameters hold them.
 	effect->setParameter (effect, 3, 0.9f);
 	runBlock (8);
 	EXPECT_EQ (findChange (journal.processCalls[2], kMeterId), nullptr);
+	effect->setParameter (effect, 1, 1.5f);
+	effect->setParameter (effect, 1, NAN);
+	EXPECT_EQ (effect->getParameter (effect, 1), 1.f);
 }
 
 TEST_F (WrapperTest, ProcessReplacingPassesAudioAndSplitsLongBlocks)

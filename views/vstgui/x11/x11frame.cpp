@@ -323,8 +323,7 @@ void X11Frame::handleXEmbedMessage (const XClientMessageEvent& message)
 
 void X11Frame::takeInputFocus (Time time)
 {
-	// Only a viewable window may take the focus (anything else is an X error that would end the
-	// host).
+	// Only a viewable window may take the focus (anything else is an X error).
 	X11ErrorTrap trap (display);
 	XWindowAttributes info {};
 	if (XGetWindowAttributes (display, window, &info) && info.map_state == IsViewable)
