@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the stress tests (and the plug-in library they load) with clang's ThreadSanitizer in
-# build-tsan and runs them (under Xvfb when there is no display): every data race between a
-# host's audio thread and its main thread fails the run.
+# build-tsan and runs them (under Xvfb when there is no display): every data race between the
+# threads hosts use (audio, user interface with the editor open, workers loading and saving
+# states) fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build-tsan}

@@ -16,8 +16,8 @@ uint64 allChannels (int32 channels)
 } // namespace
 
 Vst2AudioBridge::Vst2AudioBridge (IAudioProcessor& processor, Vst2ParameterSlots& inputSlots,
-                                  Vst2ParameterSlots& outputSlots)
-: processor (processor), inputSlots (inputSlots), outputSlots (outputSlots)
+                                  Vst2ParameterSlots& outputSlots, Vst2ParameterValues& values)
+: processor (processor), inputSlots (inputSlots), outputSlots (outputSlots), values (values)
 {
 }
 
@@ -137,7 +137,7 @@ void Vst2AudioBridge::keepOutputChanges ()
 		const ParameterValueQueue& queue = *outputChanges.queueAt (i);   // i is within the list
 		ParamValue value = 0.;
 		if (queue.lastValue (value))
-			outputSlots.postById (queue.id (), value);
+			values.set (outputSlots.postById (queue.id (), value), value);
 	}
 	outputChanges.clearQueue ();
 }

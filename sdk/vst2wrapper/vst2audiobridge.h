@@ -4,11 +4,12 @@
 // waiting in the slots become the block's input parameter changes, and the
 // last value of each of the processor's output parameter changes waits in
 // the output slots, for the wrapper to hand to the controller on the host's
-// user-interface thread.
+// user-interface thread (and is the output's value for the host at once).
 // Everything is allocated by configure(); process() never allocates.
 #pragma once
 
 #include "vst2parameterslots.h"
+#include "vst2parametervalues.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "public.sdk/source/vst/hosting/parameterchanges.h"
@@ -21,9 +22,9 @@ namespace Vst {
 class Vst2AudioBridge
 {
 public:
-	/** processor and both slot sets must outlive the bridge. */
+	/** processor, both slot sets and the values must outlive the bridge. */
 	Vst2AudioBridge (IAudioProcessor& processor, Vst2ParameterSlots& inputSlots,
-	                 Vst2ParameterSlots& outputSlots);
+	                 Vst2ParameterSlots& outputSlots, Vst2ParameterValues& values);
 
 	/** Channel counts of every audio bus (index 0 is the main bus, the one
 	    the VST 2 host feeds), the largest block the processor accepts and the
@@ -50,6 +51,7 @@ private:
 	IAudioProcessor& processor;
 	Vst2ParameterSlots& inputSlots;
 	Vst2ParameterSlots& outputSlots;
+	Vst2ParameterValues& values;
 
 	ProcessData data;
 	std::vector<AudioBusBuffers> inputBuses;

@@ -10,16 +10,17 @@ Vst2ParameterSlots::Vst2ParameterSlots (const ParamID* ids, int32 count)
 		slots[i].id = ids[i];
 }
 
-void Vst2ParameterSlots::postByIdSearching (ParamID id, ParamValue value)
+int32 Vst2ParameterSlots::postByIdSearching (ParamID id, ParamValue value)
 {
 	for (int32 i = 0; i < count; ++i)
 	{
 		if (slots[i].id == id)
 		{
 			post (i, value);
-			return;
+			return i;
 		}
 	}
+	return -1;
 }
 
 bool Vst2ParameterSlots::take (int32 index, ParamValue& value)

@@ -36,15 +36,17 @@ public:
 	    per parameter, in index order, and empties the slots. */
 	void takeInto (IParameterChanges& changes);
 
-	/** Keeps value as the pending value of the parameter id (unknown IDs are
-	    ignored). */
-	void postById (ParamID id, ParamValue value)
+	/** Keeps value as the pending value of the parameter id; returns its
+	    index (unknown IDs are ignored: -1). */
+	int32 postById (ParamID id, ParamValue value)
 	{
 		// Parameters are usually numbered by index; look there first.
 		if (id < static_cast<uint32> (count) && slots[id].id == id)
+		{
 			post (static_cast<int32> (id), value);
-		else
-			postByIdSearching (id, value);
+			return static_cast<int32> (id);
+		}
+		return postByIdSearching (id, value);
 	}
 
 	/** Takes the pending value of index, if there is one. */
@@ -58,7 +60,7 @@ public:
 	bool isPending (int32 index) const;
 
 private:
-	void postByIdSearching (ParamID id, ParamValue value);
+	int32 postByIdSearching (ParamID id, ParamValue value);
 
 	struct Slot
 	{

@@ -92,6 +92,7 @@ bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
 	readClassInfo (vst3ComponentID);
 	readBuses ();
 	readParameters ();
+	readValuesFromController ();
 	applyProcessSetup ();
 
 	editor = std::make_unique<Vst2EditorBridge> (*controller, &effect, audioMaster);
@@ -228,8 +229,19 @@ void Vst2Wrapper::readParameters ()
 			bypassIndex = i;
 	}
 	slots = std::make_unique<Vst2ParameterSlots> (parameterIds.data (), count);
+	controllerSlots = std::make_unique<Vst2ParameterSlots> (parameterIds.data (), count);
 	outputSlots = std::make_unique<Vst2ParameterSlots> (parameterIds.data (), count);
-	audio = std::make_unique<Vst2AudioBridge> (*processor, *slots, *outputSlots);
+	values = std::make_unique<Vst2ParameterValues> (count);
+	audio = std::make_unique<Vst2AudioBridge> (*processor, *slots, *outputSlots, *values);
+}
+
+void Vst2Wrapper::readValuesFromController ()
+{
+	if (!values)
+		return;  // the controller restarts while the effect is being built
+	for (size_t i = 0; i < parameters.size (); ++i)
+		if ((parameters[i].flags & ParameterInfo::kIsReadOnly) == 0)
+			values->set (static_cast<int32> (i), controller->getParamNormalized (parameterIds[i]));
 }
 
 void Vst2Wrapper::fillAeffect (VstInt32 vst2ID)
@@ -287,7 +299,9 @@ void Vst2Wrapper::tearDown ()
 	controllerInitialized = componentInitialized = false;
 	audio.reset ();
 	slots.reset ();
+	controllerSlots.reset ();
 	outputSlots.reset ();
+	values.reset ();
 	controller = nullptr;
 	processor = nullptr;
 	component = nullptr;

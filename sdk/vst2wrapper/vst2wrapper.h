@@ -10,11 +10,20 @@
 //   }
 //
 // The wrapper lives until the host sends effClose, which destroys it.
+//
+// Threads, as VST 2 hosts use them: setParameter and getParameter come from the audio thread
+// (automation) as well as from the user-interface thread; chunks may come from a worker. The
+// two parameter calls never reach the controller: a value goes to the processor at once (the
+// slots), is what getParameter answers from then on (the values), and reaches the controller,
+// and through it the editor, when the user-interface thread next calls effEditIdle or opens the
+// editor. The wrapped controller must take state calls on any thread, and must show what it
+// gets on another thread than its editors' only on theirs.
 #pragma once
 
 #include "vst2abi.h"
 #include "vst2componenthandler.h"
 #include "vst2parameterslots.h"
+#include "vst2parametervalues.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/smartpointer.h"
@@ -24,6 +33,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,11 +75,11 @@ public:
 	/** Parameter index of id, or -1. */
 	int32 indexOfParameter (ParamID id) const;
 
-	/** Hands the processor's latest output values to the controller. The
-	    wrapper does so on effEditIdle and before it reads values for the
-	    host, so that the controller (and its editors) hear of them on the
-	    host's user-interface thread, as in a VST 3 host. */
-	void flushOutputParameters ();
+	/** Hands the values the host set and the processor's latest output
+	    values to the controller. The wrapper does so on effEditIdle and
+	    effEditOpen, so that the controller (and its editors) hear of them
+	    on the host's user-interface thread, as in a VST 3 host. */
+	void handOverToController ();
 
 private:
 	Vst2Wrapper (IPluginFactory* factory, audioMasterCallback audioMaster);
@@ -80,6 +90,8 @@ private:
 	void readBuses ();
 	void readParameters ();
 	void syncControllerWithComponent ();
+	/** The values of the parameters the host may set, as the controller has them. */
+	void readValuesFromController ();
 	void fillAeffect (VstInt32 vst2ID);
 	/** The host's name, sample rate and block size: asked once the effect is complete. */
 	void askHostForSetup ();
@@ -133,8 +145,10 @@ private:
 	std::vector<ParameterInfo> parameters;  // by VST 2 index
 	std::vector<ParamID> parameterIds;
 	int32 bypassIndex = -1;
-	std::unique_ptr<Vst2ParameterSlots> slots;        // host -> processor
-	std::unique_ptr<Vst2ParameterSlots> outputSlots;  // processor -> controller
+	std::unique_ptr<Vst2ParameterSlots> slots;             // host -> processor
+	std::unique_ptr<Vst2ParameterSlots> controllerSlots;   // host -> controller
+	std::unique_ptr<Vst2ParameterSlots> outputSlots;       // processor -> controller
+	std::unique_ptr<Vst2ParameterValues> values;           // -> host
 	std::unique_ptr<Vst2AudioBridge> audio;
 	std::unique_ptr<Vst2EditorBridge> editor;
 	std::vector<int32> inputBusChannels;
@@ -158,6 +172,8 @@ private:
 	// loader allocate (under a lock) on the audio thread.
 	std::atomic<std::thread::id> processThread {};
 
+	// Chunks may be set and got on several threads at once: they take turns.
+	std::mutex chunkMutex;
 	std::vector<uint8> chunk;
 };
 

@@ -63,12 +63,14 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 		case effEditGetRect:
 			return editor->getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
 		case effEditOpen:
+			// The editor shows the controller's values when it opens: they are brought up to date.
+			handOverToController ();
 			return editor->open (ptr) ? 1 : 0;
 		case effEditClose:
 			editor->close ();
 			return editor->isAvailable () ? 1 : 0;
 		case effEditIdle:
-			flushOutputParameters ();
+			handOverToController ();
 			editor->idle ();
 			return 0;
 
@@ -122,9 +124,9 @@ void Vst2Wrapper::writeParameterText (int32 opcode, int32 index, char* text)
 		Vst2Text::copy (text, info.units, Vst2Abi::kParamLabelSize);
 	else
 	{
+		// The value the host sees, which may not have reached the controller yet.
 		String128 display {};
-		flushOutputParameters ();
-		const ParamValue value = controller->getParamNormalized (info.id);
+		const ParamValue value = values->get (index);
 		if (controller->getParamStringByValue (info.id, value, display) != kResultOk)
 			display[0] = 0;
 		display[127] = 0;
@@ -194,6 +196,7 @@ VstIntPtr Vst2Wrapper::getChunk (void** data)
 	if (data == nullptr)
 		return 0;
 	*data = nullptr;
+	std::lock_guard<std::mutex> lock (chunkMutex);
 	MemoryStream processorState;
 	if (component->getState (&processorState) != kResultOk)
 		return 0;
@@ -213,8 +216,10 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 	Vst2Chunk::Parts parts;
 	if (!Vst2Chunk::parse (data, static_cast<int64> (size), parts))
 		return 0;
+	std::lock_guard<std::mutex> lock (chunkMutex);
 	// Values the host set before the chunk must not overwrite it: they are taken out of the
-	// processor's way, and a block that took some already ends before the state is set.
+	// processor's and the controller's way, and a block that took some already ends before the
+	// state is set.
 	std::vector<std::pair<int32, ParamValue>> queued;
 	for (int32 i = 0; i < slots->getCount (); ++i)
 	{
@@ -232,8 +237,12 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 			slots->post (q.first, q.second);
 		return 0;
 	}
+	controllerSlots->clear ();
+	// The controller takes the states on this thread (a worker, perhaps): what it shows in the
+	// editor waits for the editor's own thread.
 	processorState.seek (0, IBStream::kIBSeekSet, nullptr);
 	controller->setComponentState (&processorState);
+	readValuesFromController ();
 	if (!controllerIsComponent && parts.controllerSize > 0)
 	{
 		MemoryStream controllerState (const_cast<uint8*> (parts.controllerState),

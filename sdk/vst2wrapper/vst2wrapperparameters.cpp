@@ -2,6 +2,8 @@
 // host automation.
 #include "vst2wrapper.h"
 
+#include <cmath>
+
 namespace Steinberg {
 namespace Vst {
 
@@ -9,26 +11,26 @@ void Vst2Wrapper::setParameter (int32 index, float value)
 {
 	if (index < 0 || index >= static_cast<int32> (parameters.size ()))
 		return;
-	if ((parameters[index].flags & ParameterInfo::kIsReadOnly) != 0)
+	// A value that is not a number means nothing to any parameter.
+	if ((parameters[index].flags & ParameterInfo::kIsReadOnly) != 0 || std::isnan (value))
 		return;
+	values->set (index, value);
 	slots->post (index, value);
-	controller->setParamNormalized (parameterIds[index], value);
+	controllerSlots->post (index, value);
 }
 
 float Vst2Wrapper::getParameter (int32 index)
 {
-	if (index < 0 || index >= static_cast<int32> (parameters.size ()))
-		return 0.f;
-	flushOutputParameters ();
-	return static_cast<float> (controller->getParamNormalized (parameterIds[index]));
+	return values->get (index);
 }
 
-void Vst2Wrapper::flushOutputParameters ()
+void Vst2Wrapper::handOverToController ()
 {
 	ParamValue value = 0.;
-	for (int32 i = 0; i < outputSlots->getCount (); ++i)
-		if (outputSlots->take (i, value))
-			controller->setParamNormalized (outputSlots->getId (i), value);
+	for (Vst2ParameterSlots* from : {controllerSlots.get (), outputSlots.get ()})
+		for (int32 i = 0; i < from->getCount (); ++i)
+			if (from->take (i, value))
+				controller->setParamNormalized (from->getId (i), value);
 }
 
 int32 Vst2Wrapper::indexOfParameter (ParamID id) const
@@ -58,6 +60,7 @@ tresult Vst2Wrapper::onPerformEdit (ParamID id, ParamValue valueNormalized)
 	if (index < 0)
 		return kInvalidArgument;
 	// A VST 3 host would pass the edit on to the processor; so do we.
+	values->set (index, valueNormalized);
 	slots->post (index, valueNormalized);
 	callHost (audioMasterAutomate, index, 0, nullptr, static_cast<float> (valueNormalized));
 	return kResultOk;
@@ -79,6 +82,8 @@ tresult Vst2Wrapper::onRestartComponent (int32 flags)
 		effect.initialDelay = static_cast<VstInt32> (processor->getLatencySamples ());
 		callHost (Vst2Abi::kAudioMasterIOChanged, 0, 0, nullptr, 0.f);
 	}
+	if ((flags & kParamValuesChanged) != 0)
+		readValuesFromController ();
 	if ((flags & (kParamValuesChanged | kParamTitlesChanged)) != 0)
 		callHost (Vst2Abi::kAudioMasterUpdateDisplay, 0, 0, nullptr, 0.f);
 	return kResultOk;

@@ -56,7 +56,14 @@ againController::againController()
     std::memset(stateText, 0, sizeof(stateText));
 }
 
-againController::~againController() = default;
+// A host may release the controller without terminate (or set a component handler after it):
+// everything the host gave is given back all the same.
+againController::~againController()
+{
+    if (initialized)
+        terminate();
+    setComponentHandler(nullptr);
+}
 
 // A second initialize without terminate in between is refused, even with a null context (the
 // base class only notices a second context). No exception leaves: out of memory undoes the
@@ -158,6 +165,8 @@ tresult PLUGIN_API againController::setComponentState(IBStream* state)
 }
 
 // The controller's own state: a byte-order marker (0 = little-endian) and 128 UTF-16 units.
+// The text is read in full before it replaces the one in force, so that a reader on another
+// thread sees the old text or the new one.
 tresult PLUGIN_API againController::setState(IBStream* state)
 {
     if (!state)
@@ -166,14 +175,22 @@ tresult PLUGIN_API againController::setState(IBStream* state)
     tresult result = state->read(&byteOrder, 1, nullptr);
     if (result != kResultOk)
         return result;
-    result = state->read(stateText, sizeof(stateText), nullptr);
+    String128 text;
+    {
+        // What a stream delivers only in part keeps the rest of the text in force.
+        std::lock_guard<std::mutex> lock(valuesMutex);
+        std::memcpy(text, stateText, sizeof(text));
+    }
+    result = state->read(text, sizeof(text), nullptr);
     if (result != kResultOk)
         return result;
     if (byteOrder != 0)
     {
-        for (TChar& unit : stateText)
+        for (TChar& unit : text)
             unit = TChar(((unit & 0xFF) << 8) | ((unit >> 8) & 0xFF));
     }
+    std::lock_guard<std::mutex> lock(valuesMutex);
+    std::memcpy(stateText, text, sizeof(text));
     return kResultOk;
 }
 
@@ -181,10 +198,15 @@ tresult PLUGIN_API againController::getState(IBStream* state)
 {
     if (!state)
         return kInvalidArgument;
+    String128 text;
+    {
+        std::lock_guard<std::mutex> lock(valuesMutex);
+        std::memcpy(text, stateText, sizeof(text));
+    }
     int8 byteOrder = 0;
     if (state->write(&byteOrder, 1, nullptr) != kResultOk)
         return kResultFalse;
-    return state->write(stateText, sizeof(stateText), nullptr);
+    return state->write(text, sizeof(text), nullptr);
 }
 
 tresult PLUGIN_API againController::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
@@ -246,12 +268,58 @@ tresult PLUGIN_API againController::setParamNormalized(ParamID tag, ParamValue v
     // A value that is not a number has no meaning for any parameter or view.
     if (!std::isfinite(value))
         return kInvalidArgument;
-    const tresult result = EditControllerEx1::setParamNormalized(tag, value);
+    tresult result = kResultFalse;
+    {
+        std::lock_guard<std::mutex> lock(valuesMutex);
+        result = EditControllerEx1::setParamNormalized(tag, value);
+        if (tag < kNumParams)
+            givenValues[tag] = value;
+    }
+    if (result == kResultTrue)
+        showInEditors(tag, value);
+    return result;
+}
+
+ParamValue PLUGIN_API againController::getParamNormalized(ParamID tag)
+{
+    std::lock_guard<std::mutex> lock(valuesMutex);
+    return EditControllerEx1::getParamNormalized(tag);
+}
+
+void againController::showInEditors(ParamID tag, ParamValue value)
+{
+    if (std::this_thread::get_id() != editorThread.load(std::memory_order_acquire))
+    {
+        pendingShow[tag].store(true, std::memory_order_release);
+        return;
+    }
+    // Shown now: an older value waiting from another thread must not follow it.
+    pendingShow[tag].store(false, std::memory_order_relaxed);
     // Indexing (not iterating) keeps this safe should an editor detach itself meanwhile.
     for (size_t i = 0; i < editorViews.size(); ++i)
         if (editorViews[i])
             showParameter(editorViews[i], tag, value);
-    return result;
+}
+
+void againController::showPendingValues()
+{
+    if (std::this_thread::get_id() != editorThread.load(std::memory_order_acquire))
+        return;
+    for (ParamID tag = 0; tag < kNumParams; ++tag)
+    {
+        if (!pendingShow[tag].load(std::memory_order_relaxed) ||
+            !pendingShow[tag].exchange(false, std::memory_order_acq_rel))
+            continue;
+        // The value given last, whichever thread gave it.
+        ParamValue value = 0.;
+        {
+            std::lock_guard<std::mutex> lock(valuesMutex);
+            value = givenValues[tag];
+        }
+        for (size_t i = 0; i < editorViews.size(); ++i)
+            if (editorViews[i])
+                showParameter(editorViews[i], tag, value);
+    }
 }
 
 IPlugView* PLUGIN_API againController::createView(FIDString name)
@@ -299,6 +367,8 @@ void againController::editorAttached(EditorView* editor)
     auto* view = asEditorView(editor);
     if (!view)
         return;
+    // Editors are attached, shown and removed on the host's user-interface thread: this one.
+    editorThread.store(std::this_thread::get_id(), std::memory_order_release);
     // Room for a few editors is reserved in initialize; should more not fit, the extra one
     // still works but does not follow parameter changes.
     try
@@ -310,12 +380,16 @@ void againController::editorAttached(EditorView* editor)
     }
 }
 
-void againController::editorRemoved(EditorView* editor)
+void againController::editorRemoved(EditorView* editor) { forgetEditor(editor); }
+
+// A view released while attached reaches here from its base class's destructor.
+void againController::editorDestroyed(EditorView* editor) { forgetEditor(editor); }
+
+// Compared as SDK views: a view on its way out is no longer an editor of ours to ask.
+void againController::forgetEditor(EditorView* editor)
 {
-    auto* view = asEditorView(editor);
-    if (!view)
-        return;
-    auto it = std::find(editorViews.begin(), editorViews.end(), view);
+    auto it = std::find_if(editorViews.begin(), editorViews.end(),
+                           [editor](againEditorView* view) { return asSdkView(view) == editor; });
     if (it != editorViews.end())
         editorViews.erase(it);
 }

@@ -2,16 +2,27 @@
 // stored state, keeps its own small state, maps MIDI and serves the editor.
 #pragma once
 
+#include "paramids.h"
+#include "pendingeditorvalues.h"
+
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 
+#include <atomic>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace Quorvane {
 
 class againEditorView;
 
-class againController : public Steinberg::Vst::EditControllerEx1, public Steinberg::Vst::IMidiMapping
+// Hosts call the state and value methods from more than one thread (a worker loads a project while
+// the user interface runs); the editors and their views belong to the thread that attached them.
+// A value set on any other thread is kept and shown by the editors' timer, on their thread.
+class againController : public Steinberg::Vst::EditControllerEx1,
+                        public Steinberg::Vst::IMidiMapping,
+                        public PendingEditorValues
 {
 public:
     againController();
@@ -26,6 +37,7 @@ public:
     Steinberg::tresult receiveText(const Steinberg::char8* text) override;
     void editorAttached(Steinberg::Vst::EditorView* editor) override;
     void editorRemoved(Steinberg::Vst::EditorView* editor) override;
+    void editorDestroyed(Steinberg::Vst::EditorView* editor) override;
 
     // IPluginBase
     Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
@@ -49,6 +61,7 @@ public:
                                                                  Steinberg::Vst::ParamValue plainValue) override;
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                      Steinberg::Vst::ParamValue value) override;
+    Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
     // IEditController2: a mode other than circular, relative circular or linear is refused.
@@ -66,6 +79,9 @@ public:
                                                               Steinberg::Vst::CtrlNumber midiControllerNumber,
                                                               Steinberg::Vst::ParamID& tag) override;
 
+    // PendingEditorValues
+    void showPendingValues() override;
+
     // The editors currently attached to a host window (not owned).
     const std::vector<againEditorView*>& attachedEditors() const { return editorViews; }
 
@@ -76,9 +92,22 @@ public:
     REFCOUNT_METHODS(EditControllerEx1)
 
 private:
+    void showInEditors(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value);
+    void forgetEditor(Steinberg::Vst::EditorView* editor);
+
     bool initialized = false;
+    // Read and changed only on the editors' thread.
     std::vector<againEditorView*> editorViews;
+    std::atomic<std::thread::id> editorThread {};
+
+    // Guards the parameters' values, the values given last and the own state: any thread may
+    // set and read them.
+    mutable std::mutex valuesMutex;
     Steinberg::Vst::String128 stateText;
+    // Each parameter's value as given last, unclamped (what the editors show).
+    Steinberg::Vst::ParamValue givenValues[kNumParams] = {};
+    // Set for a value given on another thread than the editors'; taken by showPendingValues.
+    std::atomic<bool> pendingShow[kNumParams] = {};
 };
 
 } // namespace Quorvane

@@ -2,6 +2,7 @@
 
 #include "editortags.h"
 #include "embeddedresources.h"
+#include "pendingeditorvalues.h"
 
 #include "base/source/fstring.h"
 #include "pluginterfaces/base/ustring.h"
@@ -31,7 +32,12 @@ againEditorView::againEditorView(EditController* controller) : VSTGUIEditor(cont
     setRect(size);
 }
 
-againEditorView::~againEditorView() = default;
+// removed() is the host's duty before it releases the view; a view released while attached takes
+// itself out of its window and out of its controller's list here, while it is still whole.
+againEditorView::~againEditorView()
+{
+    removed();
+}
 
 IPlugView* againEditorView::create(EditController* controller)
 {
@@ -198,6 +204,8 @@ CMessageResult againEditorView::notify(CBaseObject* sender, const char* message)
 {
     if (message == CVSTGUITimer::kMsgTimer || (message && std::strcmp(message, CVSTGUITimer::kMsgTimer) == 0))
     {
+        if (auto* pending = dynamic_cast<PendingEditorValues*>(getController()))
+            pending->showPendingValues();
         for (int i = 0; i < kNumMeters; ++i)
             if (meters[i])
                 meters[i]->setValue(meterPending[i]);

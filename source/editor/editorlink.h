@@ -18,6 +18,8 @@ Steinberg::IPlugView* createEditorView(Steinberg::Vst::EditController* controlle
 
 // The plug-in's own editor behind an SDK editor view, or null for any other view.
 againEditorView* asEditorView(Steinberg::Vst::EditorView* view);
+// The SDK view an editor is (valid while the editor's base classes are being destroyed too).
+Steinberg::Vst::EditorView* asSdkView(againEditorView* editor);
 
 // Shows a parameter's new value in an open editor.
 void showParameter(againEditorView* editor, Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value);

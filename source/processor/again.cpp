@@ -136,6 +136,7 @@ bool again::takeLayout(const Layout& layout)
 tresult PLUGIN_API again::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                              SpeakerArrangement* outputs, int32 numOuts)
 {
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     if (!getAudioInput(0))
         return kResultFalse;
     // A call without a main input or output arrangement cannot be honoured.
@@ -168,6 +169,7 @@ tresult PLUGIN_API again::setupProcessing(ProcessSetup& setup)
         !(setup.sampleRate >= kLowestSampleRate && setup.sampleRate <= kHighestSampleRate &&
           setup.maxSamplesPerBlock > 0))
         return kInvalidArgument;
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     tresult result = AudioEffect::setupProcessing(setup);
     if (result != kResultOk)
         return result;
@@ -182,6 +184,7 @@ tresult PLUGIN_API again::setActive(TBool state)
 {
     sendTextMessage(state ? "again::setActive (true)" : "again::setActive (false)");
 
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     const bool wasActive = active.load(std::memory_order_acquire);
     if (state && !wasActive)
     {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 namespace Quorvane {
 
@@ -89,6 +90,10 @@ private:
     uint64_t stateGeneration = 0;              // main thread only
     std::atomic<uint64_t> appliedGeneration {0};
     std::atomic<bool> active {false};
+    // Hosts may make the calls outside the process loop from more than one thread at once (a
+    // worker saves a project while another loads one): they take turns on this lock. The audio
+    // thread never takes it.
+    std::mutex hostCallMutex;
 
     // What the engine's detectors and meters were when processing last stopped (or fresh, for a
     // new layout). A host that processes while inactive must not change what comes after the

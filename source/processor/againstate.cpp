@@ -68,6 +68,7 @@ tresult PLUGIN_API again::getState(IBStream* state)
     if (!state)
         return kInvalidArgument;
 
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     return writeState(state, newestState()) ? kResultOk : kResultFalse;
 }
 
@@ -92,6 +93,7 @@ tresult PLUGIN_API again::setState(IBStream* state)
     ParamMirror loaded;
     if (!readState(state, loaded))
         return kResultFalse;
+    std::lock_guard<std::mutex> lock(hostCallMutex);
     // A damaged field that is not a number keeps the value in force rather than reaching the
     // engine.
     const ParamMirror& current = newestState();

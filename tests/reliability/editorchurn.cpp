@@ -3,6 +3,8 @@
 #include "againcontroller.h"
 #include "againeditorview.h"
 
+#include "vstgui/editorplatform.h"
+
 namespace QuorvaneTest {
 
 bool EditorChurn::openOne()
@@ -10,7 +12,9 @@ bool EditorChurn::openOne()
     auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
     if (!view)
         return false;
-    if (view->openOffscreen() != Steinberg::kResultOk)
+    const auto opened =
+        parent ? view->attached(parent, VSTGUI::EditorPlatform::windowType()) : view->openOffscreen();
+    if (opened != Steinberg::kResultOk)
     {
         view->release();
         return false;
@@ -18,6 +22,12 @@ bool EditorChurn::openOne()
     open.push_back(view);
     ++openedSoFar;
     return true;
+}
+
+void EditorChurn::idleAll()
+{
+    for (auto* view : open)
+        static_cast<Quorvane::againEditorView*>(view)->idle();
 }
 
 void EditorChurn::closeOldest()

@@ -1,5 +1,5 @@
-// Editors of a controller opened (off-screen, as if attached to host windows) and closed while
-// other work goes on.
+// Editors of a controller opened (in a host's window, or off-screen as if attached to one) and
+// closed while other work goes on.
 #pragma once
 
 #include <cstddef>
@@ -17,11 +17,15 @@ namespace QuorvaneTest {
 class EditorChurn
 {
 public:
-    explicit EditorChurn(Quorvane::againController* controller) : controller(controller) {}
+    // Without a parent window (the platform's kind) the editors open off-screen.
+    explicit EditorChurn(Quorvane::againController* controller, void* parent = nullptr)
+        : controller(controller), parent(parent) {}
     ~EditorChurn() { closeAll(); }
 
     // Asks the controller for one more editor and attaches it; false when that fails.
     bool openOne();
+    // What a host without a run loop does for its open editors: their events and timers.
+    void idleAll();
     void closeOldest();
     void closeAll()
     {
@@ -33,6 +37,7 @@ public:
 
 private:
     Quorvane::againController* controller;
+    void* parent;
     std::vector<Steinberg::Vst::EditorView*> open;
     long openedSoFar = 0;
 };

@@ -9,6 +9,7 @@
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "pluginterfaces/gui/iplugview.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,54 @@ TEST(Lifecycle, TenThousandCyclesOfBothClassesThroughTheFactoryLeaveNothingBehin
     {
         EXPECT_LE(after, before + QuorvaneTest::kHeapSlack) << "heap grew by " << (after - before) << " bytes";
     }
+}
+
+// A host's component handler that counts the references held on it.
+class CountingHandler : public IComponentHandler
+{
+public:
+    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
+    {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return ++references; }
+    uint32 PLUGIN_API release() override { return --references; }
+    tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
+    tresult PLUGIN_API performEdit(ParamID, ParamValue) override { return kResultOk; }
+    tresult PLUGIN_API endEdit(ParamID) override { return kResultOk; }
+    tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+    uint32 references = 1;   // the host's own
+};
+
+// Hosts do not always terminate a controller before they release it, nor release in one order:
+// the handler the host gave is given back once the host has released everything of the plug-in's.
+TEST(Lifecycle, AControllerReleasedWithoutTerminateGivesBackTheHostsHandler)
+{
+    IPluginFactory* factory = GetPluginFactory();
+    ASSERT_NE(factory, nullptr);
+    enum Order { kReleaseOnly, kViewOutlivesController, kHandlerAfterTerminate };
+    for (Order order : {kReleaseOnly, kViewOutlivesController, kHandlerAfterTerminate})
+    {
+        SCOPED_TRACE(order);
+        HostApplication host;
+        CountingHandler handler;
+        IEditController* controller = nullptr;
+        ASSERT_EQ(factory->createInstance(Quorvane::kControllerUID.toTUID(), IEditController::iid,
+                                          reinterpret_cast<void**>(&controller)),
+                  kResultOk);
+        ASSERT_EQ(controller->initialize(&host), kResultOk);
+        if (order == kHandlerAfterTerminate)
+            controller->terminate();
+        controller->setComponentHandler(&handler);
+        IPlugView* view = order == kViewOutlivesController ? controller->createView("editor") : nullptr;
+        EXPECT_EQ(handler.references, 2u);
+        controller->release();
+        if (view)
+            view->release();
+        EXPECT_EQ(handler.references, 1u);
+    }
+    factory->release();
 }
 
 } // namespace

@@ -1,7 +1,10 @@
-// The VST 2 effect under a host's two threads, through the built library's VSTPluginMain: the
-// audio thread processes without pause while the main thread sets chunks, moves parameters,
-// reads their texts and opens, idles and closes the editor (in a real X window when there is a
-// display).
+// The VST 2 effect under the threads hosts use, through the built library's VSTPluginMain:
+// automation (setParameter, getParameter) on the audio thread between blocks, chunks set and
+// saved on a worker (a project loading), the editor opening, idling and closing (in a real X
+// window when there is a display) on the user-interface thread, which also reads the parameters'
+// texts. Nothing but that thread may touch the editor: under ThreadSanitizer any other access is
+// a reported race, and a value written into a closed editor a use after free.
+#include "parentwindow.h"
 #include "teststreams.h"
 
 #include "pluginterfaces/fst/aeffectx.h"
@@ -12,6 +15,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -28,7 +32,8 @@ namespace {
 constexpr auto kDuration = std::chrono::milliseconds(3000);
 constexpr int kFrames = 256;
 constexpr int kStates = 8;
-constexpr int kInputParams = 17;
+constexpr int kAutomated = 6;   // Threshold: its field in a chunk is the automation's to change
+constexpr size_t kAutomatedField = 16 + 4 * kAutomated;
 
 std::atomic<long> hostCalls {0};
 
@@ -80,8 +85,9 @@ std::vector<std::vector<unsigned char>> distinctChunks()
     return chunks;
 }
 
-// Runs blocks until told to stop; every ninth block carries NaN and infinity. The first fault
-// it sees ends the run and is described in `failure`.
+// Runs blocks until told to stop, automating one parameter between blocks and reading them all
+// back; every ninth block carries NaN and infinity. The first fault it sees ends the run and is
+// described in `failure`.
 struct AudioThread
 {
     AEffect* effect = nullptr;
@@ -117,7 +123,14 @@ struct AudioThread
                 in[0][7] = std::numeric_limits<float>::quiet_NaN();
                 in[1][9] = std::numeric_limits<float>::infinity();
             }
+            effect->setParameter(effect, kAutomated, float(n % 11) / 10.f);
             effect->processReplacing(effect, inPtr, outPtr, kFrames);
+            for (int i = 0; i < effect->numParams; ++i)
+                if (!(effect->getParameter(effect, i) >= 0.f && effect->getParameter(effect, i) <= 1.f))
+                {
+                    failure = "parameter " + std::to_string(i) + " out of range in block " + std::to_string(n);
+                    return;
+                }
             if (!poisoned)
                 for (int c = 0; c < 2; ++c)
                     for (int i = 0; i < kFrames; ++i)
@@ -131,36 +144,6 @@ struct AudioThread
     }
 };
 
-// A top-level window for the editor when there is a display.
-struct ParentWindow
-{
-    ParentWindow()
-    {
-        if (!std::getenv("DISPLAY"))
-            return;
-        // A server whose last client just left starts over and refuses connections for a moment.
-        for (int attempt = 0; attempt < 30 && !display; ++attempt)
-            if (!(display = XOpenDisplay(nullptr)))
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (!display)
-            return;
-        const int screen = DefaultScreen(display);
-        window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 400, 450, 0,
-                                     BlackPixel(display, screen), WhitePixel(display, screen));
-        XMapWindow(display, window);
-        XSync(display, False);
-    }
-    ~ParentWindow()
-    {
-        if (!display)
-            return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-    Display* display = nullptr;
-    Window window = 0;
-};
-
 using MainFn = AEffect* (*)(audioMasterCallback);
 
 std::vector<unsigned char> chunkOf(AEffect* effect)
@@ -171,101 +154,172 @@ std::vector<unsigned char> chunkOf(AEffect* effect)
     return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
 }
 
-// A failed assertion returns from the test at once: the audio thread is stopped and joined
-// all the same.
+// A failed assertion returns from the test at once: the threads are stopped and joined all the
+// same.
 struct StopOnExit
 {
     AudioThread& audio;
-    std::thread& thread;
+    std::vector<std::thread>& threads;
     ~StopOnExit()
     {
         audio.stop = true;
-        if (thread.joinable())
-            thread.join();
+        for (auto& thread : threads)
+            if (thread.joinable())
+                thread.join();
     }
 };
 
-TEST(Vst2Stress, ChunksParametersAndTheEditorOnTheMainThreadWhileTheAudioThreadProcesses)
+// The library and an effect of it as a host opens one: 48 kHz, blocks of kFrames, resumed.
+struct Effect
 {
-    void* library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    auto main = reinterpret_cast<MainFn>(dlsym(library, "VSTPluginMain"));
-    ASSERT_NE(main, nullptr);
-    AEffect* effect = main(hostCallback);
-    ASSERT_NE(effect, nullptr);
-    auto dispatch = [effect](int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f) {
+    Effect()
+    {
+        if (!(library = dlopen(QUORVANE_BUNDLE_SO, RTLD_NOW | RTLD_LOCAL)))
+            return;
+        if (auto main = reinterpret_cast<MainFn>(dlsym(library, "VSTPluginMain")))
+            effect = main(hostCallback);
+        if (!effect)
+            return;
+        dispatch(effOpen);
+        dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
+        dispatch(effSetBlockSize, 0, kFrames);
+        dispatch(effMainsChanged, 0, 1);
+    }
+    ~Effect()
+    {
+        if (effect)
+            close();
+        if (library)
+            dlclose(library);
+    }
+    VstIntPtr dispatch(int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
+    {
         return effect->dispatcher(effect, op, index, value, ptr, opt);
-    };
-    dispatch(effOpen);
-    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
-    dispatch(effSetBlockSize, 0, kFrames);
-    dispatch(effMainsChanged, 0, 1);
+    }
+    void close()
+    {
+        dispatch(effMainsChanged, 0, 0);
+        dispatch(effClose);
+        effect = nullptr;
+    }
+    void* library = nullptr;
+    AEffect* effect = nullptr;
+};
 
-    ParentWindow parent;
-    EXPECT_TRUE(parent.display || !std::getenv("DISPLAY")) << "the display cannot be opened";
+TEST(Vst2Stress, AutomationOnTheAudioThreadChunksOnAWorkerAndTheEditorOnTheUserInterfaceThread)
+{
+    Effect plugin;
+    ASSERT_NE(plugin.effect, nullptr) << dlerror();
+    AEffect* effect = plugin.effect;
+    QuorvaneTest::ParentWindow parent;
+    EXPECT_TRUE(parent.handle() || !std::getenv("DISPLAY")) << "the display cannot be opened";
     const auto chunks = distinctChunks();
     AudioThread audio;
     audio.effect = effect;
-    std::thread audioThread([&audio] { audio.run(); });
-    StopOnExit stopOnExit {audio, audioThread};
+    std::vector<std::thread> threads;
+    StopOnExit stopOnExit {audio, threads};
+    threads.emplace_back([&audio] { audio.run(); });
+    std::atomic<long> loads {0};
+    std::string loadFailure;
+    threads.emplace_back([&] {
+        for (long s = 0; !audio.stop.load(); ++s)
+        {
+            std::vector<unsigned char> chunk = chunks[size_t(s % kStates)];
+            if (effect->dispatcher(effect, effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data(), 0.f) != 1)
+            {
+                loadFailure = "chunk refused";
+                return;
+            }
+            // What the host saves now is exactly what it set last (never older, never a mix, no
+            // value set before the chunk), but for the automated value.
+            std::vector<unsigned char> saved = chunkOf(effect);
+            if (saved.size() == chunk.size())
+                std::copy_n(chunk.begin() + kAutomatedField, 4, saved.begin() + kAutomatedField);
+            if (saved != chunk)
+            {
+                loadFailure = "saved chunk differs after chunk " + std::to_string(s);
+                return;
+            }
+            loads.store(s + 1);
+        }
+    });
 
-    long loads = 0, editorOpenings = 0;
+    // The editor opens every forty passes and closes thirty later; idled on every pass.
+    long editorOpenings = 0;
     bool editorOpen = false;
     char text[256];
     const auto end = std::chrono::steady_clock::now() + kDuration;
-    while (std::chrono::steady_clock::now() < end && !testing::Test::HasFailure())
+    for (long pass = 0; std::chrono::steady_clock::now() < end && !testing::Test::HasFailure(); ++pass)
     {
-        const int s = int(loads % kStates);
-        std::vector<unsigned char> chunk = chunks[size_t(s)];
-        ASSERT_EQ(dispatch(effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data()), 1);
-        // What the host saves now is exactly what it set last: never older, never a mix,
-        // and no parameter value set before the chunk.
-        ASSERT_EQ(chunkOf(effect), chunks[size_t(s)]) << "after chunk " << loads;
-
-        for (int i = 0; i < kInputParams; ++i)
+        if (parent.handle() && pass % 40 == 0 && !editorOpen)
         {
-            const float v = float((loads + i) % 11) / 10.f;
-            effect->setParameter(effect, i, v);
-            ASSERT_EQ(effect->getParameter(effect, i), v) << "parameter " << i;
-            dispatch(effGetParamDisplay, i, 0, text);
-        }
-        for (int i = kInputParams; i < effect->numParams; ++i)
-        {
-            const float meter = effect->getParameter(effect, i);
-            ASSERT_FALSE(std::isnan(meter)) << "meter " << i;
-        }
-
-        // The editor opens every few chunks and closes two later; idled on every pass.
-        if (parent.display && loads % 4 == 0 && !editorOpen)
-        {
-            ASSERT_EQ(dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent.window)), 1);
+            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, parent.handle()), 1);
             editorOpen = true;
             ++editorOpenings;
         }
-        dispatch(effEditIdle);
-        if (editorOpen && loads % 4 == 2)
+        plugin.dispatch(effEditIdle);
+        for (int i = 0; i < effect->numParams; ++i)
+            plugin.dispatch(effGetParamDisplay, i, 0, text);
+        if (editorOpen && pass % 40 == 30)
         {
-            dispatch(effEditClose);
+            plugin.dispatch(effEditClose);
             editorOpen = false;
         }
-        ++loads;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 
     audio.stop = true;
-    audioThread.join();
+    for (auto& thread : threads)
+        thread.join();
     EXPECT_EQ(audio.failure, "");
+    EXPECT_EQ(loadFailure, "");
     EXPECT_GT(audio.blocks.load(), 10);
-    EXPECT_GT(loads, 10);
-    if (parent.display)
+    EXPECT_GT(loads.load(), 10);
+    if (parent.handle())
     {
         EXPECT_GT(editorOpenings, 2);
     }
     if (editorOpen)
-        dispatch(effEditClose);
+        plugin.dispatch(effEditClose);
+}
 
-    dispatch(effMainsChanged, 0, 0);
-    dispatch(effClose);
-    dlclose(library);
+int hostHandlerCalls = 0;
+int hostHandler(Display*, XErrorEvent*)
+{
+    ++hostHandlerCalls;
+    return 0;
+}
+
+// A host that destroys its window before it closes the editor or the effect lives on (Xlib's
+// default error handler would end it), hears of no X error of ours, and its own error handler is
+// the one in force afterwards.
+TEST(Vst2Editor, TheHostsWindowDestroyedFirstEndsNeitherTheHostNorInItsErrorHandler)
+{
+    for (bool closeTheEffect : {false, true})
+        for (bool handlerOfTheHost : {false, true})
+        {
+            SCOPED_TRACE(std::string(closeTheEffect ? "effClose" : "effEditClose") +
+                         (handlerOfTheHost ? ", the host's handler" : ", Xlib's handler"));
+            Effect plugin;
+            ASSERT_NE(plugin.effect, nullptr) << dlerror();
+            QuorvaneTest::ParentWindow parent;
+            if (!parent.handle())
+                GTEST_SKIP() << "no X display";
+            const XErrorHandler before = XSetErrorHandler(handlerOfTheHost ? &hostHandler : nullptr);
+            const XErrorHandler inForce = XSetErrorHandler(nullptr);
+            XSetErrorHandler(inForce);
+            hostHandlerCalls = 0;
+
+            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, parent.handle()), 1);
+            plugin.dispatch(effEditIdle);
+            parent.destroy();
+            if (closeTheEffect)
+                plugin.close();
+            else
+                plugin.dispatch(effEditClose);
+            EXPECT_EQ(hostHandlerCalls, 0);
+            EXPECT_EQ(XSetErrorHandler(before), inForce);
+        }
 }
 
 } // namespace

@@ -174,12 +174,13 @@ struct X11Test : ::testing::Test
 		XCloseDisplay (display);
 	}
 
-	std::vector<Window> children ()
+	std::vector<Window> children () { return childrenOf (parent); }
+	std::vector<Window> childrenOf (Window window)
 	{
 		Window root = 0, parentOut = 0, *list = nullptr;
 		unsigned int count = 0;
 		XSync (display, False);
-		XQueryTree (display, parent, &root, &parentOut, &list, &count);
+		XQueryTree (display, window, &root, &parentOut, &list, &count);
 		std::vector<Window> result (list, list + count);
 		if (list)
 			XFree (list);
@@ -314,4 +315,67 @@ TEST_F (X11Test, WithoutARunLoopTheEditorIdlesWhenAsked)
 	EXPECT_TRUE (children ().empty ());
 	editor->release ();
 	controller->release ();
+}
+
+namespace {
+
+int hostHandlerCalls = 0;
+int hostHandler (Display*, XErrorEvent*) { return ++hostHandlerCalls, 0; }
+
+} // namespace
+
+// Hosts that destroy their window before closing the editor, or release an attached editor
+// without removed (): the editor leaves no window, handler or timer behind, tells its controller,
+// and no X error of its requests reaches the host's error handler (Xlib's default one would end
+// the process), which is still the one in force afterwards.
+TEST_F (X11Test, EditorsThatLoseTheirWindowOrAreReleasedAttachedLeaveNothingBehind)
+{
+	struct Case
+	{
+		const char* what;
+		bool destroyHostWindow, eventsBetween, releaseAttached, handlerOfTheHost;
+	} cases[] = {
+	    {"released attached", false, false, true, true},
+	    {"host window gone, then removed", true, false, false, false},
+	    {"host window gone and noticed, then released attached", true, true, true, true},
+	};
+	for (const Case& c : cases)
+	{
+		SCOPED_TRACE (c.what);
+		const Window hostWindow = XCreateSimpleWindow (display, parent, 0, 0, 400, 450, 0, 0, 0);
+		XMapWindow (display, hostWindow);
+		XSync (display, False);
+		const XErrorHandler before = XSetErrorHandler (c.handlerOfTheHost ? &hostHandler : nullptr);
+		const XErrorHandler inForce = XSetErrorHandler (nullptr);
+		XSetErrorHandler (inForce);
+		hostHandlerCalls = 0;
+
+		FakeHost host;
+		auto* controller = new LoggingController;
+		auto* editor = new WindowEditor (controller);
+		editor->setFrame (&host);
+		ASSERT_EQ (editor->attached (reinterpret_cast<void*> (hostWindow), kPlatformTypeX11EmbedWindowID), kResultOk);
+		host.pump (60);
+		if (c.destroyHostWindow)
+			XDestroyWindow (display, hostWindow);
+		XSync (display, False);
+		if (c.eventsBetween)
+			host.pump (60);
+		if (!c.releaseAttached)
+			editor->removed ();
+		editor->release ();
+
+		EXPECT_EQ (controller->log, "attached removed ");
+		EXPECT_TRUE (host.handlers.empty () && host.timers.empty ());
+		EXPECT_EQ (host.refs, 0);
+		if (!c.destroyHostWindow)
+		{
+			EXPECT_TRUE (childrenOf (hostWindow).empty ()) << "the editor's window is gone";
+			XDestroyWindow (display, hostWindow);
+		}
+		XSync (display, False);
+		EXPECT_EQ (hostHandlerCalls, 0);
+		EXPECT_EQ (XSetErrorHandler (before), inForce) << "the host's error handler is in force";
+		controller->release ();
+	}
 }

@@ -183,6 +183,12 @@ tresult PLUGIN_API Controller::setParamNormalized (ParamID tag, ParamValue value
 	return EditController::setParamNormalized (tag, value);
 }
 
+ParamValue PLUGIN_API Controller::getParamNormalized (ParamID tag)
+{
+	++journal.controllerReads;
+	return EditController::getParamNormalized (tag);
+}
+
 tresult PLUGIN_API Controller::getParamStringByValue (ParamID tag, ParamValue valueNormalized,
                                                       String128 string)
 {

@@ -53,6 +53,7 @@ struct Journal
 	std::vector<ProcessCall> processCalls;
 	std::vector<std::string> lifecycle;  // "setupProcessing 48000 256", "setActive 1", ...
 	std::vector<std::pair<ParamID, ParamValue>> controllerSets;
+	int controllerReads = 0;  // getParamNormalized calls
 	int componentStateCalls = 0;
 	int controllerSetStateCalls = 0;
 
@@ -88,6 +89,7 @@ public:
 	tresult PLUGIN_API setState (IBStream* state) SMTG_OVERRIDE;
 	tresult PLUGIN_API getState (IBStream* state) SMTG_OVERRIDE;
 	tresult PLUGIN_API setParamNormalized (ParamID tag, ParamValue value) SMTG_OVERRIDE;
+	ParamValue PLUGIN_API getParamNormalized (ParamID tag) SMTG_OVERRIDE;
 	tresult PLUGIN_API getParamStringByValue (ParamID tag, ParamValue valueNormalized,
 	                                          String128 string) SMTG_OVERRIDE;
 

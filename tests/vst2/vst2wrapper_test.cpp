@@ -121,17 +121,25 @@ TEST_F (WrapperTest, TextOpcodesStayWithinTheirDocumentedFields)
 	EXPECT_EQ (dispatch (effCanBeAutomated, 3), 0);
 }
 
-TEST_F (WrapperTest, SetParameterReachesControllerAtOnceAndTheNextBlock)
+// setParameter and getParameter come from the audio thread too: they never reach the controller.
+TEST_F (WrapperTest, SetParameterReachesTheNextBlockAtOnceAndTheControllerOnTheNextIdle)
 {
 	ASSERT_NE (wrap (), nullptr);
 	resume ();
 	journal.controllerSets.clear ();
+	const int reads = journal.controllerReads;
 	effect->setParameter (effect, 1, 0.1f);
 	effect->setParameter (effect, 1, 0.75f);  // the last value wins
-	ASSERT_FALSE (journal.controllerSets.empty ());
-	EXPECT_EQ (journal.controllerSets.back (), std::make_pair (ParamID (kGainId), 0.75));
 	EXPECT_FLOAT_EQ (effect->getParameter (effect, 1), 0.75f);
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, 3), 0.f);
+	EXPECT_EQ (journal.controllerReads, reads);
+	EXPECT_EQ (text (effGetParamDisplay, 1), "1.50 tim");
+	EXPECT_TRUE (journal.controllerSets.empty ());
 	EXPECT_TRUE (journal.processCalls.empty ());
+	for (int opcode : {effEditIdle, effEditIdle, effEditOpen})
+		dispatch (opcode);
+	const std::vector<std::pair<ParamID, ParamValue>> once = {{kGainId, 0.75}};
+	EXPECT_EQ (journal.controllerSets, once);
 
 	std::vector<float> left;
 	runBlock (8, &left);
@@ -146,10 +154,13 @@ TEST_F (WrapperTest, SetParameterReachesControllerAtOnceAndTheNextBlock)
 	runBlock (8);
 	EXPECT_TRUE (journal.processCalls[1].changes.empty ());
 
-	// Read-only outputs are not the host's to set.
+	// Read-only outputs are not the host's to set; values are held as the parameters hold them.
 	effect->setParameter (effect, 3, 0.9f);
 	runBlock (8);
 	EXPECT_EQ (findChange (journal.processCalls[2], kMeterId), nullptr);
+	effect->setParameter (effect, 1, 1.5f);
+	effect->setParameter (effect, 1, NAN);
+	EXPECT_EQ (effect->getParameter (effect, 1), 1.f);
 }
 
 TEST_F (WrapperTest, ProcessReplacingPassesAudioAndSplitsLongBlocks)
@@ -185,19 +196,17 @@ TEST_F (WrapperTest, OutputParametersReachTheControllerOffTheAudioThread)
 	resume ();
 	journal.controllerSets.clear ();
 	runBlock (32);
-	// Nothing reaches the controller from inside processReplacing ...
-	EXPECT_TRUE (journal.controllerSets.empty ());
-	// ... but the last point of the block is there when the host asks.
+	// The last point of the block is there when the host asks, from the audio thread too ...
 	EXPECT_FLOAT_EQ (effect->getParameter (effect, 3), 0.125f);
+	// ... but nothing reaches the controller before the editor's idle call, and then only the
+	// latest value of several blocks.
+	runBlock (32);
+	runBlock (32);
+	EXPECT_TRUE (journal.controllerSets.empty ());
+	dispatch (effEditIdle);
 	ASSERT_EQ (journal.controllerSets.size (), 1u);
 	EXPECT_EQ (journal.controllerSets[0].first, ParamID (kMeterId));
-	EXPECT_DOUBLE_EQ (journal.controllerSets[0].second, 0.125);
-	// Only the latest value of several blocks, on the editor's idle call.
-	runBlock (32);
-	runBlock (32);
-	dispatch (effEditIdle);
-	ASSERT_EQ (journal.controllerSets.size (), 2u);
-	EXPECT_DOUBLE_EQ (journal.controllerSets[1].second, 0.375);
+	EXPECT_DOUBLE_EQ (journal.controllerSets[0].second, 0.375);
 	// Outputs are not echoed back to the processor.
 	EXPECT_TRUE (journal.processCalls.back ().changes.empty ());
 }

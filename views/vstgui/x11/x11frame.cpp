@@ -1,6 +1,7 @@
 #include "vstgui/x11/x11frame.h"
 
 #include "vstgui/cframe.h"
+#include "vstgui/x11/x11errortrap.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -101,6 +102,10 @@ IPlatformFrame* X11Frame::create (CFrame* frame, void* parent, const CRect& size
 X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect& size)
 : frame (frame), display (display)
 {
+	// A parent that is not (or no longer) a window fails our requests: the frame then has no
+	// window, and the host's error handler hears nothing of it.
+	X11ErrorTrap trap (display);
+
 	// Interning asks the server: done before the window exists, so that nothing is sent between
 	// its creation and its XEmbed information.
 	xembedInfoAtom = XInternAtom (display, "_XEMBED_INFO", False);
@@ -124,7 +129,11 @@ X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect&
 	                 reinterpret_cast<const unsigned char*> (info), 2);
 
 	XWindowAttributes attributesNow {};
-	XGetWindowAttributes (display, window, &attributesNow);
+	if (!XGetWindowAttributes (display, window, &attributesNow) || trap.failed ())
+	{
+		window = 0;
+		return;
+	}
 	surface = cairo_xlib_surface_create (display, window, attributesNow.visual, w, h);
 	// Hosts without XEmbed expect the window to show by itself; for an XEmbed host that maps it
 	// too, mapping a mapped window changes nothing.
@@ -134,19 +143,22 @@ X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect&
 
 X11Frame::~X11Frame ()
 {
+	// The host may have destroyed its window, and ours with it, before closing the editor.
+	X11ErrorTrap trap (display);
 	if (surface)
 		cairo_surface_destroy (surface);
-	if (window)
+	if (window && !windowGone)
 		XDestroyWindow (display, window);
-	XCloseDisplay (display);
+	trap.closeDisplay ();
 }
 
 int X11Frame::getEventFileDescriptor () const { return ConnectionNumber (display); }
 
 void X11Frame::present (cairo_surface_t* backBuffer, const CRect& rect)
 {
-	if (!surface || !backBuffer || rect.isEmpty ())
+	if (!surface || !backBuffer || rect.isEmpty () || windowGone)
 		return;
+	X11ErrorTrap trap (display);
 	cairo_t* cr = cairo_create (surface);
 	cairo_set_operator (cr, CAIRO_OPERATOR_SOURCE);
 	cairo_set_source_surface (cr, backBuffer, 0, 0);
@@ -161,8 +173,9 @@ void X11Frame::setSize (const CRect& size)
 {
 	int w = static_cast<int> (size.width ());
 	int h = static_cast<int> (size.height ());
-	if (w <= 0 || h <= 0)
+	if (w <= 0 || h <= 0 || windowGone)
 		return;
+	X11ErrorTrap trap (display);
 	XResizeWindow (display, window, static_cast<unsigned> (w), static_cast<unsigned> (h));
 	if (surface)
 		cairo_xlib_surface_set_size (surface, w, h);
@@ -171,10 +184,16 @@ void X11Frame::setSize (const CRect& size)
 
 void X11Frame::pumpEvents ()
 {
-	while (XPending (display) > 0)
+	for (;;)
 	{
 		XEvent event;
-		XNextEvent (display, &event);
+		{
+			// Reading is where the errors of earlier requests would arrive.
+			X11ErrorTrap trap (display);
+			if (XPending (display) <= 0)
+				return;
+			XNextEvent (display, &event);
+		}
 		if (event.xany.window == window)
 			handleEvent (event);
 	}
@@ -270,6 +289,11 @@ void X11Frame::handleEvent (XEvent& event)
 			if (event.xclient.message_type == xembedAtom && event.xclient.format == 32)
 				handleXEmbedMessage (event.xclient);
 			break;
+		case DestroyNotify:
+			// Destroyed with the host's window: nothing more is asked of it.
+			if (event.xdestroywindow.window == window)
+				windowGone = true;
+			break;
 		default: break;
 	}
 }
@@ -299,8 +323,8 @@ void X11Frame::handleXEmbedMessage (const XClientMessageEvent& message)
 
 void X11Frame::takeInputFocus (Time time)
 {
-	// Only a viewable window may take the focus (anything else is an X error that would end the
-	// host).
+	// Only a viewable window may take the focus (anything else is an X error).
+	X11ErrorTrap trap (display);
 	XWindowAttributes info {};
 	if (XGetWindowAttributes (display, window, &info) && info.map_state == IsViewable)
 		XSetInputFocus (display, window, RevertToParent, time);
@@ -309,6 +333,7 @@ void X11Frame::takeInputFocus (Time time)
 void X11Frame::sendToEmbedder (long message, Time time)
 {
 	// The embedder is the window we live in, which may not be the one we were created in.
+	X11ErrorTrap trap (display);
 	Window root = 0, embedder = 0, *children = nullptr;
 	unsigned int count = 0;
 	if (!XQueryTree (display, window, &root, &embedder, &children, &count))

@@ -47,6 +47,7 @@ private:
 	Atom xembedAtom {0};
 	bool embedded {false};
 	bool xembedFocus {false};
+	bool windowGone {false};
 	cairo_surface_t* surface {nullptr};
 	Time lastClickTime {0};
 	unsigned int lastClickButton {0};

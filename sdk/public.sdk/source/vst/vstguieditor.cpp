@@ -16,8 +16,21 @@ VSTGUIEditor::VSTGUIEditor (EditController* controller, ViewRect* size)
 
 VSTGUIEditor::~VSTGUIEditor ()
 {
-	// A host removes a view before releasing it; should one not, at least leave its run loop
-	// without dangling handlers.
+	// A host removes a view before releasing it; an editor released while attached closes its
+	// own views in its destructor (close () is no longer its own here). Whatever is left goes now:
+	// the window, the run loop's handlers, and the controller's record of an attached editor.
+	if (attachedNow)
+	{
+		attachedNow = false;
+		timer->stop ();
+		timerSource.reset ();
+		if (frame)
+		{
+			frame->forget ();
+			frame = nullptr;
+		}
+		EditorView::removed ();
+	}
 	timerSource.reset ();
 	timer->stop ();
 	timer->forget ();
