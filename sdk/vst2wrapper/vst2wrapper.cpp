@@ -337,6 +337,9 @@ void Vst2Wrapper::suspend ()
 	if (!active)
 		return;
 	processing.store (false);
+	// A host may suspend from its UI thread while the audio thread is still in a block: the
+	// processor is deactivated only after that block has ended.
+	waitForBlockInProgress ();
 	processor->setProcessing (false);
 	component->setActive (false);
 	active = false;
@@ -376,7 +379,7 @@ void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int32 frame
 {
 	processThread.store (std::this_thread::get_id (), std::memory_order_relaxed);
 	blocksStarted.fetch_add (1, std::memory_order_seq_cst);
-	if (processing.load (std::memory_order_acquire))
+	if (processing.load (std::memory_order_seq_cst))
 		audio->process (inputs, outputs, frames);
 	else
 		audio->silence (outputs, frames);

@@ -258,6 +258,12 @@ TEST(Vst2Stress, AutomationOnTheAudioThreadChunksOnAWorkerAndTheEditorOnTheUserI
             ++editorOpenings;
         }
         plugin.dispatch(effEditIdle);
+        // Hosts suspend and resume from this thread while the audio thread is in a block.
+        if (pass % 25 == 10)
+        {
+            plugin.dispatch(effMainsChanged, 0, 0);
+            plugin.dispatch(effMainsChanged, 0, 1);
+        }
         for (int i = 0; i < effect->numParams; ++i)
             plugin.dispatch(effGetParamDisplay, i, 0, text);
         if (editorOpen && pass % 40 == 30)

@@ -133,7 +133,7 @@ TEST_F (WrapperTest, SetParameterReachesTheNextBlockAtOnceAndTheControllerOnTheN
 	EXPECT_FLOAT_EQ (effect->getParameter (effect, 1), 0.75f);
 	EXPECT_FLOAT_EQ (effect->getParameter (effect, 3), 0.f);
 	EXPECT_EQ (journal.controllerReads, reads);
-	EXPECT_EQ (text (effGetParamDisplay, 1), "1.50 tim");
+	EXPECT_EQ (text (effGetParamDisplay, 1), "1.50");
 	EXPECT_TRUE (journal.controllerSets.empty ());
 	EXPECT_TRUE (journal.processCalls.empty ());
 	for (int opcode : {effEditIdle, effEditIdle, effEditOpen})
