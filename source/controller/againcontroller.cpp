@@ -144,7 +144,7 @@ tresult PLUGIN_API againController::setComponentState(IBStream* state)
 
     const ParamConverter converter;
     int32 switches[kNumSwitchParams];
-    float values[kNumInputParams - kNumSwitchParams];
+    float values[kNumContinuousParams];
     for (uint32 id = 0; id < kNumSwitchParams; ++id)
         switches[id] = converter.defaultNormalized(id) > 0.5f ? 1 : 0;
     for (uint32 id = kFirstContinuousId; id <= kLastContinuousId; ++id)

@@ -79,8 +79,8 @@ private:
     VSTGUI::CBitmap* background = nullptr;
     VSTGUI::CBitmap* splashBitmap = nullptr;
     VSTGUI::CMovieButton* switches[kNumSwitchParams] = {};
-    VSTGUI::CControl* valueControls[kNumInputParams - kNumSwitchParams] = {};   // by ID − 5
-    VSTGUI::CTextEdit* textFields[kNumInputParams - kNumSwitchParams] = {};     // by ID − 5
+    VSTGUI::CControl* valueControls[kNumContinuousParams] = {};   // by ID − 5
+    VSTGUI::CTextEdit* textFields[kNumContinuousParams] = {};      // by ID − 5
     VSTGUI::CVuMeter* meters[kNumMeters] = {};
     float meterPending[kNumMeters] = {};
 };

@@ -42,6 +42,7 @@ constexpr uint32_t kNumSwitchParams = 5;     // IDs 0..4
 constexpr uint32_t kFirstContinuousId = kOutputLevelId;
 constexpr uint32_t kLastContinuousId = kNoteTruncationId;
 constexpr uint32_t kNumInputParams = 17;     // IDs 0..16: everything the host may write
+constexpr uint32_t kNumContinuousParams = kNumInputParams - kNumSwitchParams;   // IDs 5..16
 constexpr uint32_t kNumParams = 22;          // IDs 0..21
 
 constexpr bool isSwitchParam (uint32_t id) { return id < kNumSwitchParams; }

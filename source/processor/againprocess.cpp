@@ -101,7 +101,7 @@ bool again::applyParameterChanges(IParameterChanges* changes)
             continue;
         // A switch is decided on the host's own value: one just above 0.5 may round to 0.5
         // in single precision.
-        if (ParamMirror::isSwitch(id))
+        if (isSwitchParam(id))
             applySwitch(id, value);
         else
             applyParameter(id, float(value));

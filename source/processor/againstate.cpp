@@ -25,13 +25,13 @@ bool writeField(IBStream* stream, const void* field)
 
 bool writeState(IBStream* stream, const ParamMirror& state)
 {
-    for (int i = 0; i < ParamMirror::kNumSwitches; ++i)
+    for (uint32_t i = 0; i < kNumSwitchParams; ++i)
     {
         const int32 on = state.switches[i] ? 1 : 0;
         if (!writeField(stream, &on))
             return false;
     }
-    for (int i = 0; i < ParamMirror::kNumValues; ++i)
+    for (uint32_t i = 0; i < kNumContinuousParams; ++i)
         if (!writeField(stream, &state.values[i]))
             return false;
     return true;
@@ -41,8 +41,8 @@ bool writeState(IBStream* stream, const ParamMirror& state)
 // before it is read, so a stream that reports success without delivering bytes gives zeros.
 bool readState(IBStream* stream, ParamMirror& state)
 {
-    int32 switches[ParamMirror::kNumSwitches];
-    float values[ParamMirror::kNumValues];
+    int32 switches[kNumSwitchParams];
+    float values[kNumContinuousParams];
     for (int32& field : switches)
     {
         field = 0;
@@ -55,7 +55,7 @@ bool readState(IBStream* stream, ParamMirror& state)
         if (stream->read(&field, 4, nullptr) != kResultOk)
             return false;
     }
-    for (int i = 0; i < ParamMirror::kNumSwitches; ++i)
+    for (uint32_t i = 0; i < kNumSwitchParams; ++i)
         state.switches[i] = switches[i] > 0;
     std::memcpy(state.values, values, sizeof(values));
     return true;
@@ -97,7 +97,7 @@ tresult PLUGIN_API again::setState(IBStream* state)
     // A damaged field that is not a number keeps the value in force rather than reaching the
     // engine.
     const ParamMirror& current = newestState();
-    for (int i = 0; i < ParamMirror::kNumValues; ++i)
+    for (uint32_t i = 0; i < kNumContinuousParams; ++i)
         if (!std::isfinite(loaded.values[i]))
             loaded.values[i] = current.values[i];
     loaded.generation = ++stateGeneration;

@@ -9,18 +9,14 @@ namespace Quorvane {
 
 struct ParamMirror
 {
-    static constexpr int kNumSwitches = 5;   // IDs 0..4
-    static constexpr int kNumValues = 12;    // IDs 5..16
-
-    bool switches[kNumSwitches] = {};
-    float values[kNumValues] = {};           // normalized, as received (not clamped)
+    bool switches[kNumSwitchParams] = {};
+    float values[kNumContinuousParams] = {};   // normalized, as received (not clamped)
 
     // A state generation number; it travels with handed-over copies and is not stored.
     uint64_t generation = 0;
 
-    static bool isSwitch(uint32_t id) { return id < kNumSwitches; }
-    float& value(uint32_t id) { return values[id - kNumSwitches]; }
-    float value(uint32_t id) const { return values[id - kNumSwitches]; }
+    float& value(uint32_t id) { return values[id - kFirstContinuousId]; }
+    float value(uint32_t id) const { return values[id - kFirstContinuousId]; }
 };
 
 } // namespace Quorvane
