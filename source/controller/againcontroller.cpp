@@ -1,9 +1,9 @@
 #include "againcontroller.h"
 
 #include "editorlink.h"
-#include "paramconverter.h"
 #include "paramids.h"
 #include "paramtable.h"
+#include "processorstate.h"
 
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ustring.h"
@@ -135,32 +135,20 @@ tresult PLUGIN_API againController::queryInterface(const TUID iid, void** obj)
     return EditControllerEx1::queryInterface(iid, obj);
 }
 
-// Brings the parameters in line with a stored processor state: five int32 switches, then twelve
-// normalized float32 values. Fields a short stream leaves unfilled keep their defaults.
+// Brings the parameters in line with a stored processor state, read as the processor reads it:
+// the editor and the host show what the audio runs with, whatever the bytes. A value that is not
+// a number keeps the one in force, as it does in the processor.
 tresult PLUGIN_API againController::setComponentState(IBStream* state)
 {
     if (!state)
         return kResultOk;
-
-    const ParamConverter converter;
-    int32 switches[kNumSwitchParams];
-    float values[kNumContinuousParams];
+    ProcessorState stored;
+    if (!readProcessorState(state, stored))
+        return kResultFalse;
     for (uint32 id = 0; id < kNumSwitchParams; ++id)
-        switches[id] = converter.defaultNormalized(id) > 0.5f ? 1 : 0;
+        setParamNormalized(id, stored.switches[id] ? 1. : 0.);
     for (uint32 id = kFirstContinuousId; id <= kLastContinuousId; ++id)
-        values[id - kFirstContinuousId] = converter.defaultNormalized(id);
-
-    for (int32& field : switches)
-        if (state->read(&field, 4, nullptr) != kResultOk)
-            return kResultFalse;
-    for (float& field : values)
-        if (state->read(&field, 4, nullptr) != kResultOk)
-            return kResultFalse;
-
-    for (uint32 id = 0; id < kNumSwitchParams; ++id)
-        setParamNormalized(id, switches[id] != 0 ? 1. : 0.);
-    for (uint32 id = kFirstContinuousId; id <= kLastContinuousId; ++id)
-        setParamNormalized(id, ParamValue(values[id - kFirstContinuousId]));
+        setParamNormalized(id, ParamValue(stored.value(id)));
     return kResultOk;
 }
 

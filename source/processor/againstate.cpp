@@ -1,67 +1,14 @@
-// The processor's stored state: 17 little-endian fields of 4 bytes in parameter order,
-// five int32 switches (1 or 0) followed by twelve normalized float32 values.
+// Saving and loading the processor's state (its layout: processorstate.h), and the hand-over of
+// a loaded state to the audio thread.
 #include "again.h"
 
-#include "paramids.h"
-
-#include "pluginterfaces/base/ibstream.h"
+#include "processorstate.h"
 
 #include <cmath>
-#include <cstring>
 
 using namespace Steinberg;
 
 namespace Quorvane {
-
-namespace {
-
-// The stored bytes are little-endian, as is every platform this builds for.
-static_assert(sizeof(int32) == 4 && sizeof(float) == 4, "state fields are 4 bytes");
-
-bool writeField(IBStream* stream, const void* field)
-{
-    return stream->write(const_cast<void*>(field), 4, nullptr) == kResultOk;
-}
-
-bool writeState(IBStream* stream, const ParamMirror& state)
-{
-    for (uint32_t i = 0; i < kNumSwitchParams; ++i)
-    {
-        const int32 on = state.switches[i] ? 1 : 0;
-        if (!writeField(stream, &on))
-            return false;
-    }
-    for (uint32_t i = 0; i < kNumContinuousParams; ++i)
-        if (!writeField(stream, &state.values[i]))
-            return false;
-    return true;
-}
-
-// Reads all 17 fields; `state` is changed only when every read succeeded. Each field is cleared
-// before it is read, so a stream that reports success without delivering bytes gives zeros.
-bool readState(IBStream* stream, ParamMirror& state)
-{
-    int32 switches[kNumSwitchParams];
-    float values[kNumContinuousParams];
-    for (int32& field : switches)
-    {
-        field = 0;
-        if (stream->read(&field, 4, nullptr) != kResultOk)
-            return false;
-    }
-    for (float& field : values)
-    {
-        field = 0.f;
-        if (stream->read(&field, 4, nullptr) != kResultOk)
-            return false;
-    }
-    for (uint32_t i = 0; i < kNumSwitchParams; ++i)
-        state.switches[i] = switches[i] > 0;
-    std::memcpy(state.values, values, sizeof(values));
-    return true;
-}
-
-} // namespace
 
 tresult PLUGIN_API again::getState(IBStream* state)
 {
@@ -69,7 +16,7 @@ tresult PLUGIN_API again::getState(IBStream* state)
         return kInvalidArgument;
 
     std::lock_guard<std::mutex> lock(hostCallMutex);
-    return writeState(state, newestState()) ? kResultOk : kResultFalse;
+    return writeProcessorState(state, newestState()) ? kResultOk : kResultFalse;
 }
 
 // The state as the host should see it now (main thread). While active the audio thread owns the
@@ -91,7 +38,7 @@ tresult PLUGIN_API again::setState(IBStream* state)
         return kInvalidArgument;
 
     ParamMirror loaded;
-    if (!readState(state, loaded))
+    if (!readProcessorState(state, loaded))
         return kResultFalse;
     std::lock_guard<std::mutex> lock(hostCallMutex);
     // A damaged field that is not a number keeps the value in force rather than reaching the

@@ -1,3 +1,4 @@
+#include "again.h"
 #include "controllerfixture.h"
 #include "paramconverter.h"
 #include "paramids.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <tuple>
@@ -110,7 +113,7 @@ TEST_F(ControllerTest, FollowsTheProcessorState)
     ASSERT_EQ(controller->setComponentState(&full), kResultOk);
     EXPECT_EQ(controller->getParamNormalized(kBypassId), 0.0);
     EXPECT_EQ(controller->getParamNormalized(kListenId), 1.0);
-    EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 1.0);
+    EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 0.0) << "off below zero, as the processor reads it";
     EXPECT_EQ(controller->getParamNormalized(kDuckingId), 0.0);
     EXPECT_EQ(controller->getParamNormalized(kGradualAttEnvelopeId), 1.0);
     EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.5);
@@ -125,15 +128,64 @@ TEST_F(ControllerTest, FollowsTheProcessorState)
     EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.5);
     EXPECT_EQ(controller->getParamNormalized(kBypassId), 0.0);
 
-    // A short stream that reports success leaves the defaults in the fields it did not fill.
+    // A short stream that reports success gives zeros for the fields it did not fill, as in the
+    // processor.
     ByteStream shortOk(std::vector<unsigned char>(other.begin(), other.begin() + 20), ByteStream::ShortRead::ReportSuccess);
     EXPECT_EQ(controller->setComponentState(&shortOk), kResultOk);
     EXPECT_EQ(controller->getParamNormalized(kBypassId), 1.0);
-    EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.2631579, 1e-7);
-    EXPECT_NEAR(controller->getParamNormalized(kHoldId), 0.3672695, 1e-7);
+    EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.0);
+    EXPECT_EQ(controller->getParamNormalized(kHoldId), 0.0);
 
     EXPECT_EQ(controller->setComponentState(nullptr), kResultOk);
     EXPECT_EQ(controller->getParamNormalized(kBypassId), 1.0);
+}
+
+// Whatever a stored processor state holds, the controller shows what the processor runs with:
+// any bit pattern in the switch fields, and a stream that ends anywhere (failing, or reporting
+// success for what it could not deliver).
+TEST_F(ControllerTest, ShowsWhatTheProcessorLoadsFromAnyState)
+{
+    std::vector<unsigned char> full;
+    for (int i = 0; i < 17; ++i)
+        appendFloat(full, 0.8f - 0.04f * float(i));
+    struct State
+    {
+        std::vector<unsigned char> bytes;
+        ByteStream::ShortRead mode;
+        std::string what;
+    };
+    std::vector<State> states;
+    for (int32_t pattern : {0, 1, -1, 2, INT32_MIN, INT32_MAX, 0x100, 0x1000000})
+    {
+        auto bytes = full;
+        for (size_t field = 0; field < kNumSwitchParams; ++field)
+            std::memcpy(&bytes[field * 4], &pattern, 4);
+        states.push_back({bytes, ByteStream::ShortRead::Fail, "switches " + std::to_string(pattern)});
+    }
+    for (long length = 0; length < long(full.size()); ++length)
+        for (auto mode : {ByteStream::ShortRead::Fail, ByteStream::ShortRead::ReportSuccess})
+            states.push_back({std::vector<unsigned char>(full.begin(), full.begin() + length), mode,
+                              std::to_string(length) + " bytes"});
+
+    for (const auto& [bytes, mode, what] : states)
+    {
+        auto* processor = new again;
+        auto* shown = new againController;
+        ASSERT_EQ(processor->initialize(&host), kResultOk);
+        ASSERT_EQ(shown->initialize(&host), kResultOk);
+        ByteStream forProcessor(bytes, mode), forController(bytes, mode);
+        EXPECT_EQ(shown->setComponentState(&forController), processor->setState(&forProcessor));
+        const ParamMirror& runs = processor->parameterMirror();
+        for (uint32 id = 0; id < kNumInputParams; ++id)
+            EXPECT_EQ(shown->getParamNormalized(id),
+                      isSwitchParam(id) ? double(runs.switches[id])
+                                        : std::clamp(double(runs.value(id)), 0.0, 1.0))
+                << "parameter " << id << ", " << what;
+        shown->terminate();
+        shown->release();
+        processor->terminate();
+        processor->release();
+    }
 }
 
 TEST_F(ControllerTest, OwnStateIs257BytesAndHonoursTheByteOrderMarker)
