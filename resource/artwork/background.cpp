@@ -1,6 +1,6 @@
 #include "background.h"
 
-#include "layout.h"
+#include "editorlayout.h"
 
 #include <cmath>
 #include <string>

@@ -1,7 +1,7 @@
 #include "preview.h"
 
 #include "knobstrip.h"
-#include "layout.h"
+#include "editorlayout.h"
 
 #include <cmath>
 

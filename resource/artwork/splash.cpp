@@ -1,6 +1,6 @@
 #include "splash.h"
 
-#include "layout.h"
+#include "editorlayout.h"
 
 #include <cmath>
 

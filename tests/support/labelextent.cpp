@@ -1,6 +1,6 @@
 #include "labelextent.h"
 
-#include "artwork/layout.h"
+#include "editorlayout.h"
 
 #include "vstgui/cframe.h"
 #include "vstgui/ctextedit.h"
@@ -23,7 +23,7 @@ std::vector<std::string> labelsNotDrawnWhole(VSTGUI::CFrame* frame,
         const VSTGUI::CRect box = label->getViewSize();
         // Allowed: the box, within the rim of the panel that holds it (the frame if none does).
         VSTGUI::CRect allowed = box;
-        for (const auto& p : Quorvane::Artwork::Layout::panels)
+        for (const auto& p : Quorvane::Layout::panels)
             if (VSTGUI::CRect(p.left + 1, p.top + 1, p.right - 1, p.bottom - 1).rectOverlap(box))
                 allowed.bound(VSTGUI::CRect(p.left + 1, p.top + 1, p.right - 1, p.bottom - 1));
         label->setViewSize(VSTGUI::CRect(box.left - width, box.top, box.right + width, box.bottom));

@@ -3,7 +3,7 @@
 
 #include <array>
 
-namespace Quorvane::Artwork {
+namespace Quorvane::Layout {
 
 struct Rect
 {
@@ -19,8 +19,6 @@ struct Point
 {
     int x, y;
 };
-
-namespace Layout {
 
 constexpr int editorWidth = 320;
 constexpr int editorHeight = 390;
@@ -84,5 +82,4 @@ constexpr double scaleRangeDb = 76.0;
 
 constexpr double yForDb (double db) { return scaleTopY + scaleSpan * (-db / scaleRangeDb); }
 
-} // namespace Layout
-} // namespace Quorvane::Artwork
+} // namespace Quorvane::Layout
