@@ -185,7 +185,7 @@ void drawLampBezel (cairo_t* cr, const Rect& lamp)
 
 void drawFooter (cairo_t* cr)
 {
-    const double mid = versionLabel.centreY ();
+    const double mid = versionLabel.rect.centreY ();
     drawTextCentredAt (cr, "OSTRELLE", 10, mid, Font {7.5, true, 2.0}, Palette::textFaint,
                        Align::left);
 }

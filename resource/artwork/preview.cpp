@@ -11,28 +11,6 @@ namespace {
 
 using namespace Layout;
 
-struct Label
-{
-    const char* text;
-    Rect rect;
-};
-
-// The editor's labels, which it draws itself in white 9 px over the background.
-constexpr Label labels[] = {
-    {"Threshold", {20, 35, 60, 53}},   {"Attack", {78, 35, 118, 53}},
-    {"Hold", {138, 35, 178, 53}},      {"Release", {200, 35, 240, 53}},
-    {"Out Gain", {260, 35, 300, 53}},  {"Synthesizer", {75, 123, 125, 141}},
-    {"Envelope", {80, 135, 120, 153}}, {"Channel", {140, 123, 180, 141}},
-    {"Linking", {136, 135, 183, 153}}, {"Ducking", {198, 135, 238, 153}},
-    {"Side Chain", {256, 135, 303, 153}}, {"Hysteresis", {77, 191, 121, 209}},
-    {"Range", {140, 191, 180, 209}},   {"Max Gate", {200, 191, 242, 209}},
-    {"Min Gate", {260, 191, 300, 209}}, {"Attack", {78, 275, 118, 293}},
-    {"Delay", {78, 287, 118, 305}},    {"Early", {138, 275, 178, 293}},
-    {"Release", {139, 287, 179, 305}}, {"Hold", {194, 275, 244, 293}},
-    {"Closed", {194, 287, 244, 305}},  {"Beat", {254, 275, 304, 293}},
-    {"Skip", {254, 287, 304, 305}},
-};
-
 constexpr const char* fieldTexts[] = {"12.0 ms", "20.0 ms", "150 ms", "0.0 dB", "3.0 dB",
                                       "-80 dB",  "0.0 ms",  "0.0 ms", "0.0 ms", "0%"};
 
@@ -96,8 +74,8 @@ Image composePreview (const std::map<std::string, Image>& images, int knobFrame)
     for (size_t i = 0; i < knobFields.size (); ++i)
         drawTextCentredAt (cr, fieldTexts[i], knobFields[i].centreX (), knobFields[i].centreY (),
                            fieldFont, rgb8 (255, 255, 255));
-    drawTextCentredAt (cr, "v1.3 Dec 15 2014 21:14:31", versionLabel.centreX (),
-                       versionLabel.centreY (), labelFont, rgb8 (200, 200, 200));
+    drawTextCentredAt (cr, versionLabel.text, versionLabel.rect.centreX (),
+                       versionLabel.rect.centreY (), labelFont, rgb8 (200, 200, 200));
     return out;
 }
 

@@ -1,6 +1,7 @@
 // The plug-in's editor: a fixed 320 × 390 window of bitmap-drawn views over a background.
 #pragma once
 
+#include "editorlayout.h"
 #include "paramids.h"
 
 #include "public.sdk/source/vst/vstguieditor.h"
@@ -24,8 +25,8 @@ class againEditorView : public Steinberg::Vst::VSTGUIEditor,
                         public Steinberg::Vst::IContextMenuTarget
 {
 public:
-    static constexpr int kWidth = 320;
-    static constexpr int kHeight = 390;
+    static constexpr int kWidth = Layout::editorWidth;
+    static constexpr int kHeight = Layout::editorHeight;
     static constexpr int kNumMeters = 5;
 
     explicit againEditorView(Steinberg::Vst::EditController* controller);

@@ -1,4 +1,6 @@
-// Where the editor places its views; the background is drawn to fit under them.
+// Where the editor places its views, and the labels it draws: the editor builds its view tree
+// from these rectangles, and the artwork generator draws the background (panels, wells, seats and
+// bezels) to fit under them.
 #pragma once
 
 #include <array>
@@ -18,6 +20,13 @@ struct Rect
 struct Point
 {
     int x, y;
+};
+
+// A label the editor draws in white 9 px text, centred in its box.
+struct Label
+{
+    const char* text;
+    Rect rect;
 };
 
 constexpr int editorWidth = 320;
@@ -71,8 +80,43 @@ constexpr Rect sideChainLamp {260, 154, 300, 169};
 // The two gate lamps.
 constexpr std::array<Rect, 2> gateLamps {{{210, 214, 230, 234}, {270, 214, 290, 234}}};
 
-// The version label in the bottom right corner.
-constexpr Rect versionLabel {200, 371, 320, 389};
+// The labels over the views, panel by panel; a two-line label is two labels. "Threshold" does not
+// fit the slider's 40 pixels: its box is wider, centred over the slider, inside the panel.
+constexpr Label thresholdLabel {"Threshold", {14, 35, 66, 53}};
+constexpr Label attackLabel {"Attack", {78, 35, 118, 53}};
+constexpr Label holdLabel {"Hold", {138, 35, 178, 53}};
+constexpr Label releaseLabel {"Release", {200, 35, 240, 53}};
+constexpr Label outGainLabel {"Out Gain", {260, 35, 300, 53}};
+constexpr std::array<Label, 2> envelopeLabel {
+    {{"Synthesizer", {75, 123, 125, 141}}, {"Envelope", {80, 135, 120, 153}}}};
+constexpr std::array<Label, 2> linkingLabel {
+    {{"Channel", {140, 123, 180, 141}}, {"Linking", {136, 135, 183, 153}}}};
+constexpr Label duckingLabel {"Ducking", {198, 135, 238, 153}};
+constexpr Label sideChainLabel {"Side Chain", {256, 135, 303, 153}};
+constexpr Label hysteresisLabel {"Hysteresis", {77, 191, 121, 209}};
+constexpr Label rangeLabel {"Range", {140, 191, 180, 209}};
+constexpr Label maxGateLabel {"Max Gate", {200, 191, 242, 209}};
+constexpr Label minGateLabel {"Min Gate", {260, 191, 300, 209}};
+constexpr std::array<Label, 2> attackDelayLabel {
+    {{"Attack", {78, 275, 118, 293}}, {"Delay", {78, 287, 118, 305}}}};
+constexpr std::array<Label, 2> noteTruncationLabel {
+    {{"Early", {138, 275, 178, 293}}, {"Release", {139, 287, 179, 305}}}};
+constexpr std::array<Label, 2> holdClosedLabel {
+    {{"Hold", {194, 275, 244, 293}}, {"Closed", {194, 287, 244, 305}}}};
+constexpr std::array<Label, 2> beatSkipLabel {
+    {{"Beat", {254, 275, 304, 293}}, {"Skip", {254, 287, 304, 305}}}};
+constexpr std::array<Label, 23> labels {
+    {thresholdLabel,         attackLabel,           holdLabel,
+     releaseLabel,           outGainLabel,          envelopeLabel[0],
+     envelopeLabel[1],       linkingLabel[0],       linkingLabel[1],
+     duckingLabel,           sideChainLabel,        hysteresisLabel,
+     rangeLabel,             maxGateLabel,          minGateLabel,
+     attackDelayLabel[0],    attackDelayLabel[1],   noteTruncationLabel[0],
+     noteTruncationLabel[1], holdClosedLabel[0],    holdClosedLabel[1],
+     beatSkipLabel[0],       beatSkipLabel[1]}};
+
+// The version label in the bottom right corner, in grey.
+constexpr Label versionLabel {"v1.3 Dec 15 2014 21:14:31", {200, 371, 320, 389}};
 
 // The vertical scale shared by the threshold handle and the meters: the handle's centre
 // stands at y = 63 for 0 dB and y = 327 for -76 dB.
