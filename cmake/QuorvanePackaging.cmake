@@ -11,6 +11,13 @@ if(NOT TARGET Quorvane OR NOT TARGET quorvane OR CMAKE_CROSSCOMPILING)
   return()
 endif()
 
+# The changelog's newest entry is written by hand for each release: it must name this version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/packaging/changelog.Debian _changelog_top LIMIT_COUNT 1)
+if(NOT _changelog_top MATCHES "^quorvane \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "cmake/packaging/changelog.Debian has no entry for version ${PROJECT_VERSION} "
+                      "at its top (found: ${_changelog_top})")
+endif()
+
 set(_package_dir ${CMAKE_BINARY_DIR}/package-files)
 set(_files_stamp ${_package_dir}/files.stamp)
 find_program(QUORVANE_GZIP gzip REQUIRED)

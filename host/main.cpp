@@ -5,13 +5,10 @@
 #include "HostConsole.h"
 #include "HostError.h"
 #include "Interrupt.h"
+#include "version.h"
 
 #include <cstdio>
 #include <exception>
-
-#ifndef QUORVANE_VERSION
-#define QUORVANE_VERSION "unknown"
-#endif
 
 int main (int argc, char** argv)
 {

@@ -2,6 +2,7 @@
 #include "againcontroller.h"
 #include "again.h"
 #include "classids.h"
+#include "version.h"
 
 #include "public.sdk/source/main/pluginfactory.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -24,15 +25,16 @@ const PFactoryInfo& factoryInfo()
 const PClassInfo2& processorClassInfo()
 {
     static const PClassInfo2 info(kProcessorUID.toTUID(), PClassInfo::kManyInstances, kVstAudioEffectClass,
-                                  "Quorvane", Vst::kDistributable, "Fx|Gate", "", "1.3.0.1", "VST 3.5.2");
+                                  "Quorvane", Vst::kDistributable, "Fx|Gate", "", QUORVANE_VERSION,
+                                  "VST 3.5.2");
     return info;
 }
 
 const PClassInfo2& controllerClassInfo()
 {
     static const PClassInfo2 info(kControllerUID.toTUID(), PClassInfo::kManyInstances,
-                                  kVstComponentControllerClass, "QuorvaneController", 0, "", "", "1.3.0.1",
-                                  "VST 3.5.2");
+                                  kVstComponentControllerClass, "QuorvaneController", 0, "", "",
+                                  QUORVANE_VERSION, "VST 3.5.2");
     return info;
 }
 
