@@ -1,47 +1,12 @@
-// Replaces the global allocation functions to count allocations and to make
-// one fail on demand.
+// The engine's block entry points never allocate, and a channel operation that runs out of
+// memory leaves the configuration whole.
+#include "allocationcounter.h"
 #include "enginetesthelpers.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
-namespace {
-
-long allocations = 0;
-long failAfter = -1; // allocations left before one fails; -1: never
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (failAfter == 0)
-    {
-        failAfter = -1;
-        throw std::bad_alloc();
-    }
-    if (failAfter > 0)
-        --failAfter;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-// Kept out of line so that the compiler does not pair the inlined free() with
-// the new-expression at the call site.
-__attribute__((noinline)) void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
 using namespace Quorvane;
+using QuorvaneTest::AllocationProbe;
 using QuorvaneTest::AudioBuffer;
 
 TEST(GateEngineAllocation, BlockEntryPointsNeverAllocate)
@@ -61,7 +26,7 @@ TEST(GateEngineAllocation, BlockEntryPointsNeverAllocate)
         }
     };
 
-    const long before = allocations;
+    AllocationProbe probe;
     for (int round = 0; round < 4; ++round)
     {
         engine.setChannelLinking(round % 2);
@@ -81,7 +46,7 @@ TEST(GateEngineAllocation, BlockEntryPointsNeverAllocate)
             engine.processBlockSideChain(side.data(), in.data(), out.data(), 0, 512);
         }
     }
-    EXPECT_EQ(allocations, before);
+    EXPECT_EQ(probe.count(), 0u);
     EXPECT_TRUE(engine.fade().listen());
 }
 
@@ -112,11 +77,13 @@ TEST(GateEngineAllocation, FailedAllocationLeavesTheConfigurationWhole)
 
         // Fail the first allocation of the operation, then the second, ...
         int failures = 0;
-        for (long nth = 0; nth < 10; ++nth)
+        for (size_t nth = 1; nth <= 10; ++nth)
         {
-            failAfter = nth;
-            const bool done = (engine.*op.set)(4);
-            failAfter = -1;
+            bool done = false;
+            {
+                AllocationProbe failing(nth);
+                done = (engine.*op.set)(4);
+            }
             if (done)
                 break;
             ++failures;

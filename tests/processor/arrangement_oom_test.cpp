@@ -2,7 +2,7 @@
 // nothing, whichever allocation fails.
 #include "processorfixture.h"
 
-#include "failingallocation.h"
+#include "allocationcounter.h"
 
 #include "pluginterfaces/base/ustring.h"
 
@@ -72,7 +72,7 @@ TEST_F(ProcessorTest, ArrangementThatRunsOutOfMemoryChangesNothing)
         bool failed = false;
         bool threw = false;
         {
-            FailingAllocation failing(nth);
+            AllocationProbe failing(nth);
             try
             {
                 result = processor->setBusArrangements(in, 2, &out, 1);
@@ -152,7 +152,7 @@ TEST(ProcessorInitialize, RunningOutOfMemoryIsReportedWithoutBuses)
         bool failed = false;
         bool threw = false;
         {
-            FailingAllocation failing(nth);
+            AllocationProbe failing(nth);
             try
             {
                 result = p->initialize(&host);

@@ -194,7 +194,7 @@ TEST (ParameterChanges, growsAndShrinksItsReservedQueuesOnRequest)
 TEST (ParameterChanges, fillsAndEmptiesBlockAfterBlockWithoutAllocating)
 {
 	ParameterChanges changes (22, 4);
-	Quorvane::Testing::AllocationScope scope;
+	QuorvaneTest::AllocationProbe scope;
 	for (int block = 0; block < 50; ++block)
 	{
 		changes.clearQueue ();
