@@ -4,6 +4,7 @@
 #include "HostConsole.h"
 #include "HostError.h"
 #include "MeterProbe.h"
+#include "RenderSummary.h"
 #include "Renderer.h"
 #include "TemporaryFile.h"
 
@@ -12,17 +13,6 @@
 #include <memory>
 
 namespace Quorvane {
-
-namespace {
-
-std::string seconds (int64_t frames, int rate)
-{
-    char text[32];
-    std::snprintf (text, sizeof (text), "%.2f s", static_cast<double> (frames) / rate);
-    return text;
-}
-
-} // namespace
 
 FileRenderSettings renderSettings (const Options& options, InstanceMaker& maker)
 {
@@ -69,8 +59,8 @@ RenderedFile renderFile (const std::string& in, const std::string& out, const Fi
     plugin.start (input.sampleRate (), input.channels (), settings.blockSize, key != nullptr);
 
     if (settings.note && key && key->frames () < input.frames ())
-        settings.note ("side-chain file '" + key->path () + "' (" + seconds (key->frames (), key->sampleRate ()) +
-                           ") is shorter than the input (" + seconds (input.frames (), input.sampleRate ()) +
+        settings.note ("side-chain file '" + key->path () + "' (" + secondsText (key->frames (), key->sampleRate ()) +
+                           ") is shorter than the input (" + secondsText (input.frames (), input.sampleRate ()) +
                            "); padding it with silence",
                        true);
     if (settings.note && key && key->channels () != input.channels () && key->channels () != 1)

@@ -30,4 +30,10 @@ private:
     ExitCode exitCode;
 };
 
+// The plug-in does not load, lacks its classes or refuses what a host asks of it.
+[[noreturn]] inline void pluginError (const std::string& message)
+{
+    throw HostError (kExitPlugin, message);
+}
+
 } // namespace Quorvane

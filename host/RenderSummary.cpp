@@ -7,13 +7,6 @@ namespace Quorvane {
 
 namespace {
 
-std::string seconds (int64_t frames, int rate)
-{
-    char text[32];
-    std::snprintf (text, sizeof (text), "%.2f s", static_cast<double> (frames) / rate);
-    return text;
-}
-
 std::string decibels (float linear)
 {
     if (!(linear > 0.0f))
@@ -31,6 +24,13 @@ std::string fileName (const std::string& path)
     return slash == std::string::npos ? path : path.substr (slash + 1);
 }
 
+std::string secondsText (int64_t frames, int rate)
+{
+    char text[32];
+    std::snprintf (text, sizeof (text), "%.2f s", static_cast<double> (frames) / rate);
+    return text;
+}
+
 void printSummary (const RenderedFile& rendered, const std::string& in, const std::string& out, int blockSize)
 {
     const RenderTrace& trace = *rendered.trace;
@@ -39,7 +39,7 @@ void printSummary (const RenderedFile& rendered, const std::string& in, const st
     const double wallSeconds = rendered.wallSeconds;
     std::printf ("%s -> %s (%s)\n", in.c_str (), out.c_str (), rendered.format.description.c_str ());
     std::printf ("  duration    %s at %d Hz, %d channel%s, blocks of %d\n",
-                 seconds (trace.totalFrames (), rate).c_str (), rate, rendered.channels,
+                 secondsText (trace.totalFrames (), rate).c_str (), rate, rendered.channels,
                  rendered.channels == 1 ? "" : "s", blockSize);
     if (wallSeconds > 0.0 && duration > 0.0)
         std::printf ("  rendered    in %.2f s, %.1fx real time\n", wallSeconds, duration / wallSeconds);
@@ -57,7 +57,7 @@ std::string oneLineSummary (const RenderedFile& rendered)
 {
     const RenderTrace& trace = *rendered.trace;
     const double duration = static_cast<double> (trace.totalFrames ()) / rendered.sampleRate;
-    std::string text = seconds (trace.totalFrames (), rendered.sampleRate);
+    std::string text = secondsText (trace.totalFrames (), rendered.sampleRate);
     char part[96];
     if (rendered.wallSeconds > 0.0 && duration > 0.0)
     {

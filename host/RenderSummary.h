@@ -16,4 +16,7 @@ std::string oneLineSummary (const RenderedFile& rendered);
 // The last part of PATH.
 std::string fileName (const std::string& path);
 
+// A length in seconds with two decimals: "2.50 s".
+std::string secondsText (int64_t frames, int rate);
+
 } // namespace Quorvane

@@ -24,11 +24,6 @@ constexpr size_t kTextBuffer = 256;
 // before we know its AEffect, so the callback finds its host here.
 thread_local Vst2Plugin* creating = nullptr;
 
-[[noreturn]] void pluginError (const std::string& message)
-{
-    throw HostError (kExitPlugin, message);
-}
-
 std::string categoryText (VstIntPtr category)
 {
     switch (category)

@@ -22,11 +22,6 @@ using ModuleExitFunc = bool (*) ();
 using InitDllFunc = bool (*) ();
 using GetFactoryFunc = Steinberg::IPluginFactory* (*) ();
 
-[[noreturn]] void loadError (const std::string& message)
-{
-    throw HostError (kExitPlugin, message);
-}
-
 template <typename Func>
 Func symbol (void* handle, const char* name)
 {
@@ -40,7 +35,7 @@ std::string Vst3Module::resolveLibrary (const std::string& path)
     std::error_code error;
     fs::path given (path);
     if (!fs::exists (given, error))
-        loadError ("plug-in '" + path + "' does not exist");
+        pluginError ("plug-in '" + path + "' does not exist");
     // dlopen searches the library path for a name without a slash.
     if (!fs::is_directory (given, error))
         return fs::absolute (given, error).string ();
@@ -59,7 +54,7 @@ std::string Vst3Module::resolveLibrary (const std::string& path)
         for (const auto& entry : fs::directory_iterator (folder, error))
             if (entry.path ().extension () == ".so")
                 return entry.path ().string ();
-    loadError ("plug-in bundle '" + path + "' holds no Contents/x86_64-linux/" + stem + ".so");
+    pluginError ("plug-in bundle '" + path + "' holds no Contents/x86_64-linux/" + stem + ".so");
 }
 
 Vst3Module::Vst3Module (const std::string& path) : givenPath (path), library (resolveLibrary (path))
@@ -68,7 +63,7 @@ Vst3Module::Vst3Module (const std::string& path) : givenPath (path), library (re
     if (!handle)
     {
         const char* why = dlerror ();
-        loadError ("cannot load plug-in '" + path + "': " + (why ? why : "unknown reason"));
+        pluginError ("cannot load plug-in '" + path + "': " + (why ? why : "unknown reason"));
     }
 
     auto moduleEntry = symbol<ModuleEntryFunc> (handle, "ModuleEntry");
@@ -77,13 +72,13 @@ Vst3Module::Vst3Module (const std::string& path) : givenPath (path), library (re
     if (!getFactory)
     {
         dlclose (handle);
-        loadError ("plug-in '" + path + "' is not a VST 3 module (no GetPluginFactory)");
+        pluginError ("plug-in '" + path + "' is not a VST 3 module (no GetPluginFactory)");
     }
     bool accepted = moduleEntry ? moduleEntry (handle) : (initDll ? initDll () : true);
     if (!accepted)
     {
         dlclose (handle);
-        loadError ("plug-in '" + path + "' refused to initialize (ModuleEntry returned false)");
+        pluginError ("plug-in '" + path + "' refused to initialize (ModuleEntry returned false)");
     }
     entered = true;
 
@@ -91,7 +86,7 @@ Vst3Module::Vst3Module (const std::string& path) : givenPath (path), library (re
     if (!pluginFactory)
     {
         unload ();
-        loadError ("plug-in '" + path + "' returned no class factory");
+        pluginError ("plug-in '" + path + "' returned no class factory");
     }
 }
 
@@ -142,7 +137,7 @@ std::string defaultBundlePath ()
     }
     if (!built.empty ())
         return built;
-    loadError ("no Quorvane.vst3 found; name one with --plugin PATH");
+    pluginError ("no Quorvane.vst3 found; name one with --plugin PATH");
 }
 
 } // namespace Quorvane

@@ -20,11 +20,6 @@ namespace Quorvane {
 
 namespace {
 
-[[noreturn]] void pluginError (const std::string& message)
-{
-    throw HostError (kExitPlugin, message);
-}
-
 template <typename I>
 IPtr<I> queryAs (FUnknown* object)
 {

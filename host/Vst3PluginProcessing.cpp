@@ -15,11 +15,6 @@ namespace Quorvane {
 
 namespace {
 
-[[noreturn]] void pluginError (const std::string& message)
-{
-    throw HostError (kExitPlugin, message);
-}
-
 // Speaker arrangement a host offers for a file with the given channel count.
 SpeakerArrangement arrangementFor (int channels)
 {
