@@ -61,13 +61,38 @@ void CControl::setDirty (bool state)
 		oldValue = value;
 }
 
-void CControl::setValueFromGesture (float val)
+void CControl::setValueNormalizedFromGesture (float normalized)
 {
 	float old = value;
-	setValue (val);
-	bounceValue ();
+	setValueNormalized (normalized);
 	if (value != old)
 		valueChanged ();
+}
+
+bool CControl::wheelGesture (float distance, const CButtonState& buttons)
+{
+	float step = wheelInc * distance;
+	if (buttons.getModifierState () & kShift)
+		step /= kFineFactor;
+	beginEdit ();
+	setValueNormalizedFromGesture (getValueNormalized () + step);
+	endEdit ();
+	return true;
+}
+
+void CControl::anchorDrag (const CPoint& where, const CButtonState& buttons)
+{
+	firstPoint = where;
+	firstValue = getValueNormalized ();
+	fine = (buttons.getModifierState () & kShift) != 0;
+}
+
+bool CControl::reanchorOnSpeedChange (const CPoint& where, const CButtonState& buttons)
+{
+	if (((buttons.getModifierState () & kShift) != 0) == fine)
+		return false;
+	anchorDrag (where, buttons);
+	return true;
 }
 
 bool CControl::checkDefaultValue (const CButtonState& buttons)

@@ -55,8 +55,24 @@ protected:
 	/** Ends a running drag gesture (the mouse button went up): endEdit, handled; not handled
 	 *  when no gesture runs. */
 	CMouseEventResult endGesture ();
-	/** Sets a new value from a gesture: clamps, marks dirty and reports when it changed. */
-	void setValueFromGesture (float val);
+	/** Sets a new normalized value from a gesture (clamped) and reports it when it changed. */
+	void setValueNormalizedFromGesture (float normalized);
+	/** A turn of the wheel by `distance` notches as a gesture of its own: the value moves by
+	 *  that many wheel increments, a kFineFactor-th of that with Shift. */
+	bool wheelGesture (float distance, const CButtonState& buttons);
+
+	/** Shift divides every movement by this. */
+	static constexpr float kFineFactor = 10.f;
+
+	/** A drag's anchor: the mouse position and the value when the drag began, and whether Shift
+	 *  was down (fine steps). */
+	void anchorDrag (const CPoint& where, const CButtonState& buttons);
+	/** When Shift went down or up since the anchor, the drag goes on from here at the new speed
+	 *  without a jump: anchors again at `where` and returns true. */
+	bool reanchorOnSpeedChange (const CPoint& where, const CButtonState& buttons);
+	CPoint firstPoint;
+	float firstValue {0.f};
+	bool fine {false};
 
 	CControlListener* listener;
 	int32_t tag;

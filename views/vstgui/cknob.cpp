@@ -87,18 +87,11 @@ CMouseEventResult CKnob::onMouseDown (CPoint& where, const CButtonState& buttons
 	if (checkDefaultValue (buttons))
 		return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 	dragMode = currentMode ();
-	firstPoint = where;
-	firstValue = getValueNormalized ();
+	anchorDrag (where, buttons);
 	lastSweep = sweepOfPoint (where);
-	fine = (buttons.getModifierState () & kShift) != 0;
 	beginEdit ();
 	if (dragMode == kCircularMode)
-	{
-		float old = value;
-		setValueNormalized (valueFromPoint (where));
-		if (value != old)
-			valueChanged ();
-	}
+		setValueNormalizedFromGesture (valueFromPoint (where));
 	return kMouseEventHandled;
 }
 
@@ -106,22 +99,14 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 {
 	if (!isEditing ())
 		return kMouseEventNotHandled;
-	bool nowFine = (buttons.getModifierState () & kShift) != 0;
-	if (nowFine != fine)
-	{
-		// Switching speed mid-drag continues from where the knob is, without a jump.
-		fine = nowFine;
-		firstPoint = where;
-		firstValue = getValueNormalized ();
-	}
-	float old = value;
+	reanchorOnSpeedChange (where, buttons);
 	float scale = fine ? 1.f / kFineFactor : 1.f;
 	switch (dragMode)
 	{
 		case kLinearMode:
 		{
 			CCoord diff = firstPoint.y - where.y;
-			setValueNormalized (firstValue + static_cast<float> (diff / kLinearRange) * scale);
+			setValueNormalizedFromGesture (firstValue + static_cast<float> (diff / kLinearRange) * scale);
 			break;
 		}
 		case kRelativCircularMode:
@@ -133,13 +118,11 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 			else if (delta < -180)
 				delta += 360;
 			lastSweep = sweep;
-			setValueNormalized (getValueNormalized () + static_cast<float> (delta / kSweep) * scale);
+			setValueNormalizedFromGesture (getValueNormalized () + static_cast<float> (delta / kSweep) * scale);
 			break;
 		}
-		default: setValueNormalized (valueFromPoint (where)); break;
+		default: setValueNormalizedFromGesture (valueFromPoint (where)); break;
 	}
-	if (value != old)
-		valueChanged ();
 	return kMouseEventHandled;
 }
 
@@ -150,16 +133,7 @@ CMouseEventResult CKnob::onMouseUp (CPoint&, const CButtonState&)
 
 bool CKnob::onWheel (const CPoint&, float distance, const CButtonState& buttons)
 {
-	float step = wheelInc * distance;
-	if (buttons.getModifierState () & kShift)
-		step /= kFineFactor;
-	beginEdit ();
-	float old = value;
-	setValueNormalized (getValueNormalized () + step);
-	if (value != old)
-		valueChanged ();
-	endEdit ();
-	return true;
+	return wheelGesture (distance, buttons);
 }
 
 } // namespace VSTGUI

@@ -18,8 +18,6 @@ public:
 
 	/** Pixels of vertical movement for the full range in linear mode. */
 	static constexpr CCoord kLinearRange = 200;
-	/** Shift divides every movement by this. */
-	static constexpr float kFineFactor = 10.f;
 
 	/** The value (0…1 of the range) at an angle given by `where` around the centre. */
 	float valueFromPoint (const CPoint& where) const;
@@ -42,10 +40,7 @@ protected:
 
 private:
 	int32_t dragMode {0};
-	CPoint firstPoint;
-	float firstValue {0.f};
 	double lastSweep {0};
-	bool fine {false};
 };
 
 } // namespace VSTGUI

@@ -68,6 +68,13 @@ CCoord CSlider::positionAlong (const CPoint& where) const
 	return isVertical () ? where.y - size.top - offsetHandle.y : where.x - size.left - offsetHandle.x;
 }
 
+CCoord CSlider::handleStart () const
+{
+	CRect handleRect = getHandleRect ();
+	return isVertical () ? handleRect.top - size.top - offsetHandle.y
+	                     : handleRect.left - size.left - offsetHandle.x;
+}
+
 float CSlider::valueForEdge (CCoord edge) const
 {
 	CCoord t = travel ();
@@ -83,24 +90,16 @@ CMouseEventResult CSlider::onMouseDown (CPoint& where, const CButtonState& butto
 	if (checkDefaultValue (buttons))
 		return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 	beginEdit ();
-	CRect handleRect = getHandleRect ();
-	CCoord handleStart = isVertical () ? handleRect.top - size.top - offsetHandle.y
-	                                   : handleRect.left - size.left - offsetHandle.x;
 	CCoord pos = positionAlong (where);
-	if (handleRect.pointInside (where))
-		grabDelta = pos - handleStart; // drag the handle from where it was grabbed
+	if (getHandleRect ().pointInside (where))
+		grabDelta = pos - handleStart (); // drag the handle from where it was grabbed
 	else
 	{
 		// A click beside the handle brings the handle's centre under the mouse.
 		grabDelta = handleExtent () / 2;
-		float old = value;
-		setValueNormalized (valueForEdge (pos - grabDelta));
-		if (value != old)
-			valueChanged ();
+		setValueNormalizedFromGesture (valueForEdge (pos - grabDelta));
 	}
-	firstPoint = where;
-	firstValue = getValueNormalized ();
-	fine = (buttons.getModifierState () & kShift) != 0;
+	anchorDrag (where, buttons);
 	return kMouseEventHandled;
 }
 
@@ -108,33 +107,18 @@ CMouseEventResult CSlider::onMouseMoved (CPoint& where, const CButtonState& butt
 {
 	if (!isEditing ())
 		return kMouseEventNotHandled;
-	bool nowFine = (buttons.getModifierState () & kShift) != 0;
-	if (nowFine != fine)
-	{
-		fine = nowFine;
-		firstPoint = where;
-		firstValue = getValueNormalized ();
-		if (!fine)
-		{
-			// Back to normal speed: the handle follows the mouse from its current place.
-			CRect handleRect = getHandleRect ();
-			CCoord handleStart = isVertical () ? handleRect.top - size.top - offsetHandle.y
-			                                   : handleRect.left - size.left - offsetHandle.x;
-			grabDelta = positionAlong (where) - handleStart;
-		}
-	}
-	float old = value;
+	// Back to normal speed: the handle follows the mouse from its current place.
+	if (reanchorOnSpeedChange (where, buttons) && !fine)
+		grabDelta = positionAlong (where) - handleStart ();
 	if (fine)
 	{
 		CCoord moved = positionAlong (where) - positionAlong (firstPoint);
 		CCoord t = travel ();
 		float delta = t > 0 ? static_cast<float> (moved / t) / kFineFactor : 0.f;
-		setValueNormalized (firstValue + (growsForward () ? delta : -delta));
+		setValueNormalizedFromGesture (firstValue + (growsForward () ? delta : -delta));
 	}
 	else
-		setValueNormalized (valueForEdge (positionAlong (where) - grabDelta));
-	if (value != old)
-		valueChanged ();
+		setValueNormalizedFromGesture (valueForEdge (positionAlong (where) - grabDelta));
 	return kMouseEventHandled;
 }
 
@@ -145,20 +129,9 @@ CMouseEventResult CSlider::onMouseUp (CPoint&, const CButtonState&)
 
 bool CSlider::onWheel (const CPoint&, float distance, const CButtonState& buttons)
 {
-	float step = wheelInc * distance;
-	if (buttons.getModifierState () & kShift)
-		step /= kFineFactor;
 	// Wheel up moves the handle up (vertical) or right (horizontal).
 	bool towardsStart = isVertical ();
-	if (towardsStart == growsForward ())
-		step = -step;
-	beginEdit ();
-	float old = value;
-	setValueNormalized (getValueNormalized () + step);
-	if (value != old)
-		valueChanged ();
-	endEdit ();
-	return true;
+	return wheelGesture (towardsStart == growsForward () ? -distance : distance, buttons);
 }
 
 CVerticalSlider::CVerticalSlider (const CRect& size, CControlListener* listener, int32_t tag,

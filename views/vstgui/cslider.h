@@ -42,9 +42,6 @@ public:
 	/** Moves the handle the way the wheel turns: up (away from the user) moves it up or right. */
 	bool onWheel (const CPoint& where, float distance, const CButtonState& buttons) override;
 
-	/** Shift divides every movement by this. */
-	static constexpr float kFineFactor = 10.f;
-
 protected:
 	bool isVertical () const { return (style & kVertical) != 0; }
 	/** True when the value grows towards the bottom or the right of the view. */
@@ -54,6 +51,8 @@ protected:
 	CCoord handleExtent () const;
 	/** How far `where` lies along the track from the track's start, in pixels. */
 	CCoord positionAlong (const CPoint& where) const;
+	/** How far the handle's leading edge lies along the track, in pixels. */
+	CCoord handleStart () const;
 	/** The value that puts the handle's leading edge `edge` pixels along the track. */
 	float valueForEdge (CCoord edge) const;
 
@@ -64,9 +63,6 @@ protected:
 
 private:
 	CCoord grabDelta {0};
-	CPoint firstPoint;
-	float firstValue {0.f};
-	bool fine {false};
 };
 
 /** A slider with the vertical bit always set. */
