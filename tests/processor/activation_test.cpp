@@ -50,12 +50,7 @@ struct Instance
             int32 index = 0;
             if (resendBypass)
                 changes.addParameterData(Quorvane::kBypassId, index)->addPoint(0, 0.0, index);
-            ProcessData data;
-            data.numSamples = block;
-            data.numInputs = data.numOutputs = 1;
-            data.inputs = b.buses;
-            data.outputs = &b.outBus;
-            data.inputParameterChanges = &changes;
+            ProcessData data = b.processData(block, 1, &changes);
             EXPECT_EQ(p->process(data), kResultOk);
             out.insert(out.end(), b.out[0].begin(), b.out[0].end());
         }
@@ -164,14 +159,8 @@ TEST_F(ProcessorTest, SetupsAndBuffersThatCannotBeHonouredAreRefusedUnchanged)
     ParameterChanges changes(1, 1);
     int32 index = 0;
     changes.addParameterData(Quorvane::kThresholdId, index)->addPoint(0, 0.9, index);
-    ProcessData data;
+    ProcessData data = b.processData(64, 1, &changes, &outChanges);
     data.symbolicSampleSize = kSample64;
-    data.numSamples = 64;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = b.buses;
-    data.outputs = &b.outBus;
-    data.inputParameterChanges = &changes;
-    data.outputParameterChanges = &outChanges;
     EXPECT_EQ(processor->process(data), kInvalidArgument);
     EXPECT_EQ(buffers, std::vector<std::vector<double>>(4, std::vector<double>(64, 0.25)));
     EXPECT_NE(processor->parameterMirror().value(Quorvane::kThresholdId), 0.9f);

@@ -4,8 +4,6 @@
 
 #include "allocationcounter.h"
 
-#include "pluginterfaces/base/ustring.h"
-
 #include <cmath>
 #include <string>
 
@@ -14,16 +12,6 @@ using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 
 namespace {
-
-std::string busName(IComponent* c, BusDirection dir, int32 index)
-{
-    BusInfo info {};
-    if (c->getBusInfo(kAudio, dir, index, info) != kResultOk)
-        return "<none>";
-    char name[128];
-    UString(info.name, 128).toAscii(name, 128);
-    return name;
-}
 
 SpeakerArrangement arrangementOf(IAudioProcessor* p, BusDirection dir, int32 index)
 {
@@ -41,12 +29,7 @@ void processBlock(Quorvane::again* p, BlockBuffers& b, int frames, long start)
             const long n = start + i;
             b.in[c][size_t(i)] = float(std::sin(0.05 * double(n) + double(c))) * ((n / 3000) % 2 ? 0.6f : 0.0004f);
         }
-    ProcessData data;
-    data.numSamples = frames;
-    data.numInputs = 1;
-    data.numOutputs = 1;
-    data.inputs = b.buses;
-    data.outputs = &b.outBus;
+    ProcessData data = b.processData(frames);
     p->process(data);
 }
 

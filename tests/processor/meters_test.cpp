@@ -98,14 +98,7 @@ TEST_F(ProcessorTest, OutputParametersAreFiniteAndWithinTheUnitRangeOnEveryBlock
                         }
 
                         outChanges.clearQueue();
-                        ProcessData data;
-                        data.numSamples = kFrames;
-                        data.numInputs = sideChain ? 2 : 1;
-                        data.numOutputs = 1;
-                        data.inputs = b.buses;
-                        data.outputs = &b.outBus;
-                        data.inputParameterChanges = &changes;
-                        data.outputParameterChanges = &outChanges;
+                        ProcessData data = b.processData(kFrames, sideChain ? 2 : 1, &changes, &outChanges);
                         ASSERT_EQ(p->process(data), kResultOk);
 
                         ASSERT_EQ(outChanges.getParameterCount(), 5) << where;

@@ -233,14 +233,7 @@ struct ActiveProcessor
     }
     void run(BlockBuffers& b, int frames, IParameterChanges* changes)
     {
-        ProcessData data;
-        data.numSamples = frames;
-        data.numInputs = 1;
-        data.numOutputs = 1;
-        data.inputs = b.buses;
-        data.outputs = &b.outBus;
-        data.inputParameterChanges = changes;
-        data.outputParameterChanges = &meters;
+        ProcessData data = b.processData(frames, 1, changes, &meters);
         meters.clearQueue();
         p->process(data);
     }

@@ -10,6 +10,7 @@
 #include "pluginterfaces/vst/ivstmessage.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "base/source/fstring.h"
+#include "pluginterfaces/base/ustring.h"
 
 #include <gtest/gtest.h>
 
@@ -68,12 +69,39 @@ struct BlockBuffers
     {
         for (auto& c : in) std::fill(c.begin(), c.end(), v);
     }
+    // A process call's data over these buffers (with numInputs 2, the side chain too).
+    Steinberg::Vst::ProcessData processData(int frames, int numInputs = 1,
+                                            Steinberg::Vst::IParameterChanges* changes = nullptr,
+                                            Steinberg::Vst::IParameterChanges* outChanges = nullptr)
+    {
+        Steinberg::Vst::ProcessData data;
+        data.numSamples = frames;
+        data.numInputs = numInputs;
+        data.numOutputs = 1;
+        data.inputs = buses;
+        data.outputs = &outBus;
+        data.inputParameterChanges = changes;
+        data.outputParameterChanges = outChanges;
+        return data;
+    }
 
     std::vector<std::vector<float>> in, out, side;
     std::vector<float*> inPtrs, outPtrs, sidePtrs;
     Steinberg::Vst::AudioBusBuffers buses[2];
     Steinberg::Vst::AudioBusBuffers outBus;
 };
+
+// The name of an audio bus, or "<none>".
+inline std::string busName(Steinberg::Vst::IComponent* c, Steinberg::Vst::BusDirection dir,
+                           Steinberg::int32 index)
+{
+    Steinberg::Vst::BusInfo info {};
+    if (c->getBusInfo(Steinberg::Vst::kAudio, dir, index, info) != Steinberg::kResultOk)
+        return "<none>";
+    char name[128];
+    Steinberg::UString(info.name, 128).toAscii(name, 128);
+    return name;
+}
 
 class ProcessorTest : public ::testing::Test
 {
@@ -103,16 +131,7 @@ protected:
                            int numInputs = 1)
     {
         outChanges.clearQueue();
-        Steinberg::Vst::ProcessData data;
-        data.processMode = Steinberg::Vst::kRealtime;
-        data.symbolicSampleSize = Steinberg::Vst::kSample32;
-        data.numSamples = frames;
-        data.numInputs = numInputs;
-        data.numOutputs = 1;
-        data.inputs = b.buses;
-        data.outputs = &b.outBus;
-        data.inputParameterChanges = changes;
-        data.outputParameterChanges = &outChanges;
+        Steinberg::Vst::ProcessData data = b.processData(frames, numInputs, changes, &outChanges);
         return processor->process(data);
     }
 

@@ -1,7 +1,5 @@
 #include "processorfixture.h"
 
-#include "pluginterfaces/base/ustring.h"
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -10,20 +8,6 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
-
-namespace {
-
-std::string busName(IComponent* c, BusDirection dir, int32 index)
-{
-    BusInfo info {};
-    if (c->getBusInfo(kAudio, dir, index, info) != kResultOk)
-        return "<none>";
-    char name[128];
-    UString(info.name, 128).toAscii(name, 128);
-    return name;
-}
-
-} // namespace
 
 TEST_F(ProcessorTest, InitializeCreatesMainAndInactiveAuxBuses)
 {
