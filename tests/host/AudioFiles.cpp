@@ -4,7 +4,6 @@
 #include <cmath>
 #include <fstream>
 #include <sndfile.h>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace QuorvaneTest {
@@ -83,14 +82,6 @@ bool fileExists (const std::string& path)
 {
     struct stat status {};
     return stat (path.c_str (), &status) == 0;
-}
-
-std::string fileContents (const std::string& path)
-{
-    std::ifstream in (path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf ();
-    return text.str ();
 }
 
 void writeText (const std::string& path, const std::string& text)

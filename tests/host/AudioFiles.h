@@ -30,7 +30,6 @@ float peak (const Channels& data, size_t begin, size_t end);
 float peakDb (const Channels& data, size_t begin, size_t end);
 
 bool fileExists (const std::string& path);
-std::string fileContents (const std::string& path);
 void writeText (const std::string& path, const std::string& text);
 
 } // namespace QuorvaneTest

@@ -9,17 +9,13 @@
 
 namespace QuorvaneTest {
 
-namespace {
-
-std::string slurp (const std::string& path)
+std::string fileContents (const std::string& path)
 {
     std::ifstream in (path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf ();
     return text.str ();
 }
-
-} // namespace
 
 CliResult runQuorvane (const std::vector<std::string>& args, const std::string& workdir)
 {
@@ -53,8 +49,8 @@ CliResult runQuorvane (const std::vector<std::string>& args, const std::string& 
     close (outFd);
     close (errFd);
     result.exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status);
-    result.out = slurp (outTemplate);
-    result.err = slurp (errTemplate);
+    result.out = fileContents (outTemplate);
+    result.err = fileContents (errTemplate);
     unlink (outTemplate);
     unlink (errTemplate);
     return result;

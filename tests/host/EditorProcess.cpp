@@ -1,12 +1,13 @@
 #include "EditorProcess.h"
 
+#include "CliRunner.h"
+
 #include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -17,14 +18,6 @@
 namespace QuorvaneTest {
 
 namespace {
-
-std::string slurp (const std::string& path)
-{
-    std::ifstream in (path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf ();
-    return text.str ();
-}
 
 std::string commandOutput (const std::string& command)
 {
@@ -135,12 +128,12 @@ void EditorProcess::signal (int number)
 
 std::string EditorProcess::out () const
 {
-    return slurp (outPath);
+    return fileContents (outPath);
 }
 
 std::string EditorProcess::err () const
 {
-    return slurp (errPath);
+    return fileContents (errPath);
 }
 
 unsigned long findEditorWindow (pid_t pid)
