@@ -1,0 +1,31 @@
+// The loops the gate pass runs over a chunk of samples, four at a time with SSE2: the input
+// floor, the key levels, and moving samples into and out of the crossover ladder's lanes. They
+// do per sample exactly what their plain tails do, so the results do not depend on where a
+// chunk starts or how long it is.
+#pragma once
+
+namespace Quorvane {
+
+// Non-finite samples, and finite ones too large to be audio, become kSilence; tiny samples are
+// raised to it.
+void applyFloor(float* samples, int count);
+
+// levels[i]: the largest magnitude of the key channels at sample start + i, at least kSilence;
+// returns the largest of peak and the levels. The key must be floored already.
+float loudestLevels(float** key, int keyChannels, int start, int count, float* levels, float peak);
+
+// The usual stereo case in one pass over the two channels of a chunk: the input floor (written
+// back, as applyFloor does), the key levels with the running peak (as loudestLevels does) and
+// the samples into lanes 0 and 1 (as interleavePair does), with the same operations in the
+// same order.
+float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak,
+                          double* lanes);
+
+// Two channels into lanes 0 and 1 of the group layout (CrossoverGainStage::kGroupLanes doubles
+// per sample), as doubles; a and b may be the same channel.
+void interleavePair(const float* a, const float* b, double* lanes, int count);
+
+// Lanes 0 and 1 back to two channels: each sample rounded to float, then times gain.
+void deinterleavePair(const double* lanes, float gain, float* a, float* b, int count);
+
+} // namespace Quorvane
