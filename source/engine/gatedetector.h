@@ -103,6 +103,19 @@ inline void advanceEnvelope(const GateSettings& settings, DetectorState& state, 
 // on a rising edge. Inline and written with selects rather than branches
 // where the outcome can change from sample to sample, since it runs once per
 // sample and detector.
+//
+// This is the plain form of the decision. The engine runs it in three faster
+// forms that must give the same states, gains and Beat Skip draws:
+// runDetector (detectorrun.h: one linked detector through a chunk, settled
+// stretches in short loops), DetectorStepper (detectorstepper.h: one or two
+// unlinked detectors taking turns sample by sample) and decideDetectorLanes
+// (detectorlanes.h: more unlinked detectors, four at a time in SSE lanes).
+// The test reference (tests/engine/reference/referencegate.cpp) writes the
+// decision once more with ordinary branches. tests/engine/
+// gateengine_bitexact_test.cpp keeps the engine, whichever form a layout
+// takes, equal to the reference bit for bit (every layout, linked and
+// unlinked, with and without AVX); tests/engine/gatedetector_test.cpp checks
+// this form against the behaviour it should have.
 inline void decideGate(const GateSettings& settings, DetectorState& state, float level,
                        GateRandom& random)
 {
