@@ -259,7 +259,6 @@ void GateEngine::setBeatSkip(float probability)
 
 void GateEngine::setAttackDelay(float ms)
 {
-    attackDelayMs_ = ms;
     settings_.attackDelaySamples = nearest(kMsToSeconds * ms * sampleRate_);
     settings_.truncationEndSamples = saturatingAdd(
         nearest(kMsToSeconds * truncationMs_ * sampleRate_), settings_.attackDelaySamples);

@@ -105,9 +105,6 @@ public:
     float sampleRate() const { return sampleRate_; }
     bool channelLinking() const { return channelLinking_; }
     float outputGain() const { return outputGain_; }
-    float hysteresisGain() const { return hysteresisGain_; }
-    float attackDelayMs() const { return attackDelayMs_; }
-    float truncationMs() const { return truncationMs_; }
     const GateSettings& settings() const { return settings_; }
     const BypassListenFade& fade() const { return fade_; }
     const DetectorState& detector(int channel) const { return detectors_[channel]; }
@@ -117,14 +114,27 @@ public:
     const CrossoverGainStage& crossover() const { return crossover_; }
 
 private:
+    // How the gate pass reads its key, chosen once per block by processBlock
+    // or processBlockSideChain. StereoInput: the two inputs of a linked
+    // stereo block are the key, floored, measured and laid into the ladder's
+    // lanes in one pass. Linked: one detector on the loudest key channel.
+    // Unlinked: a detector per output channel.
+    enum class KeyPath
+    {
+        StereoInput,
+        Linked,
+        Unlinked
+    };
+
     void reallocateKeyArrays(int inputs, int sideChains, bool keepPeaks);
+    // Whether there is audio to gate: no outputs, nothing to do; no inputs,
+    // the outputs get silence.
+    bool hasAudio(float** input, float** output, int numSamples);
     void applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples);
-    // stereo: two inputs are the key and the two outputs, linked; their
-    // floor is applied while the gate pass reads them.
     void runGate(float** key, int keyChannels, float** input, float** output, int numSamples,
-                 bool stereo);
+                 KeyPath path);
     void gatePass(float** key, int keyChannels, float** input, float** output, int numSamples,
-                  bool linked, bool writeOutput, bool stereo);
+                  KeyPath path, bool writeOutput);
     void copyPass(float** source, float** output, int sourceChannels, int numSamples);
     void decideLinked(const float* levels, int count);
     void decideUnlinked(float** key, int keyChannels, int start, int count);
@@ -146,7 +156,6 @@ private:
     bool channelLinking_ = false;
     float outputGain_ = 1.0f;
     float hysteresisGain_ = 1.0f;
-    float attackDelayMs_ = 0.0f;
     float truncationMs_ = 0.0f;
     GateSettings settings_;
 

@@ -27,19 +27,17 @@ int repeated(int j, int count)
 void GateEngine::processBlock(float** input, float** output, int numSamples)
 {
     numSamples = std::max(numSamples, 0);
-    if (output == nullptr || outputChannels_ < 1)
+    if (!hasAudio(input, output, numSamples))
         return;
-    if (input == nullptr || inputChannels_ < 1)
-    {
-        fillSilence(output, numSamples);
-        return;
-    }
     // Stereo in and out, linked: the gate pass floors the input in the same
     // pass that takes the key levels and the ladder's lanes from it.
-    const bool stereo = inputChannels_ == 2 && outputChannels_ == 2 && channelLinking_;
-    if (!stereo)
+    const KeyPath path = inputChannels_ == 2 && outputChannels_ == 2 && channelLinking_
+                             ? KeyPath::StereoInput
+                         : channelLinking_ ? KeyPath::Linked
+                                           : KeyPath::Unlinked;
+    if (path != KeyPath::StereoInput)
         applyInputFloor(input, nullptr, 0, numSamples);
-    runGate(input, inputChannels_, input, output, numSamples, stereo);
+    runGate(input, inputChannels_, input, output, numSamples, path);
 }
 
 void GateEngine::processBlockSideChain(float** sideChain, float** input, float** output,
@@ -54,15 +52,23 @@ void GateEngine::processBlockSideChain(float** sideChain, float** input, float**
         return;
     }
     numSamples = std::max(numSamples, 0);
-    if (output == nullptr || outputChannels_ < 1)
+    if (!hasAudio(input, output, numSamples))
         return;
+    applyInputFloor(input, sideChain, keyChannels, numSamples);
+    runGate(sideChain, keyChannels, input, output, numSamples,
+            channelLinking_ ? KeyPath::Linked : KeyPath::Unlinked);
+}
+
+bool GateEngine::hasAudio(float** input, float** output, int numSamples)
+{
+    if (output == nullptr || outputChannels_ < 1)
+        return false;
     if (input == nullptr || inputChannels_ < 1)
     {
         fillSilence(output, numSamples);
-        return;
+        return false;
     }
-    applyInputFloor(input, sideChain, keyChannels, numSamples);
-    runGate(sideChain, keyChannels, input, output, numSamples, false);
+    return true;
 }
 
 void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChannels, int numSamples)
@@ -74,12 +80,13 @@ void GateEngine::applyInputFloor(float** input, float** sideChain, int keyChanne
 }
 
 void GateEngine::runGate(float** key, int keyChannels, float** input, float** output,
-                         int numSamples, bool stereo)
+                         int numSamples, KeyPath path)
 {
     fade_.beginBlock(numSamples);
     if (fade_.bypass())
     {
-        if (stereo)
+        // The stereo path floors the input as it reads it: here nothing reads it first.
+        if (path == KeyPath::StereoInput)
             applyInputFloor(input, nullptr, 0, numSamples);
         copyPass(input, output, inputChannels_, numSamples);
         silenceMeters();
@@ -90,38 +97,40 @@ void GateEngine::runGate(float** key, int keyChannels, float** input, float** ou
     // only advances its state and the fade; not writing keeps the input intact
     // for the copy pass when the host processes in place.
     const bool listen = fade_.listen();
-    gatePass(key, keyChannels, input, output, numSamples, channelLinking_, !listen, stereo);
+    gatePass(key, keyChannels, input, output, numSamples, path, !listen);
     if (listen)
         copyPass(key, output, keyChannels, numSamples);
 }
 
 void GateEngine::gatePass(float** key, int keyChannels, float** input, float** output,
-                          int numSamples, bool linked, bool writeOutput, bool stereo)
+                          int numSamples, KeyPath path, bool writeOutput)
 {
     for (int start = 0; start < numSamples; start += kChunk)
     {
         const int count = std::min(kChunk, numSamples - start);
-        if (stereo)
+        switch (path)
         {
+        case KeyPath::StereoInput:
             // The key is the input: floor, levels and lanes in one pass.
             keyPeak_[0] = floorLevelsAndLanes(input[0] + start, input[1] + start, count,
                                               chunkLevels_.data(), keyPeak_[0],
                                               chunkSamples_.data());
             decideLinked(chunkLevels_.data(), count);
-        }
-        else if (linked)
-        {
+            break;
+        case KeyPath::Linked:
             keyPeak_[0] = loudestLevels(key, keyChannels, start, count, chunkLevels_.data(),
                                         keyPeak_[0]);
             decideLinked(chunkLevels_.data(), count);
-        }
-        else
+            break;
+        case KeyPath::Unlinked:
             decideUnlinked(key, keyChannels, start, count);
-        runCrossover(input, output, start, count, writeOutput, stereo);
+            break;
+        }
+        runCrossover(input, output, start, count, writeOutput, path == KeyPath::StereoInput);
         if (fade_.fading())
             applyFade(output, start, count, writeOutput);
     }
-    countMeterSamples(numSamples, linked);
+    countMeterSamples(numSamples, path != KeyPath::Unlinked);
 }
 
 void GateEngine::decideLinked(const float* levels, int count)

@@ -54,7 +54,7 @@ TEST_F(ProcessLoopTest, LastPointOfEachQueueWinsForTheWholeBlock)
     EXPECT_NEAR(processor->gateEngine().settings().openThreshold, std::pow(10.f, -38.f / 20.f), 1e-7);
     EXPECT_EQ(m.value(Quorvane::kHoldId), 0.5f);
     EXPECT_EQ(processor->gateEngine().settings().holdSamples, int(70.71f * 44.1f + 0.5f));
-    EXPECT_EQ(processor->gateEngine().truncationMs(), 0.f);
+    EXPECT_EQ(processor->gateEngine().settings().truncationEndSamples, 0) << "truncation off";
 }
 
 TEST_F(ProcessLoopTest, IgnoredQueuesChangeNothing)
