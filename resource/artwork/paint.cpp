@@ -8,41 +8,41 @@
 namespace Quorvane::Artwork {
 
 Image::Image (int width, int height)
-: surface_ (cairo_image_surface_create (CAIRO_FORMAT_ARGB32, width, height))
+: owned (cairo_image_surface_create (CAIRO_FORMAT_ARGB32, width, height))
 {
 }
 
-Image::Image (cairo_surface_t* adopted) : surface_ (adopted) {}
+Image::Image (cairo_surface_t* adopted) : owned (adopted) {}
 
 Image::~Image ()
 {
-    if (surface_)
-        cairo_surface_destroy (surface_);
+    if (owned)
+        cairo_surface_destroy (owned);
 }
 
-Image::Image (Image&& other) noexcept : surface_ (std::exchange (other.surface_, nullptr)) {}
+Image::Image (Image&& other) noexcept : owned (std::exchange (other.owned, nullptr)) {}
 
 Image& Image::operator= (Image&& other) noexcept
 {
     if (this != &other)
     {
-        if (surface_)
-            cairo_surface_destroy (surface_);
-        surface_ = std::exchange (other.surface_, nullptr);
+        if (owned)
+            cairo_surface_destroy (owned);
+        owned = std::exchange (other.owned, nullptr);
     }
     return *this;
 }
 
-int Image::width () const { return cairo_image_surface_get_width (surface_); }
-int Image::height () const { return cairo_image_surface_get_height (surface_); }
+int Image::width () const { return cairo_image_surface_get_width (owned); }
+int Image::height () const { return cairo_image_surface_get_height (owned); }
 
 bool Image::writePng (const std::string& path) const
 {
-    cairo_surface_flush (surface_);
-    return cairo_surface_write_to_png (surface_, path.c_str ()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_flush (owned);
+    return cairo_surface_write_to_png (owned, path.c_str ()) == CAIRO_STATUS_SUCCESS;
 }
 
-Painter::Painter (const Image& image) : cr_ (cairo_create (image.surface ()))
+Painter::Painter (const Image& image) : context (cairo_create (image.surface ()))
 {
     // Grey-scale anti-aliasing without hinting: the images must look the same at any
     // sub-pixel position and on any screen.
@@ -50,11 +50,11 @@ Painter::Painter (const Image& image) : cr_ (cairo_create (image.surface ()))
     cairo_font_options_set_antialias (options, CAIRO_ANTIALIAS_GRAY);
     cairo_font_options_set_hint_style (options, CAIRO_HINT_STYLE_SLIGHT);
     cairo_font_options_set_hint_metrics (options, CAIRO_HINT_METRICS_OFF);
-    cairo_set_font_options (cr_, options);
+    cairo_set_font_options (context, options);
     cairo_font_options_destroy (options);
 }
 
-Painter::~Painter () { cairo_destroy (cr_); }
+Painter::~Painter () { cairo_destroy (context); }
 
 void setColour (cairo_t* cr, Colour c) { cairo_set_source_rgba (cr, c.r, c.g, c.b, c.a); }
 

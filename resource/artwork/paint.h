@@ -21,7 +21,7 @@ public:
     Image (const Image&) = delete;
     Image& operator= (const Image&) = delete;
 
-    cairo_surface_t* surface () const { return surface_; }
+    cairo_surface_t* surface () const { return owned; }
     int width () const;
     int height () const;
 
@@ -29,7 +29,7 @@ public:
     bool writePng (const std::string& path) const;
 
 private:
-    cairo_surface_t* surface_ = nullptr;
+    cairo_surface_t* owned = nullptr;
 };
 
 // A cairo context on an image that is released with the scope.
@@ -41,10 +41,10 @@ public:
     Painter (const Painter&) = delete;
     Painter& operator= (const Painter&) = delete;
 
-    operator cairo_t* () const { return cr_; }
+    operator cairo_t* () const { return context; }
 
 private:
-    cairo_t* cr_;
+    cairo_t* context;
 };
 
 enum class Align { left, centre, right };

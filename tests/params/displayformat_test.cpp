@@ -7,7 +7,8 @@
 #include <limits>
 #include <string>
 
-namespace Quorvane {
+using namespace Quorvane;
+
 namespace {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN ();
@@ -71,4 +72,3 @@ TEST (DisplayFormatTest, NarrowingSaturatesOutsideTheFloatRange)
 }
 
 } // namespace
-} // namespace Quorvane

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <limits>
 
-namespace Quorvane {
+using namespace Quorvane;
+
 namespace {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN ();
@@ -234,4 +235,3 @@ TEST (ParamConverterTest, NoClampingOutsideTheRanges)
 }
 
 } // namespace
-} // namespace Quorvane

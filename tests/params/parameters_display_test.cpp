@@ -5,10 +5,10 @@
 #include <cmath>
 #include <limits>
 
-namespace Quorvane {
-namespace {
+using namespace Quorvane;
+using namespace QuorvaneTest;
 
-using namespace Testing;
+namespace {
 
 struct DisplayRow
 {
@@ -97,4 +97,3 @@ TEST (ParameterDisplayTest, AnyValueGivesABoundedText)
 }
 
 } // namespace
-} // namespace Quorvane

@@ -6,10 +6,10 @@
 
 #include <cmath>
 
-namespace Quorvane {
-namespace {
+using namespace Quorvane;
+using namespace QuorvaneTest;
 
-using namespace Testing;
+namespace {
 
 constexpr ParamValue kUntouched = 0.123456;
 
@@ -190,4 +190,3 @@ TEST (ParameterParseTest, DisplayedTextParsesBackToTheSameValue)
 }
 
 } // namespace
-} // namespace Quorvane

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-namespace Quorvane {
-namespace {
+using namespace Quorvane;
+using namespace QuorvaneTest;
 
-using namespace Testing;
+namespace {
 
 TEST (ParameterSetupTest, ContinuousParametersDeclareWhatTheTableSays)
 {
@@ -164,4 +164,3 @@ TEST (ParamTableTest, RegistersAllParametersFromTheTable)
 }
 
 } // namespace
-} // namespace Quorvane

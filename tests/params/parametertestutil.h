@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace Quorvane {
-namespace Testing {
+namespace QuorvaneTest {
 
 using Steinberg::IPtr;
 using Steinberg::Vst::Parameter;
@@ -24,6 +23,7 @@ using Steinberg::Vst::ParamValue;
 // The parameter object the controller registers for a continuous ID (5..16).
 inline IPtr<Parameter> makeContinuousParameter (ParamID id)
 {
+	using namespace Quorvane;
 	const Steinberg::int32 flags = ParameterInfo::kCanAutomate;
 	Parameter* p = nullptr;
 	switch (id)
@@ -48,7 +48,7 @@ inline IPtr<Parameter> makeContinuousParameter (ParamID id)
 inline std::vector<ParamID> continuousIds ()
 {
 	std::vector<ParamID> ids;
-	for (ParamID id = kFirstContinuousId; id <= kLastContinuousId; ++id)
+	for (ParamID id = Quorvane::kFirstContinuousId; id <= Quorvane::kLastContinuousId; ++id)
 		ids.push_back (id);
 	return ids;
 }
@@ -88,5 +88,4 @@ inline bool parse (const Parameter& p, const std::string& text, ParamValue& norm
 	return p.fromString (wide.c_str (), normalized);
 }
 
-} // namespace Testing
-} // namespace Quorvane
+} // namespace QuorvaneTest

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace Quorvane::Testing {
+namespace QuorvaneTest {
 
 namespace {
 
@@ -44,20 +44,20 @@ std::optional<DecodedImage> DecodedImage::fromPng (const unsigned char* data, si
     cairo_surface_flush (surface);
 
     DecodedImage image;
-    image.width_ = cairo_image_surface_get_width (surface);
-    image.height_ = cairo_image_surface_get_height (surface);
+    image.columns = cairo_image_surface_get_width (surface);
+    image.rows = cairo_image_surface_get_height (surface);
     const bool hasAlpha = cairo_image_surface_get_format (surface) == CAIRO_FORMAT_ARGB32;
     const int stride = cairo_image_surface_get_stride (surface);
     const unsigned char* bytes = cairo_image_surface_get_data (surface);
-    image.pixels_.reserve (static_cast<size_t> (image.width_) * image.height_);
-    for (int y = 0; y < image.height_; ++y)
+    image.pixels.reserve (static_cast<size_t> (image.columns) * image.rows);
+    for (int y = 0; y < image.rows; ++y)
     {
         const auto* row = reinterpret_cast<const uint32_t*> (bytes + static_cast<size_t> (y) * stride);
-        for (int x = 0; x < image.width_; ++x)
+        for (int x = 0; x < image.columns; ++x)
         {
             const uint32_t argb = row[x];
             const int a = hasAlpha ? static_cast<int> (argb >> 24) : 255;
-            image.pixels_.push_back ({unpremultiply ((argb >> 16) & 0xFF, a),
+            image.pixels.push_back ({unpremultiply ((argb >> 16) & 0xFF, a),
                                       unpremultiply ((argb >> 8) & 0xFF, a),
                                       unpremultiply (argb & 0xFF, a), a});
         }
@@ -69,16 +69,16 @@ std::optional<DecodedImage> DecodedImage::fromPng (const unsigned char* data, si
 DecodedImage DecodedImage::band (int top, int height) const
 {
     DecodedImage out;
-    out.width_ = width_;
-    out.height_ = height;
-    const auto first = pixels_.begin () + static_cast<ptrdiff_t> (top) * width_;
-    out.pixels_.assign (first, first + static_cast<ptrdiff_t> (height) * width_);
+    out.columns = columns;
+    out.rows = height;
+    const auto first = pixels.begin () + static_cast<ptrdiff_t> (top) * columns;
+    out.pixels.assign (first, first + static_cast<ptrdiff_t> (height) * columns);
     return out;
 }
 
 bool DecodedImage::operator== (const DecodedImage& o) const
 {
-    return width_ == o.width_ && height_ == o.height_ && pixels_ == o.pixels_;
+    return columns == o.columns && rows == o.rows && pixels == o.pixels;
 }
 
-} // namespace Quorvane::Testing
+} // namespace QuorvaneTest

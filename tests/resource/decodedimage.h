@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace Quorvane::Testing {
+namespace QuorvaneTest {
 
 struct Pixel
 {
@@ -23,9 +23,9 @@ public:
     // Decodes PNG bytes; nothing when they are not a readable PNG.
     static std::optional<DecodedImage> fromPng (const unsigned char* data, size_t size);
 
-    int width () const { return width_; }
-    int height () const { return height_; }
-    Pixel at (int x, int y) const { return pixels_[static_cast<size_t> (y) * width_ + x]; }
+    int width () const { return columns; }
+    int height () const { return rows; }
+    Pixel at (int x, int y) const { return pixels[static_cast<size_t> (y) * columns + x]; }
 
     // The pixels of a horizontal band (a film-strip frame) as an image of its own.
     DecodedImage band (int top, int height) const;
@@ -33,8 +33,8 @@ public:
     bool operator== (const DecodedImage& o) const;
 
 private:
-    int width_ = 0, height_ = 0;
-    std::vector<Pixel> pixels_;
+    int columns = 0, rows = 0;
+    std::vector<Pixel> pixels;
 };
 
-} // namespace Quorvane::Testing
+} // namespace QuorvaneTest

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-namespace Quorvane::Testing {
+namespace QuorvaneTest {
 
 DecodedImage loadEditorImage (const std::string& name)
 {
     const unsigned char* data = nullptr;
     size_t size = 0;
-    if (!findResource (name.c_str (), &data, &size))
+    if (!Quorvane::findResource (name.c_str (), &data, &size))
     {
         ADD_FAILURE () << name << " is not embedded";
         return {};
@@ -24,4 +24,4 @@ DecodedImage loadEditorImage (const std::string& name)
     return *image;
 }
 
-} // namespace Quorvane::Testing
+} // namespace QuorvaneTest

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-namespace Quorvane::Testing {
+namespace QuorvaneTest {
 
 struct EditorImage
 {
@@ -39,4 +39,4 @@ inline constexpr std::array<EditorImage, 18> editorImages {{
 // test (and returns an empty image) when it is missing or does not decode.
 DecodedImage loadEditorImage (const std::string& name);
 
-} // namespace Quorvane::Testing
+} // namespace QuorvaneTest

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Quorvane::Testing {
+namespace QuorvaneTest {
 namespace {
 
 bool allPixels (const DecodedImage& image, bool (*predicate) (const Pixel&))
@@ -191,4 +191,4 @@ TEST (EditorImages, KnobPointersSweep270DegreesFromTopFrameToBottomFrame)
 }
 
 } // namespace
-} // namespace Quorvane::Testing
+} // namespace QuorvaneTest

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-namespace Quorvane {
-namespace {
+using namespace Quorvane;
+using QuorvaneTest::editorImages;
 
-using Testing::editorImages;
+namespace {
 
 std::string upper (std::string s)
 {
@@ -83,4 +83,3 @@ TEST (EmbeddedResources, NullOutputPointersAreNotWritten)
 }
 
 } // namespace
-} // namespace Quorvane

@@ -8,7 +8,7 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using Quorvane::Testing::TestEffect;
+using QuorvaneTest::TestEffect;
 
 namespace {
 

@@ -17,9 +17,9 @@ const FUID kMacroEffectId (0x10203040, 0x50607080, 0x90A0B0C0, 0xD0E0F000);
 BEGIN_FACTORY_DEF ("Macro Vendor", "http://macro.example", "mailto:macro@example")
 	DEF_CLASS2 (INLINE_UID_FROM_FUID (kMacroEffectId), PClassInfo::kManyInstances,
 	            kVstAudioEffectClass, "Macro Effect", kDistributable, "Fx", "1.0.0", "VST 3.5.2",
-	            Quorvane::Testing::TestEffect::createInstance)
+	            QuorvaneTest::TestEffect::createInstance)
 	DEF_CLASS (INLINE_UID (1, 1, 1, 1), 1, "Service", "Macro Service",
-	           Quorvane::Testing::TestEffect::createInstance)
+	           QuorvaneTest::TestEffect::createInstance)
 END_FACTORY
 
 namespace {

@@ -92,7 +92,7 @@ TEST (HostProcessData, preparesDoublePrecisionBuffers)
 
 TEST (HostProcessData, followsTheBusesOfAComponent)
 {
-	IPtr<Quorvane::Testing::TestEffect> effect = owned (new Quorvane::Testing::TestEffect);
+	IPtr<QuorvaneTest::TestEffect> effect = owned (new QuorvaneTest::TestEffect);
 	ASSERT_EQ (effect->initialize (nullptr), kResultOk);
 	SpeakerArrangement ins[] = {SpeakerArr::k51, SpeakerArr::kStereo};
 	SpeakerArrangement outs[] = {SpeakerArr::kMono};

@@ -6,8 +6,7 @@
 
 #include <atomic>
 
-namespace Quorvane {
-namespace Testing {
+namespace QuorvaneTest {
 
 class TestEffect : public Steinberg::Vst::AudioEffect
 {
@@ -38,5 +37,4 @@ public:
 	}
 };
 
-} // namespace Testing
-} // namespace Quorvane
+} // namespace QuorvaneTest

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace VSTGUI;
-using namespace ViewTest;
+using namespace QuorvaneTest;
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-namespace ViewTest {
+namespace QuorvaneTest {
 
 using namespace VSTGUI;
 
@@ -114,4 +114,4 @@ void pressKey (CFrame* frame, VirtualKey k)
 	frame->onKeyDown (key);
 }
 
-} // namespace ViewTest
+} // namespace QuorvaneTest

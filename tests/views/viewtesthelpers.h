@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace ViewTest {
+namespace QuorvaneTest {
 
 /** PNG bytes of a w × h image made of `colors.size()` frames stacked top to bottom, each
  *  filled with its colour. */
@@ -54,4 +54,4 @@ constexpr VSTGUI::CColor kBlue (0, 0, 255, 255);
 constexpr VSTGUI::CColor kGrey (128, 128, 128, 255);
 constexpr VSTGUI::CColor kClear (0, 0, 0, 0);
 
-} // namespace ViewTest
+} // namespace QuorvaneTest

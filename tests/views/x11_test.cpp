@@ -19,7 +19,7 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using namespace ViewTest;
+using namespace QuorvaneTest;
 
 namespace {
 

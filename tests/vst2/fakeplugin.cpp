@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace FakePlugin {
+namespace QuorvaneTest::FakePlugin {
 
 const FUID kProcessorCid (0x11111111, 0x22222222, 0x33333333, 0x44444444);
 const FUID kControllerCid (0x55555555, 0x66666666, 0x77777777, 0x88888888);
@@ -274,4 +274,4 @@ uint32 PLUGIN_API Factory::release ()
 	return refCount;
 }
 
-} // namespace FakePlugin
+} // namespace QuorvaneTest::FakePlugin

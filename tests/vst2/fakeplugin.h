@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace FakePlugin {
+namespace QuorvaneTest::FakePlugin {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -128,4 +128,4 @@ public:
 	static int liveCount;
 };
 
-} // namespace FakePlugin
+} // namespace QuorvaneTest::FakePlugin

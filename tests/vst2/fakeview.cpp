@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace FakePlugin {
+namespace QuorvaneTest::FakePlugin {
 
 ViewJournal viewJournal;
 
@@ -74,4 +74,4 @@ uint32 PLUGIN_API FakeView::release ()
 	return count;
 }
 
-} // namespace FakePlugin
+} // namespace QuorvaneTest::FakePlugin

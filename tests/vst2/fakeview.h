@@ -8,7 +8,7 @@
 #include <atomic>
 #include <string>
 
-namespace FakePlugin {
+namespace QuorvaneTest::FakePlugin {
 
 using namespace Steinberg;
 
@@ -55,4 +55,4 @@ private:
 	std::atomic<uint32> refCount {1};
 };
 
-} // namespace FakePlugin
+} // namespace QuorvaneTest::FakePlugin

@@ -2,7 +2,7 @@
 
 #include "fakeview.h"
 
-using namespace FakePlugin;
+using namespace QuorvaneTest::FakePlugin;
 
 TEST_F (WrapperTest, WithoutAnEditorTheEditorOpcodesAnswerNothing)
 {

@@ -128,7 +128,7 @@ TEST (Vst2PlugFrame, AnswersAsRunLoopAndAsksTheHostToResize)
 	EXPECT_EQ (loop, static_cast<Linux::IRunLoop*> (frame.get ()));
 	frame->release ();
 
-	FakePlugin::FakeView view;
+	QuorvaneTest::FakePlugin::FakeView view;
 	ViewRect size (0, 0, 300, 200);
 	EXPECT_EQ (frame->resizeView (&view, &size), kResultTrue);
 	auto calls = host.callsOf (audioMasterSizeWindow);

@@ -37,22 +37,22 @@ std::vector<HostCall> TestHost::callsOf (int opcode) const
 void WrapperTest::SetUp ()
 {
 	TestHost::current = &host;
-	FakePlugin::journal.clear ();
-	FakePlugin::viewJournal = FakePlugin::ViewJournal ();
-	FakePlugin::Controller::offerEditor = false;
+	QuorvaneTest::FakePlugin::journal.clear ();
+	QuorvaneTest::FakePlugin::viewJournal = QuorvaneTest::FakePlugin::ViewJournal ();
+	QuorvaneTest::FakePlugin::Controller::offerEditor = false;
 }
 
 void WrapperTest::TearDown ()
 {
 	closeEffect ();
-	EXPECT_EQ (FakePlugin::Factory::liveCount, 0) << "the factory reference was not released";
+	EXPECT_EQ (QuorvaneTest::FakePlugin::Factory::liveCount, 0) << "the factory reference was not released";
 	TestHost::current = nullptr;
 }
 
 Steinberg::Vst::Vst2Wrapper* WrapperTest::wrap ()
 {
 	auto* wrapper = Steinberg::Vst::Vst2Wrapper::create (
-	    new FakePlugin::Factory, FakePlugin::kProcessorCid.toTUID (), 0x46616B31, TestHost::callback);
+	    new QuorvaneTest::FakePlugin::Factory, QuorvaneTest::FakePlugin::kProcessorCid.toTUID (), 0x46616B31, TestHost::callback);
 	effect = wrapper ? wrapper->getAeffect () : nullptr;
 	return wrapper;
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iterator>
 
-using namespace FakePlugin;
+using namespace QuorvaneTest::FakePlugin;
 namespace Abi = Steinberg::Vst::Vst2Abi;
 
 namespace {

@@ -55,7 +55,7 @@ TEST(WindowsModule, EveryEditorImageIsADataResourceFoundInAnyLetterCase)
     ASSERT_TRUE(library.loaded()) << library.error();
     auto module = static_cast<HMODULE>(library.nativeHandle());
 
-    for (const auto& image : Quorvane::Testing::editorImages)
+    for (const auto& image : QuorvaneTest::editorImages)
     {
         const std::vector<unsigned char> expected = sourceFile(image.name);
         ASSERT_FALSE(expected.empty()) << "cannot read the source of " << image.name;
@@ -77,7 +77,7 @@ TEST(WindowsModule, EveryEditorImageIsADataResourceFoundInAnyLetterCase)
     // The 18 images and nothing else, each stored under its upper-case name.
     std::vector<std::wstring> names;
     EnumResourceNamesW(module, L"DATA", countName, reinterpret_cast<LONG_PTR>(&names));
-    EXPECT_EQ(names.size(), Quorvane::Testing::editorImages.size());
+    EXPECT_EQ(names.size(), QuorvaneTest::editorImages.size());
     for (const std::wstring& name : names)
         EXPECT_TRUE(std::none_of(name.begin(), name.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
             << std::string(name.begin(), name.end());
