@@ -1,10 +1,10 @@
 // quorvane: renders audio files through the Quorvane plug-in from the
 // command line, hosting it exactly as a DAW does.
-#include "CommandLine.h"
-#include "Commands.h"
-#include "HostConsole.h"
-#include "HostError.h"
-#include "Interrupt.h"
+#include "commands/commandline.h"
+#include "commands/commands.h"
+#include "support/hostconsole.h"
+#include "support/hosterror.h"
+#include "support/interrupt.h"
 #include "version.h"
 
 #include <cstdio>
