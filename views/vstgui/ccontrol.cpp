@@ -80,18 +80,19 @@ bool CControl::wheelGesture (float distance, const CButtonState& buttons)
 	return true;
 }
 
-void CControl::anchorDrag (const CPoint& where, const CButtonState& buttons)
+void CDragAnchor::set (const CPoint& where, float currentValue, const CButtonState& buttons)
 {
-	firstPoint = where;
-	firstValue = getValueNormalized ();
+	point = where;
+	value = currentValue;
 	fine = (buttons.getModifierState () & kShift) != 0;
 }
 
-bool CControl::reanchorOnSpeedChange (const CPoint& where, const CButtonState& buttons)
+bool CDragAnchor::moveOnSpeedChange (const CPoint& where, float currentValue,
+                                     const CButtonState& buttons)
 {
 	if (((buttons.getModifierState () & kShift) != 0) == fine)
 		return false;
-	anchorDrag (where, buttons);
+	set (where, currentValue, buttons);
 	return true;
 }
 

@@ -6,6 +6,20 @@
 
 namespace VSTGUI {
 
+/** Where a drag began: the mouse position, the control's value then, and whether Shift was down
+ *  (fine steps). Kept by the controls that are dragged. */
+struct CDragAnchor
+{
+	CPoint point;
+	float value {0.f};
+	bool fine {false};
+
+	void set (const CPoint& where, float currentValue, const CButtonState& buttons);
+	/** When Shift went down or up since the anchor, the drag goes on from here at the new speed
+	 *  without a jump: anchors again and returns true. */
+	bool moveOnSpeedChange (const CPoint& where, float currentValue, const CButtonState& buttons);
+};
+
 class CControl : public CView
 {
 public:
@@ -63,16 +77,6 @@ protected:
 
 	/** Shift divides every movement by this. */
 	static constexpr float kFineFactor = 10.f;
-
-	/** A drag's anchor: the mouse position and the value when the drag began, and whether Shift
-	 *  was down (fine steps). */
-	void anchorDrag (const CPoint& where, const CButtonState& buttons);
-	/** When Shift went down or up since the anchor, the drag goes on from here at the new speed
-	 *  without a jump: anchors again at `where` and returns true. */
-	bool reanchorOnSpeedChange (const CPoint& where, const CButtonState& buttons);
-	CPoint firstPoint;
-	float firstValue {0.f};
-	bool fine {false};
 
 	CControlListener* listener;
 	int32_t tag;

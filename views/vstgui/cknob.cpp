@@ -87,7 +87,7 @@ CMouseEventResult CKnob::onMouseDown (CPoint& where, const CButtonState& buttons
 	if (checkDefaultValue (buttons))
 		return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 	dragMode = currentMode ();
-	anchorDrag (where, buttons);
+	anchor.set (where, getValueNormalized (), buttons);
 	lastSweep = sweepOfPoint (where);
 	beginEdit ();
 	if (dragMode == kCircularMode)
@@ -99,14 +99,14 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 {
 	if (!isEditing ())
 		return kMouseEventNotHandled;
-	reanchorOnSpeedChange (where, buttons);
-	float scale = fine ? 1.f / kFineFactor : 1.f;
+	anchor.moveOnSpeedChange (where, getValueNormalized (), buttons);
+	float scale = anchor.fine ? 1.f / kFineFactor : 1.f;
 	switch (dragMode)
 	{
 		case kLinearMode:
 		{
-			CCoord diff = firstPoint.y - where.y;
-			setValueNormalizedFromGesture (firstValue + static_cast<float> (diff / kLinearRange) * scale);
+			CCoord diff = anchor.point.y - where.y;
+			setValueNormalizedFromGesture (anchor.value + static_cast<float> (diff / kLinearRange) * scale);
 			break;
 		}
 		case kRelativCircularMode:

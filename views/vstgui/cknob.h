@@ -40,6 +40,7 @@ protected:
 
 private:
 	int32_t dragMode {0};
+	CDragAnchor anchor;
 	double lastSweep {0};
 };
 

@@ -99,7 +99,7 @@ CMouseEventResult CSlider::onMouseDown (CPoint& where, const CButtonState& butto
 		grabDelta = handleExtent () / 2;
 		setValueNormalizedFromGesture (valueForEdge (pos - grabDelta));
 	}
-	anchorDrag (where, buttons);
+	anchor.set (where, getValueNormalized (), buttons);
 	return kMouseEventHandled;
 }
 
@@ -108,14 +108,14 @@ CMouseEventResult CSlider::onMouseMoved (CPoint& where, const CButtonState& butt
 	if (!isEditing ())
 		return kMouseEventNotHandled;
 	// Back to normal speed: the handle follows the mouse from its current place.
-	if (reanchorOnSpeedChange (where, buttons) && !fine)
+	if (anchor.moveOnSpeedChange (where, getValueNormalized (), buttons) && !anchor.fine)
 		grabDelta = positionAlong (where) - handleStart ();
-	if (fine)
+	if (anchor.fine)
 	{
-		CCoord moved = positionAlong (where) - positionAlong (firstPoint);
+		CCoord moved = positionAlong (where) - positionAlong (anchor.point);
 		CCoord t = travel ();
 		float delta = t > 0 ? static_cast<float> (moved / t) / kFineFactor : 0.f;
-		setValueNormalizedFromGesture (firstValue + (growsForward () ? delta : -delta));
+		setValueNormalizedFromGesture (anchor.value + (growsForward () ? delta : -delta));
 	}
 	else
 		setValueNormalizedFromGesture (valueForEdge (positionAlong (where) - grabDelta));

@@ -63,6 +63,7 @@ protected:
 
 private:
 	CCoord grabDelta {0};
+	CDragAnchor anchor;
 };
 
 /** A slider with the vertical bit always set. */
