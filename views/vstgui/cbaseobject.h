@@ -39,4 +39,30 @@ private:
 	int32_t nbReference {1};
 };
 
+/** Holds one reference to a reference-counted object for as long as it lives (VSTGUI's
+ *  SharedPointer, in the part the views need). */
+template <class T>
+class SharedPointer
+{
+public:
+	SharedPointer (T* p = nullptr) : object (p)
+	{
+		if (object)
+			object->remember ();
+	}
+	~SharedPointer ()
+	{
+		if (object)
+			object->forget ();
+	}
+	SharedPointer (const SharedPointer&) = delete;
+	SharedPointer& operator= (const SharedPointer&) = delete;
+
+	operator T* () const { return object; }
+	T* operator-> () const { return object; }
+
+private:
+	T* object;
+};
+
 } // namespace VSTGUI

@@ -19,14 +19,6 @@ CKnob::CKnob (const CRect& size, CControlListener* listener, int32_t tag, CBitma
 : CControl (size, listener, tag, background), handle (handleBitmap)
 {
 	backOffset = offset;
-	if (handle)
-		handle->remember ();
-}
-
-CKnob::~CKnob ()
-{
-	if (handle)
-		handle->forget ();
 }
 
 int32_t CKnob::currentMode () const

@@ -14,7 +14,6 @@ class CKnob : public CControl
 public:
 	CKnob (const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
 	       CBitmap* handle = nullptr, const CPoint& offset = CPoint (0, 0));
-	~CKnob () override;
 
 	/** Pixels of vertical movement for the full range in linear mode. */
 	static constexpr CCoord kLinearRange = 200;
@@ -35,7 +34,7 @@ public:
 protected:
 	int32_t currentMode () const;
 
-	CBitmap* handle;
+	SharedPointer<CBitmap> handle;
 	CColor handleColor {kWhiteCColor};
 
 private:

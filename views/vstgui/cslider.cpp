@@ -14,14 +14,6 @@ CSlider::CSlider (const CRect& size, CControlListener* listener, int32_t tag,
   handle (handleBitmap), style (style)
 {
 	backOffset = offset;
-	if (handle)
-		handle->remember ();
-}
-
-CSlider::~CSlider ()
-{
-	if (handle)
-		handle->forget ();
 }
 
 bool CSlider::growsForward () const

@@ -26,7 +26,6 @@ public:
 	CSlider (const CRect& size, CControlListener* listener, int32_t tag, const CPoint& offsetHandle,
 	         int32_t rangeHandle, CBitmap* handle, CBitmap* background,
 	         const CPoint& offset = CPoint (0, 0), int32_t style = kLeft | kHorizontal);
-	~CSlider () override;
 
 	int32_t getStyle () const { return style; }
 	CBitmap* getHandle () const { return handle; }
@@ -58,7 +57,7 @@ protected:
 
 	CPoint offsetHandle;
 	int32_t rangeHandle;
-	CBitmap* handle;
+	SharedPointer<CBitmap> handle;
 	int32_t style;
 
 private:

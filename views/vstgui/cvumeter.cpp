@@ -12,18 +12,6 @@ CVuMeter::CVuMeter (const CRect& size, CBitmap* on, CBitmap* off, int32_t nbLed,
 : CControl (size, nullptr, 0, nullptr), onBitmap (on), offBitmap (off),
   nbLed (std::max (1, nbLed)), style (style)
 {
-	if (onBitmap)
-		onBitmap->remember ();
-	if (offBitmap)
-		offBitmap->remember ();
-}
-
-CVuMeter::~CVuMeter ()
-{
-	if (onBitmap)
-		onBitmap->forget ();
-	if (offBitmap)
-		offBitmap->forget ();
 }
 
 void CVuMeter::setValue (float val)

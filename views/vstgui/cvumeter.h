@@ -15,7 +15,6 @@ class CVuMeter : public CControl
 public:
 	CVuMeter (const CRect& size, CBitmap* onBitmap, CBitmap* offBitmap, int32_t nbLed,
 	          int32_t style = kVertical);
-	~CVuMeter () override;
 
 	void setValue (float val) override;
 	void setDecreaseStepValue (float step) { decreaseValue = step; }
@@ -34,8 +33,8 @@ public:
 	CMouseEventResult onMouseDown (CPoint& where, const CButtonState& buttons) override;
 
 private:
-	CBitmap* onBitmap;
-	CBitmap* offBitmap;
+	SharedPointer<CBitmap> onBitmap;
+	SharedPointer<CBitmap> offBitmap;
 	int32_t nbLed;
 	int32_t style;
 	float decreaseValue {0.1f};
