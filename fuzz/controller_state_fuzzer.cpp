@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (withEditor && !withOpenEditor)
     {
         withOpenEditor = new ControllerHandle;
-        auto* editor = static_cast<Quorvane::againEditorView*>((*withOpenEditor)->createView("editor"));
+        auto* editor =
+            static_cast<Quorvane::againEditorView*>((*withOpenEditor)->createView("editor"));
         check(editor && editor->openOffscreen() == kResultOk, "editor did not open off-screen");
     }
     ControllerHandle fresh;
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else
     {
         const tresult result = controller->setComponentState(&stream);
-        check(stream.furthestRead() <= kProcessorStateSize, "controller read past the processor's 68 bytes");
+        check(stream.furthestRead() <= kProcessorStateSize,
+              "controller read past the processor's 68 bytes");
         if (!lenient && stream.size() < kProcessorStateSize)
             check(result != kResultOk, "controller accepted a truncated processor state");
     }

@@ -8,7 +8,8 @@
 
 using namespace Steinberg;
 
-namespace Quorvane::Fuzz {
+namespace Quorvane::Fuzz
+{
 
 void fail(const char* what)
 {
@@ -82,7 +83,8 @@ tresult PLUGIN_API BoundedStream::tell(int64* pos)
 
 tresult PLUGIN_API BoundedStream::queryInterface(const TUID iid, void** obj)
 {
-    if (FUnknownPrivate::iidEqual(iid, IBStream::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
+    if (FUnknownPrivate::iidEqual(iid, IBStream::iid) ||
+        FUnknownPrivate::iidEqual(iid, FUnknown::iid))
     {
         *obj = static_cast<IBStream*>(this);
         return kResultOk;
@@ -114,7 +116,8 @@ tresult PLUGIN_API SinkStream::tell(int64* pos)
 
 tresult PLUGIN_API SinkStream::queryInterface(const TUID iid, void** obj)
 {
-    if (FUnknownPrivate::iidEqual(iid, IBStream::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
+    if (FUnknownPrivate::iidEqual(iid, IBStream::iid) ||
+        FUnknownPrivate::iidEqual(iid, FUnknown::iid))
     {
         *obj = static_cast<IBStream*>(this);
         return kResultOk;

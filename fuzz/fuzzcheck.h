@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace Quorvane::Fuzz {
+namespace Quorvane::Fuzz
+{
 
 [[noreturn]] void fail(const char* what);
 
@@ -69,7 +70,8 @@ public:
     }
     Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 numBytes,
                                         Steinberg::int32* numBytesWritten) override;
-    Steinberg::tresult PLUGIN_API seek(Steinberg::int64, Steinberg::int32, Steinberg::int64*) override
+    Steinberg::tresult PLUGIN_API seek(Steinberg::int64, Steinberg::int32,
+                                       Steinberg::int64*) override
     {
         return Steinberg::kNotImplemented;
     }

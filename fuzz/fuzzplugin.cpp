@@ -11,9 +11,11 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace Quorvane::Fuzz {
+namespace Quorvane::Fuzz
+{
 
-namespace {
+namespace
+{
 
 HostApplication& hostContext()
 {
@@ -86,7 +88,7 @@ void checkControllerState(againController& controller)
 void checkRendersFinite(again& processor)
 {
     constexpr int kFrames = 256;
-    ProcessSetup setup {kRealtime, kSample32, kFrames, 48000.0};
+    ProcessSetup setup{kRealtime, kSample32, kFrames, 48000.0};
     check(processor.setupProcessing(setup) == kResultOk, "setupProcessing failed");
     processor.activateBus(kAudio, kInput, 1, true);
     processor.setActive(true);

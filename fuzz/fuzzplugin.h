@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace Quorvane::Fuzz {
+namespace Quorvane::Fuzz
+{
 
 // A processor created and initialized with a host context; terminated and released on exit.
 class ProcessorHandle

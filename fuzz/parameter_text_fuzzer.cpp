@@ -20,7 +20,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace Quorvane::Fuzz;
 
-namespace {
+namespace
+{
 
 // The host's buffer is String128; anything written past it would be caught by the sanitizer, a
 // missing terminator here.
@@ -52,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!parameter)
     {
         ParamValue untouched = 0.25;
-        check((*controller)->getParamStringByValue(id, value, shown) != kResultOk, "text for an unknown parameter");
+        check((*controller)->getParamStringByValue(id, value, shown) != kResultOk,
+              "text for an unknown parameter");
         check((*controller)->getParamValueByString(id, typed.data(), untouched) != kResultOk ||
                   untouched == 0.25,
               "value for an unknown parameter");
@@ -60,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // What the host asks for: any value, any text, through the controller.
-    check((*controller)->getParamStringByValue(id, value, shown) == kResultOk, "no text for a parameter");
+    check((*controller)->getParamStringByValue(id, value, shown) == kResultOk,
+          "no text for a parameter");
     checkTerminated(shown);
     ParamValue parsed = 0.5;
     if ((*controller)->getParamValueByString(id, typed.data(), parsed) == kResultOk)

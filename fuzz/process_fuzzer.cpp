@@ -9,8 +9,8 @@
 #include "fuzzplugin.h"
 #include "processfuzzinput.h"
 
-#include "public.sdk/source/vst/hosting/parameterchanges.h"
 #include "pluginterfaces/vst/vstspeaker.h"
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -21,7 +21,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace Quorvane::Fuzz;
 
-namespace {
+namespace
+{
 
 SpeakerArrangement arrangementOf(int channels)
 {
@@ -31,7 +32,8 @@ SpeakerArrangement arrangementOf(int channels)
 int agreedChannels(Quorvane::again& processor, BusDirection direction)
 {
     SpeakerArrangement arrangement = 0;
-    check(processor.getBusArrangement(direction, 0, arrangement) == kResultOk, "main bus has no arrangement");
+    check(processor.getBusArrangement(direction, 0, arrangement) == kResultOk,
+          "main bus has no arrangement");
     return SpeakerArr::getChannelCount(arrangement);
 }
 
@@ -95,7 +97,9 @@ void runBlock(Quorvane::again& processor, FuzzedBlock& block, int agreedOutputs)
     data.inputs = inputBuses;
     data.outputs = &outputBus;
     data.inputParameterChanges = &block.changes;
-    data.outputParameterChanges = block.outputChanges == 0 ? nullptr : block.outputChanges == 1 ? &fullList : &meters;
+    data.outputParameterChanges = block.outputChanges == 0   ? nullptr
+                                  : block.outputChanges == 1 ? &fullList
+                                                             : &meters;
     check(processor.process(data) == kResultOk, "process failed");
 
     if (block.finiteInput && !block.nullOutputs)
@@ -124,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         SpeakerArrangement out = arrangementOf(session.outputArrangementChannels);
         processor->setBusArrangements(&in, 1, &out, 1);
     }
-    ProcessSetup setup {kRealtime, kSample32, session.maxBlock, session.sampleRate};
+    ProcessSetup setup{kRealtime, kSample32, session.maxBlock, session.sampleRate};
     check(processor->setupProcessing(setup) == kResultOk, "setupProcessing refused a valid set-up");
     processor->activateBus(kAudio, kInput, 1, session.auxActive);
     const int agreedOutputs = agreedChannels(*processor, kOutput);

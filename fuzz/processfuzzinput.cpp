@@ -10,27 +10,37 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace Quorvane::Fuzz {
+namespace Quorvane::Fuzz
+{
 
-namespace {
+namespace
+{
 
 constexpr int kMaxChannels = 8;
 constexpr int kMaxBlocks = 6;
-constexpr int kFrameBudget = 8192;    // frames per session, to keep each input quick
+constexpr int kFrameBudget = 8192; // frames per session, to keep each input quick
 
-const double kSampleRates[] = {8000, 11025, 22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000, 384000};
+const double kSampleRates[] = {8000,  11025, 22050,  32000,  44100, 48000,
+                               88200, 96000, 176400, 192000, 384000};
 
 double fuzzedValue(FuzzedDataProvider& input)
 {
     switch (input.ConsumeIntegralInRange(0, 7))
     {
-        case 0: return std::numeric_limits<double>::quiet_NaN();
-        case 1: return std::numeric_limits<double>::infinity();
-        case 2: return -std::numeric_limits<double>::infinity();
-        case 3: return input.ConsumeFloatingPointInRange(-1e300, 1e300);
-        case 4: return input.ConsumeBool() ? 0.0 : 1.0;
-        case 5: return std::numeric_limits<double>::denorm_min();
-        default: return input.ConsumeProbability<double>();
+    case 0:
+        return std::numeric_limits<double>::quiet_NaN();
+    case 1:
+        return std::numeric_limits<double>::infinity();
+    case 2:
+        return -std::numeric_limits<double>::infinity();
+    case 3:
+        return input.ConsumeFloatingPointInRange(-1e300, 1e300);
+    case 4:
+        return input.ConsumeBool() ? 0.0 : 1.0;
+    case 5:
+        return std::numeric_limits<double>::denorm_min();
+    default:
+        return input.ConsumeProbability<double>();
     }
 }
 
@@ -39,14 +49,22 @@ float fuzzedSample(FuzzedDataProvider& input)
 {
     switch (input.ConsumeIntegralInRange(0, 9))
     {
-        case 0: return std::numeric_limits<float>::quiet_NaN();
-        case 1: return std::numeric_limits<float>::infinity();
-        case 2: return -std::numeric_limits<float>::infinity();
-        case 3: return std::numeric_limits<float>::denorm_min() * float(input.ConsumeIntegral<uint16_t>());
-        case 4: return -std::numeric_limits<float>::min();
-        case 5: return input.ConsumeFloatingPointInRange(-10000.f, 10000.f);
-        case 6: return 0.f;
-        default: return input.ConsumeFloatingPointInRange(-1.f, 1.f);
+    case 0:
+        return std::numeric_limits<float>::quiet_NaN();
+    case 1:
+        return std::numeric_limits<float>::infinity();
+    case 2:
+        return -std::numeric_limits<float>::infinity();
+    case 3:
+        return std::numeric_limits<float>::denorm_min() * float(input.ConsumeIntegral<uint16_t>());
+    case 4:
+        return -std::numeric_limits<float>::min();
+    case 5:
+        return input.ConsumeFloatingPointInRange(-10000.f, 10000.f);
+    case 6:
+        return 0.f;
+    default:
+        return input.ConsumeFloatingPointInRange(-1.f, 1.f);
     }
 }
 
@@ -59,7 +77,8 @@ void decodeChanges(FuzzedDataProvider& input, FuzzedChanges& changes)
     {
         FuzzedQueue& queue = changes.queues[size_t(q)];
         changes.missing[size_t(q)] = input.ConsumeIntegralInRange(0, 15) == 0;
-        queue.id = input.ConsumeBool() ? input.ConsumeIntegralInRange<ParamID>(0, 23) : input.ConsumeIntegral<ParamID>();
+        queue.id = input.ConsumeBool() ? input.ConsumeIntegralInRange<ParamID>(0, 23)
+                                       : input.ConsumeIntegral<ParamID>();
         const int held = input.ConsumeIntegralInRange(0, 4);
         for (int p = 0; p < held; ++p)
         {
@@ -69,9 +88,15 @@ void decodeChanges(FuzzedDataProvider& input, FuzzedChanges& changes)
         // Usually honest; sometimes more or fewer points than the queue holds, or a negative count.
         switch (input.ConsumeIntegralInRange(0, 3))
         {
-            case 0: queue.declaredPoints = input.ConsumeIntegralInRange<int32>(-3, 40); break;
-            case 1: queue.declaredPoints = input.ConsumeIntegral<int32>(); break;
-            default: queue.declaredPoints = held; break;
+        case 0:
+            queue.declaredPoints = input.ConsumeIntegralInRange<int32>(-3, 40);
+            break;
+        case 1:
+            queue.declaredPoints = input.ConsumeIntegral<int32>();
+            break;
+        default:
+            queue.declaredPoints = held;
+            break;
         }
     }
 }
@@ -137,7 +162,8 @@ FuzzedSession FuzzedSession::decode(FuzzedDataProvider& input)
         FuzzedBlock block;
         const int longest = std::min(session.maxBlock, budget);
         const bool longBlock = input.ConsumeIntegralInRange(0, 7) == 0;
-        block.numSamples = input.ConsumeIntegralInRange(0, longBlock ? longest : std::min(longest, 64));
+        block.numSamples =
+            input.ConsumeIntegralInRange(0, longBlock ? longest : std::min(longest, 64));
         budget -= block.numSamples;
         // Mostly what was agreed; sometimes fewer or more channels.
         const bool agreed = input.ConsumeIntegralInRange(0, 3) != 0;

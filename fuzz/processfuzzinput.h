@@ -10,7 +10,8 @@
 
 class FuzzedDataProvider;
 
-namespace Quorvane::Fuzz {
+namespace Quorvane::Fuzz
+{
 
 // A parameter queue as a careless host might hand it over: any ID, a declared point count that
 // need not match the points it holds, and any values. Points outside those held are refused.
@@ -47,7 +48,10 @@ public:
     std::vector<FuzzedQueue> queues;
     std::vector<bool> missing;
 
-    Steinberg::int32 PLUGIN_API getParameterCount() override { return Steinberg::int32(queues.size()); }
+    Steinberg::int32 PLUGIN_API getParameterCount() override
+    {
+        return Steinberg::int32(queues.size());
+    }
     Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
     Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID&,
                                                                   Steinberg::int32& index) override
@@ -67,19 +71,19 @@ public:
 struct FuzzedBlock
 {
     int numSamples = 0;
-    int inputChannels = 0;      // channels supplied on the main input
-    int outputChannels = 0;     // channels supplied on the output
-    int sideChannels = 0;       // channels supplied on the side chain
-    bool sideChainBus = false;  // numInputs is 2
-    bool nullInputs = false;    // the main input's channel array is null
+    int inputChannels = 0;     // channels supplied on the main input
+    int outputChannels = 0;    // channels supplied on the output
+    int sideChannels = 0;      // channels supplied on the side chain
+    bool sideChainBus = false; // numInputs is 2
+    bool nullInputs = false;   // the main input's channel array is null
     bool nullOutputs = false;
-    bool inPlace = false;       // output channels share the input's buffers where both exist
-    int outputChanges = 0;      // 0: no output list, 1: a full list, 2: room for the meters
+    bool inPlace = false;  // output channels share the input's buffers where both exist
+    int outputChanges = 0; // 0: no output list, 1: a full list, 2: room for the meters
     FuzzedChanges changes;
 
     // Per channel (main inputs first, then the side chain), exactly numSamples samples.
     std::vector<std::vector<float>> samples;
-    bool finiteInput = true;    // every sample of every supplied channel is finite
+    bool finiteInput = true; // every sample of every supplied channel is finite
 };
 
 struct FuzzedSession
@@ -88,7 +92,7 @@ struct FuzzedSession
     int maxBlock = 512;
     int inputArrangementChannels = 2;
     int outputArrangementChannels = 2;
-    bool arrangementCall = false;    // setBusArrangements is called at all
+    bool arrangementCall = false; // setBusArrangements is called at all
     bool bogusArrangementFirst = false;
     bool auxActive = false;
     std::vector<FuzzedBlock> blocks;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ProcessorHandle processor;
     if (whileActive)
     {
-        Vst::ProcessSetup setup {Vst::kRealtime, Vst::kSample32, 128, 44100.0};
+        Vst::ProcessSetup setup{Vst::kRealtime, Vst::kSample32, 128, 44100.0};
         processor->setupProcessing(setup);
         processor->setActive(true);
     }

@@ -16,15 +16,16 @@ using namespace Quorvane::Fuzz;
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 
-namespace {
+namespace
+{
 
 VstIntPtr hostCallback(AEffect*, int opcode, int, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-VstIntPtr dispatch(AEffect* effect, int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                   float opt = 0.f)
+VstIntPtr dispatch(AEffect* effect, int opcode, int index = 0, VstIntPtr value = 0,
+                   void* ptr = nullptr, float opt = 0.f)
 {
     return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
@@ -63,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The chunk in a block of exactly its own size, so the sanitizer sees any read beyond it.
     std::vector<uint8_t> chunk(data + 1, data + size);
-    dispatch(effect, effSetChunk, program ? 1 : 0, VstIntPtr(chunk.size()), chunk.empty() ? nullptr : chunk.data());
+    dispatch(effect, effSetChunk, program ? 1 : 0, VstIntPtr(chunk.size()),
+             chunk.empty() ? nullptr : chunk.data());
 
     if (!running)
         dispatch(effect, effMainsChanged, 0, 1);
@@ -73,13 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     void* saved = nullptr;
     const VstIntPtr savedSize = dispatch(effect, effGetChunk, program ? 1 : 0, 0, &saved);
     Steinberg::Vst::Vst2Chunk::Parts parts;
-    check(Steinberg::Vst::Vst2Chunk::parse(saved, savedSize, parts), "the effect's own chunk does not parse");
-    check(parts.processorSize == kProcessorStateSize, "processor state in the chunk is not 68 bytes");
-    check(parts.controllerSize == kControllerStateSize, "controller state in the chunk is not 257 bytes");
+    check(Steinberg::Vst::Vst2Chunk::parse(saved, savedSize, parts),
+          "the effect's own chunk does not parse");
+    check(parts.processorSize == kProcessorStateSize,
+          "processor state in the chunk is not 68 bytes");
+    check(parts.controllerSize == kControllerStateSize,
+          "controller state in the chunk is not 257 bytes");
 
     // Read back into itself, the chunk stays the same.
-    std::vector<uint8_t> copy(static_cast<uint8_t*>(saved), static_cast<uint8_t*>(saved) + savedSize);
-    check(dispatch(effect, effSetChunk, 0, VstIntPtr(copy.size()), copy.data()) == 1, "the effect refused its own chunk");
+    std::vector<uint8_t> copy(static_cast<uint8_t*>(saved),
+                              static_cast<uint8_t*>(saved) + savedSize);
+    check(dispatch(effect, effSetChunk, 0, VstIntPtr(copy.size()), copy.data()) == 1,
+          "the effect refused its own chunk");
     void* again = nullptr;
     const VstIntPtr againSize = dispatch(effect, effGetChunk, 0, 0, &again);
     check(againSize == savedSize && std::memcmp(again, copy.data(), copy.size()) == 0,

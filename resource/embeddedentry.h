@@ -3,7 +3,8 @@
 
 #include <cstddef>
 
-namespace Quorvane::Embedded {
+namespace Quorvane::Embedded
+{
 
 struct Entry
 {

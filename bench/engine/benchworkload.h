@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace QuorvaneBench {
+namespace QuorvaneBench
+{
 
 constexpr int kBlock = 512;
 constexpr float kRate = 48000.0f;

@@ -9,7 +9,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 using namespace QuorvaneBench;
 

@@ -23,13 +23,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
-namespace {
+namespace
+{
 
 using namespace QuorvaneBench;
 
@@ -136,8 +137,8 @@ std::vector<std::vector<float>> makePinkNoise(int channels, int frames, float rm
 {
     constexpr int kPoles = 6;
     const double poles[kPoles] = {0.99886, 0.99332, 0.96900, 0.86650, 0.55000, -0.7616};
-    const double weights[kPoles] = {0.0555179, 0.0750759, 0.1538520, 0.3104856, 0.5329522,
-                                    -0.0168980};
+    const double weights[kPoles] = {0.0555179, 0.0750759, 0.1538520,
+                                    0.3104856, 0.5329522, -0.0168980};
     std::vector<std::vector<double>> raw(channels, std::vector<double>(frames));
     uint32_t noise = 987654321u;
     for (int c = 0; c < channels; ++c)
@@ -200,10 +201,10 @@ bool writeWav(const char* path, const std::vector<std::vector<float>>& signal)
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]\n"
-                 "       engine_workload blocks ROUNDS BLOCK...\n"
-                 "       engine_workload wav|pink PATH SECONDS\n");
+    std::fprintf(
+        stderr, "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]\n"
+                "       engine_workload blocks ROUNDS BLOCK...\n"
+                "       engine_workload wav|pink PATH SECONDS\n");
     return 2;
 }
 

@@ -7,36 +7,37 @@
 #include <string>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class TemporaryFile;
 
 struct OutputFormat
 {
-    int format = 0;           // libsndfile major | sub-format
-    std::string description;  // for the summary, e.g. "WAV, 32-bit float"
+    int format = 0;          // libsndfile major | sub-format
+    std::string description; // for the summary, e.g. "WAV, 32-bit float"
 };
 
 // Picks the file format for TARGET from its extension, the requested bits
 // (if any) and the input's format; the WAV family defaults to 32-bit float.
 // Throws HostError when no such format can hold the audio.
-OutputFormat chooseOutputFormat (const std::string& target, std::optional<int> bits, int inputFormat,
-                                 int channels, int sampleRate);
+OutputFormat chooseOutputFormat(const std::string& target, std::optional<int> bits, int inputFormat,
+                                int channels, int sampleRate);
 
 class AudioFileWriter
 {
 public:
     // Writes into FILE's descriptor; TARGET names the file in messages.
-    AudioFileWriter (TemporaryFile& file, const std::string& target, const OutputFormat& format,
-                     int channels, int sampleRate);
-    ~AudioFileWriter ();
+    AudioFileWriter(TemporaryFile& file, const std::string& target, const OutputFormat& format,
+                    int channels, int sampleRate);
+    ~AudioFileWriter();
 
-    AudioFileWriter (const AudioFileWriter&) = delete;
-    AudioFileWriter& operator= (const AudioFileWriter&) = delete;
+    AudioFileWriter(const AudioFileWriter&) = delete;
+    AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
-    void write (const std::vector<std::vector<float>>& channelData, int count);
+    void write(const std::vector<std::vector<float>>& channelData, int count);
     // Finishes the file; throws HostError (kExitOutput) when that fails.
-    void close ();
+    void close();
 
 private:
     std::string targetPath;

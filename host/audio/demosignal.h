@@ -3,11 +3,12 @@
 
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Stereo, `seconds` long: kick, snare and hi-hat at 120 beats per minute
 // over a constant hiss and hum about 50 dB below full scale. The same
 // arguments always give the same samples.
-std::vector<std::vector<float>> makeDemoSignal (int sampleRate, double seconds);
+std::vector<std::vector<float>> makeDemoSignal(int sampleRate, double seconds);
 
 } // namespace Quorvane

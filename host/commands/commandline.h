@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 enum class Command
 {
@@ -23,39 +24,39 @@ enum class Command
 // One --set NAME=VALUE (by title and display text) or --set-normalized ID=v.
 struct ParameterAssignment
 {
-    std::string name;   // title, or the ID in decimal for a normalized assignment
-    std::string value;  // text as the user typed it
+    std::string name;  // title, or the ID in decimal for a normalized assignment
+    std::string value; // text as the user typed it
     bool normalized = false;
 };
 
 struct Options
 {
     Command command = Command::help;
-    std::vector<std::string> positional;  // IN OUT (or IN... with --out-dir) for render,
-                                          // BUNDLE for params/info, DIR for demo
-    std::string outDir;                   // --out-dir: render every input into this folder
-    std::string eventsPath;               // --events: CSV of the gate's openings and closings
-    std::optional<int> jobs;              // --jobs: files rendered at once (default: every core)
-    std::string pluginPath;               // --plugin, empty for the default bundle
-    std::string sideChainPath;            // --sidechain
-    std::string presetPath;               // --preset
-    std::string savePresetPath;           // --save-preset
-    std::string plotPath;                 // --plot
+    std::vector<std::string> positional; // IN OUT (or IN... with --out-dir) for render,
+                                         // BUNDLE for params/info, DIR for demo
+    std::string outDir;                  // --out-dir: render every input into this folder
+    std::string eventsPath;              // --events: CSV of the gate's openings and closings
+    std::optional<int> jobs;             // --jobs: files rendered at once (default: every core)
+    std::string pluginPath;              // --plugin, empty for the default bundle
+    std::string sideChainPath;           // --sidechain
+    std::string presetPath;              // --preset
+    std::string savePresetPath;          // --save-preset
+    std::string plotPath;                // --plot
     std::vector<ParameterAssignment> assignments;
     int blockSize = 512;
-    double prerollMs = 0.0;               // --preroll: silence played in before the file (render)
-    std::optional<int> bits;              // --bits
+    double prerollMs = 0.0;  // --preroll: silence played in before the file (render)
+    std::optional<int> bits; // --bits
     bool quiet = false;
-    std::optional<double> seconds;        // --seconds: how long the editor stays open
-    std::string screenshotPath;           // --screenshot: a PNG of the editor when it closes
-    bool printParams = false;             // --print-params: the values when the editor closes
-    bool vst2 = false;                    // --vst2: host the library as a VST 2 effect
+    std::optional<double> seconds; // --seconds: how long the editor stays open
+    std::string screenshotPath;    // --screenshot: a PNG of the editor when it closes
+    bool printParams = false;      // --print-params: the values when the editor closes
+    bool vst2 = false;             // --vst2: host the library as a VST 2 effect
 };
 
 // Parses argv; throws HostError (kExitUsage) with a one-line message on bad input.
-Options parseCommandLine (int argc, const char* const* argv);
+Options parseCommandLine(int argc, const char* const* argv);
 
 // The text printed by `quorvane help`.
-const char* usageText ();
+const char* usageText();
 
 } // namespace Quorvane

@@ -4,14 +4,15 @@
 
 #include "commandline.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-int runRender (const Options& options);
-int runParams (const Options& options);
-int runInfo (const Options& options);
-int runDemo (const Options& options);
-int runEditor (const Options& options);
-int runPresets (const Options& options);
-int runMakePresets (const Options& options);
+int runRender(const Options& options);
+int runParams(const Options& options);
+int runInfo(const Options& options);
+int runDemo(const Options& options);
+int runEditor(const Options& options);
+int runPresets(const Options& options);
+int runMakePresets(const Options& options);
 
 } // namespace Quorvane

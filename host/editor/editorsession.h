@@ -12,7 +12,8 @@
 #include <optional>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class EditorWindow;
 class Vst3Plugin;
@@ -22,9 +23,9 @@ class EditorSession
 public:
     enum class Ending
     {
-        closed,       // the user closed the window
-        timeUp,       // the requested time has passed
-        interrupted,  // SIGINT or SIGTERM
+        closed,      // the user closed the window
+        timeUp,      // the requested time has passed
+        interrupted, // SIGINT or SIGTERM
     };
 
     static constexpr double kSampleRate = 44100.0;
@@ -32,23 +33,23 @@ public:
 
     // Starts processing, creates the editor and embeds it into WINDOW.
     // Throws HostError (kExitPlugin) when the plug-in has no usable editor.
-    EditorSession (Vst3Plugin& plugin, EditorWindow& window);
+    EditorSession(Vst3Plugin& plugin, EditorWindow& window);
     // Removes the editor if close () was not called.
-    ~EditorSession ();
+    ~EditorSession();
 
-    EditorSession (const EditorSession&) = delete;
-    EditorSession& operator= (const EditorSession&) = delete;
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
 
     // Runs the window's and the editor's events, the editor's timers and the
     // processor until the window closes, SECONDS have passed or a signal comes.
-    Ending run (std::optional<double> seconds);
+    Ending run(std::optional<double> seconds);
 
     // Removes the editor, delivers the last edits and stops processing.
-    void close ();
+    void close();
 
 private:
-    void openView ();
-    void processBlock ();
+    void openView();
+    void processBlock();
 
     Vst3Plugin& plugin;
     EditorWindow& window;

@@ -7,20 +7,21 @@
 
 #include <functional>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class EditRelay : public Vst3ComponentHandler
 {
 public:
-    using EditFunction = std::function<void (Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue)>;
+    using EditFunction = std::function<void(Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue)>;
 
-    explicit EditRelay (EditFunction onEdit) : onEdit (std::move (onEdit)) {}
+    explicit EditRelay(EditFunction onEdit) : onEdit(std::move(onEdit)) {}
 
-    Steinberg::tresult PLUGIN_API performEdit (Steinberg::Vst::ParamID id,
-                                               Steinberg::Vst::ParamValue value) override
+    Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id,
+                                              Steinberg::Vst::ParamValue value) override
     {
         if (onEdit)
-            onEdit (id, value);
+            onEdit(id, value);
         return Steinberg::kResultOk;
     }
 

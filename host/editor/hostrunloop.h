@@ -15,51 +15,55 @@
 
 struct pollfd;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class HostRunLoop : public Steinberg::IPlugFrame, public Steinberg::Linux::IRunLoop
 {
 public:
     using Clock = std::chrono::steady_clock;
     // Asked to give the view a new size (width, height); answers whether it could.
-    using ResizeFunction = std::function<bool (int, int)>;
+    using ResizeFunction = std::function<bool(int, int)>;
 
-    explicit HostRunLoop (ResizeFunction resize = {}, std::function<Clock::time_point ()> now = {});
-    virtual ~HostRunLoop ();
+    explicit HostRunLoop(ResizeFunction resize = {}, std::function<Clock::time_point()> now = {});
+    virtual ~HostRunLoop();
 
-    HostRunLoop (const HostRunLoop&) = delete;
-    HostRunLoop& operator= (const HostRunLoop&) = delete;
+    HostRunLoop(const HostRunLoop&) = delete;
+    HostRunLoop& operator=(const HostRunLoop&) = delete;
 
     // IPlugFrame: resizes through ResizeFunction, then tells the view (onSize).
-    Steinberg::tresult PLUGIN_API resizeView (Steinberg::IPlugView* view,
-                                              Steinberg::ViewRect* newSize) override;
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view,
+                                             Steinberg::ViewRect* newSize) override;
 
     // Linux::IRunLoop
-    Steinberg::tresult PLUGIN_API registerEventHandler (Steinberg::Linux::IEventHandler* handler,
-                                                        Steinberg::Linux::FileDescriptor fd) override;
-    Steinberg::tresult PLUGIN_API unregisterEventHandler (Steinberg::Linux::IEventHandler* handler) override;
-    Steinberg::tresult PLUGIN_API registerTimer (Steinberg::Linux::ITimerHandler* handler,
-                                                 Steinberg::Linux::TimerInterval milliseconds) override;
-    Steinberg::tresult PLUGIN_API unregisterTimer (Steinberg::Linux::ITimerHandler* handler) override;
+    Steinberg::tresult PLUGIN_API registerEventHandler(
+        Steinberg::Linux::IEventHandler* handler, Steinberg::Linux::FileDescriptor fd) override;
+    Steinberg::tresult PLUGIN_API
+    unregisterEventHandler(Steinberg::Linux::IEventHandler* handler) override;
+    Steinberg::tresult PLUGIN_API
+    registerTimer(Steinberg::Linux::ITimerHandler* handler,
+                  Steinberg::Linux::TimerInterval milliseconds) override;
+    Steinberg::tresult PLUGIN_API
+    unregisterTimer(Steinberg::Linux::ITimerHandler* handler) override;
 
-    Steinberg::tresult PLUGIN_API queryInterface (const Steinberg::TUID iid, void** obj) override;
-    Steinberg::uint32 PLUGIN_API addRef () override;
-    Steinberg::uint32 PLUGIN_API release () override;
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+    Steinberg::uint32 PLUGIN_API addRef() override;
+    Steinberg::uint32 PLUGIN_API release() override;
 
     // Adds one POLLIN entry per registered descriptor.
-    void appendPollEntries (std::vector<pollfd>& entries) const;
+    void appendPollEntries(std::vector<pollfd>& entries) const;
     // Calls the handlers of the descriptors that poll reported ready. Handlers
     // may register or unregister (themselves or others) while being called.
-    void dispatchReady (const std::vector<pollfd>& entries);
+    void dispatchReady(const std::vector<pollfd>& entries);
     // Fires every timer whose time has come, once, and schedules its next tick.
-    void fireDueTimers ();
+    void fireDueTimers();
     // When the earliest timer is due; nothing when no timer is registered.
-    std::optional<Clock::time_point> nextTimerDue () const;
+    std::optional<Clock::time_point> nextTimerDue() const;
 
-    size_t eventHandlerCount () const { return handlers.size (); }
-    size_t timerCount () const { return timers.size (); }
+    size_t eventHandlerCount() const { return handlers.size(); }
+    size_t timerCount() const { return timers.size(); }
     // Releases whatever a view left registered.
-    void clear ();
+    void clear();
 
 private:
     struct EventEntry
@@ -76,11 +80,11 @@ private:
         uint64_t serial;
     };
 
-    bool hasEventEntry (uint64_t serial) const;
-    TimerEntry* findTimer (uint64_t serial);
+    bool hasEventEntry(uint64_t serial) const;
+    TimerEntry* findTimer(uint64_t serial);
 
     ResizeFunction resize;
-    std::function<Clock::time_point ()> now;
+    std::function<Clock::time_point()> now;
     std::vector<EventEntry> handlers;
     std::vector<TimerEntry> timers;
     uint64_t nextSerial = 1;

@@ -10,17 +10,18 @@
 #include <memory>
 #include <mutex>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class InstanceMaker
 {
 public:
-    explicit InstanceMaker (const Options& options);
+    explicit InstanceMaker(const Options& options);
 
     // A new configured instance; the first one notes the values set on
     // standard output unless quiet. Released under the same lock. The maker
     // must outlive its instances. Throws HostError.
-    std::shared_ptr<HostedPlugin> make ();
+    std::shared_ptr<HostedPlugin> make();
 
 private:
     Options options;

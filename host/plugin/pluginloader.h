@@ -6,14 +6,15 @@
 
 #include <memory>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // The bundle named by --plugin (or BUNDLE), else the default one, hosted as
 // a VST 3 plug-in, or through its VST 2 entry with --vst2. Throws
 // HostError (kExitPlugin) when it cannot be loaded.
-std::unique_ptr<HostedPlugin> loadPlugin (const Options& options);
+std::unique_ptr<HostedPlugin> loadPlugin(const Options& options);
 
 // Applies --preset and the --set values, in that order.
-void configurePlugin (HostedPlugin& plugin, const Options& options);
+void configurePlugin(HostedPlugin& plugin, const Options& options);
 
 } // namespace Quorvane

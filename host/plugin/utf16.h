@@ -6,10 +6,11 @@
 #include <cstddef>
 #include <string>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Reads at most maxUnits units, stopping at the terminator.
-std::string toUtf8 (const Steinberg::char16* text, size_t maxUnits);
-std::u16string toUtf16 (const std::string& text);
+std::string toUtf8(const Steinberg::char16* text, size_t maxUnits);
+std::u16string toUtf16(const std::string& text);
 
 } // namespace Quorvane

@@ -18,11 +18,13 @@
 #include <utility>
 #include <vector>
 
-namespace Steinberg::Vst {
+namespace Steinberg::Vst
+{
 class HostApplication;
 }
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class Vst3ComponentHandler;
 
@@ -31,32 +33,32 @@ class Vst3Plugin : public HostedPlugin
 public:
     // Loads the module at PATH and sets the plug-in up as a DAW does before
     // processing. Throws HostError (kExitPlugin) on any failure.
-    explicit Vst3Plugin (const std::string& path);
-    ~Vst3Plugin () override;
+    explicit Vst3Plugin(const std::string& path);
+    ~Vst3Plugin() override;
 
-    std::string path () const override { return module->bundlePath (); }
-    void describe (std::ostream& out) override;
+    std::string path() const override { return module->bundlePath(); }
+    void describe(std::ostream& out) override;
 
-    std::vector<ParameterDescription> parameters () override;
-    double parameterValue (uint32_t id) override;
-    std::string displayText (uint32_t id, double normalized) override;
-    std::optional<double> parseDisplayText (uint32_t id, const std::string& text) override;
-    void setParameter (uint32_t id, double normalized) override;
+    std::vector<ParameterDescription> parameters() override;
+    double parameterValue(uint32_t id) override;
+    std::string displayText(uint32_t id, double normalized) override;
+    std::optional<double> parseDisplayText(uint32_t id, const std::string& text) override;
+    void setParameter(uint32_t id, double normalized) override;
 
     // For a host showing the plug-in's editor: the controller that makes its
     // views, and an edit the controller made itself, which the processor gets
     // with the next block.
-    Steinberg::Vst::IEditController* editController () const { return controller; }
-    void queueEdit (uint32_t id, double normalized) { pending.emplace_back (id, normalized); }
+    Steinberg::Vst::IEditController* editController() const { return controller; }
+    void queueEdit(uint32_t id, double normalized) { pending.emplace_back(id, normalized); }
 
-    void loadPreset (const std::string& file) override;
-    void savePreset (const std::string& file) override;
+    void loadPreset(const std::string& file) override;
+    void savePreset(const std::string& file) override;
 
-    bool hasSideChainInput () override;
-    void start (double sampleRate, int channels, int maxBlockSize, bool sideChain) override;
-    void process (const AudioBlock& block, std::vector<OutputValue>& outputs) override;
-    void flushParameters () override;
-    void stop () override;
+    bool hasSideChainInput() override;
+    void start(double sampleRate, int channels, int maxBlockSize, bool sideChain) override;
+    void process(const AudioBlock& block, std::vector<OutputValue>& outputs) override;
+    void flushParameters() override;
+    void stop() override;
 
 private:
     struct BusBuffers
@@ -65,21 +67,21 @@ private:
         std::vector<float*> pointers;
     };
 
-    void createInstances ();
-    void connectPeers ();
-    void syncControllerWithComponent ();
-    void shutDown ();
-    void describeBuses (std::ostream& out);
-    void fillInputChanges ();
-    void runProcess (int numSamples, int numInputs, int numOutputs);
-    void collectOutputChanges (std::vector<OutputValue>& outputs);
+    void createInstances();
+    void connectPeers();
+    void syncControllerWithComponent();
+    void shutDown();
+    void describeBuses(std::ostream& out);
+    void fillInputChanges();
+    void runProcess(int numSamples, int numInputs, int numOutputs);
+    void collectOutputChanges(std::vector<OutputValue>& outputs);
 
     std::unique_ptr<Vst3Module> module;
     // The SDK's host context does not count references: it lives as long as
     // the plug-in objects that were initialized with it.
     std::unique_ptr<Steinberg::Vst::HostApplication> hostContext;
     Vst3ComponentHandler* componentHandler = nullptr;
-    Steinberg::TUID processorClassId {};
+    Steinberg::TUID processorClassId{};
     Steinberg::IPtr<Steinberg::Vst::IComponent> component;
     Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> processor;
     Steinberg::IPtr<Steinberg::Vst::IEditController> controller;
@@ -95,7 +97,7 @@ private:
     std::vector<std::pair<Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue>> pending;
     Steinberg::Vst::ParameterChanges inputChanges;
     Steinberg::Vst::ParameterChanges outputChanges;
-    Steinberg::Vst::ProcessContext context {};
+    Steinberg::Vst::ProcessContext context{};
     std::vector<BusBuffers> inputBuses;
     std::vector<BusBuffers> outputBuses;
     std::vector<Steinberg::Vst::AudioBusBuffers> inputBuffers;

@@ -11,216 +11,225 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // Speaker arrangement a host offers for a file with the given channel count.
-SpeakerArrangement arrangementFor (int channels)
+SpeakerArrangement arrangementFor(int channels)
 {
     switch (channels)
     {
-        case 1: return SpeakerArr::kMono;
-        case 2: return SpeakerArr::kStereo;
-        case 6: return SpeakerArr::k51;
-        default: break;
+    case 1:
+        return SpeakerArr::kMono;
+    case 2:
+        return SpeakerArr::kStereo;
+    case 6:
+        return SpeakerArr::k51;
+    default:
+        break;
     }
-    return channels >= 64 ? ~SpeakerArrangement (0) : (SpeakerArrangement (1) << channels) - 1;
+    return channels >= 64 ? ~SpeakerArrangement(0) : (SpeakerArrangement(1) << channels) - 1;
 }
 
 } // namespace
 
-bool Vst3Plugin::hasSideChainInput ()
+bool Vst3Plugin::hasSideChainInput()
 {
-    int32 count = component->getBusCount (kAudio, kInput);
+    int32 count = component->getBusCount(kAudio, kInput);
     for (int32 i = 1; i < count; ++i)
     {
-        BusInfo info {};
-        if (component->getBusInfo (kAudio, kInput, i, info) == kResultOk && info.busType == kAux)
+        BusInfo info{};
+        if (component->getBusInfo(kAudio, kInput, i, info) == kResultOk && info.busType == kAux)
             return true;
     }
     return false;
 }
 
-void Vst3Plugin::start (double sampleRate, int channels, int maxBlockSize, bool sideChain)
+void Vst3Plugin::start(double sampleRate, int channels, int maxBlockSize, bool sideChain)
 {
-    const std::string where = "plug-in '" + module->bundlePath () + "'";
-    if (sideChain && !hasSideChainInput ())
-        pluginError (where + " has no side-chain input");
+    const std::string where = "plug-in '" + module->bundlePath() + "'";
+    if (sideChain && !hasSideChainInput())
+        pluginError(where + " has no side-chain input");
 
-    const SpeakerArrangement arrangement = arrangementFor (channels);
-    std::vector<SpeakerArrangement> ins (component->getBusCount (kAudio, kInput), arrangement);
-    std::vector<SpeakerArrangement> outs (component->getBusCount (kAudio, kOutput), arrangement);
-    if (ins.empty () || outs.empty ())
-        pluginError (where + " has no audio input or output bus");
+    const SpeakerArrangement arrangement = arrangementFor(channels);
+    std::vector<SpeakerArrangement> ins(component->getBusCount(kAudio, kInput), arrangement);
+    std::vector<SpeakerArrangement> outs(component->getBusCount(kAudio, kOutput), arrangement);
+    if (ins.empty() || outs.empty())
+        pluginError(where + " has no audio input or output bus");
     SpeakerArrangement accepted = 0;
-    if (processor->setBusArrangements (ins.data (), static_cast<int32> (ins.size ()), outs.data (),
-                                       static_cast<int32> (outs.size ())) != kResultOk ||
-        processor->getBusArrangement (kInput, 0, accepted) != kResultOk || accepted != arrangement)
-        pluginError (where + " does not accept " + std::to_string (channels) + "-channel audio");
+    if (processor->setBusArrangements(ins.data(), static_cast<int32>(ins.size()), outs.data(),
+                                      static_cast<int32>(outs.size())) != kResultOk ||
+        processor->getBusArrangement(kInput, 0, accepted) != kResultOk || accepted != arrangement)
+        pluginError(where + " does not accept " + std::to_string(channels) + "-channel audio");
 
-    component->activateBus (kAudio, kInput, 0, true);
-    component->activateBus (kAudio, kOutput, 0, true);
+    component->activateBus(kAudio, kInput, 0, true);
+    component->activateBus(kAudio, kOutput, 0, true);
     sideChainActive = false;
     if (sideChain)
     {
         // The first auxiliary input bus takes the key.
-        for (int32 i = 1; i < static_cast<int32> (ins.size ()); ++i)
+        for (int32 i = 1; i < static_cast<int32>(ins.size()); ++i)
         {
-            BusInfo info {};
-            if (component->getBusInfo (kAudio, kInput, i, info) == kResultOk && info.busType == kAux)
+            BusInfo info{};
+            if (component->getBusInfo(kAudio, kInput, i, info) == kResultOk && info.busType == kAux)
             {
-                sideChainActive = component->activateBus (kAudio, kInput, i, true) == kResultOk;
+                sideChainActive = component->activateBus(kAudio, kInput, i, true) == kResultOk;
                 break;
             }
         }
         if (!sideChainActive)
-            pluginError (where + " refused to activate its side-chain input");
+            pluginError(where + " refused to activate its side-chain input");
     }
 
-    if (processor->canProcessSampleSize (kSample32) != kResultTrue)
-        pluginError (where + " cannot process 32-bit float audio");
-    ProcessSetup setup {kOffline, kSample32, maxBlockSize, sampleRate};
-    if (processor->setupProcessing (setup) != kResultOk)
-        pluginError (where + " refused to process at " + std::to_string (static_cast<long> (sampleRate)) +
-                     " Hz in blocks of " + std::to_string (maxBlockSize));
+    if (processor->canProcessSampleSize(kSample32) != kResultTrue)
+        pluginError(where + " cannot process 32-bit float audio");
+    ProcessSetup setup{kOffline, kSample32, maxBlockSize, sampleRate};
+    if (processor->setupProcessing(setup) != kResultOk)
+        pluginError(where + " refused to process at " +
+                    std::to_string(static_cast<long>(sampleRate)) + " Hz in blocks of " +
+                    std::to_string(maxBlockSize));
 
     maxBlock = maxBlockSize;
-    auto describeBuses = [&] (BusDirection direction, std::vector<BusBuffers>& buses, size_t count) {
-        buses.assign (count, {});
+    auto describeBuses = [&](BusDirection direction, std::vector<BusBuffers>& buses, size_t count)
+    {
+        buses.assign(count, {});
         size_t scratchChannels = 0;
         for (size_t i = 0; i < count; ++i)
         {
-            BusInfo info {};
-            component->getBusInfo (kAudio, direction, static_cast<int32> (i), info);
-            buses[i].channels = std::max<int32> (0, info.channelCount);
-            scratchChannels += static_cast<size_t> (buses[i].channels);
+            BusInfo info{};
+            component->getBusInfo(kAudio, direction, static_cast<int32>(i), info);
+            buses[i].channels = std::max<int32>(0, info.channelCount);
+            scratchChannels += static_cast<size_t>(buses[i].channels);
         }
         return scratchChannels;
     };
-    size_t scratchChannels = describeBuses (kInput, inputBuses, ins.size ());
-    scratchChannels += describeBuses (kOutput, outputBuses, outs.size ());
-    scratch.assign (scratchChannels * static_cast<size_t> (maxBlockSize), 0.0f);
-    float* next = scratch.data ();
+    size_t scratchChannels = describeBuses(kInput, inputBuses, ins.size());
+    scratchChannels += describeBuses(kOutput, outputBuses, outs.size());
+    scratch.assign(scratchChannels * static_cast<size_t>(maxBlockSize), 0.0f);
+    float* next = scratch.data();
     for (auto* buses : {&inputBuses, &outputBuses})
         for (auto& bus : *buses)
             for (int c = 0; c < bus.channels; ++c, next += maxBlockSize)
-                bus.pointers.push_back (next);
-    inputBuffers.assign (inputBuses.size (), {});
-    outputBuffers.assign (outputBuses.size (), {});
-    inputChanges.setMaxParameters (controller->getParameterCount ());
-    outputChanges.setMaxParameters (controller->getParameterCount ());
+                bus.pointers.push_back(next);
+    inputBuffers.assign(inputBuses.size(), {});
+    outputBuffers.assign(outputBuses.size(), {});
+    inputChanges.setMaxParameters(controller->getParameterCount());
+    outputChanges.setMaxParameters(controller->getParameterCount());
 
     context = {};
     context.sampleRate = sampleRate;
     context.state = ProcessContext::kPlaying;
 
-    if (component->setActive (true) != kResultOk)
-        pluginError (where + " failed to activate");
+    if (component->setActive(true) != kResultOk)
+        pluginError(where + " failed to activate");
     active = true;
-    processing = processor->setProcessing (true) == kResultOk;
+    processing = processor->setProcessing(true) == kResultOk;
 }
 
-void Vst3Plugin::fillInputChanges ()
+void Vst3Plugin::fillInputChanges()
 {
-    inputChanges.clearQueue ();
+    inputChanges.clearQueue();
     for (const auto& [id, value] : pending)
     {
         int32 queueIndex = 0;
-        if (IParamValueQueue* queue = inputChanges.addParameterData (id, queueIndex))
+        if (IParamValueQueue* queue = inputChanges.addParameterData(id, queueIndex))
         {
             int32 pointIndex = 0;
-            queue->addPoint (0, value, pointIndex);
+            queue->addPoint(0, value, pointIndex);
         }
     }
-    pending.clear ();
+    pending.clear();
 }
 
-void Vst3Plugin::runProcess (int numSamples, int numInputs, int numOutputs)
+void Vst3Plugin::runProcess(int numSamples, int numInputs, int numOutputs)
 {
-    fillInputChanges ();
-    outputChanges.clearQueue ();
+    fillInputChanges();
+    outputChanges.clearQueue();
     ProcessData data;
     data.processMode = kOffline;
     data.symbolicSampleSize = kSample32;
     data.numSamples = numSamples;
     data.numInputs = numInputs;
     data.numOutputs = numOutputs;
-    data.inputs = numInputs > 0 ? inputBuffers.data () : nullptr;
-    data.outputs = numOutputs > 0 ? outputBuffers.data () : nullptr;
+    data.inputs = numInputs > 0 ? inputBuffers.data() : nullptr;
+    data.outputs = numOutputs > 0 ? outputBuffers.data() : nullptr;
     data.inputParameterChanges = &inputChanges;
     data.outputParameterChanges = &outputChanges;
     data.processContext = &context;
-    processor->process (data);
+    processor->process(data);
     context.projectTimeSamples += numSamples;
 }
 
-void Vst3Plugin::collectOutputChanges (std::vector<OutputValue>& outputs)
+void Vst3Plugin::collectOutputChanges(std::vector<OutputValue>& outputs)
 {
-    outputs.clear ();
-    int32 count = outputChanges.getParameterCount ();
+    outputs.clear();
+    int32 count = outputChanges.getParameterCount();
     for (int32 i = 0; i < count; ++i)
     {
-        IParamValueQueue* queue = outputChanges.getParameterData (i);
-        if (!queue || queue->getPointCount () <= 0)
+        IParamValueQueue* queue = outputChanges.getParameterData(i);
+        if (!queue || queue->getPointCount() <= 0)
             continue;
         int32 offset = 0;
         ParamValue value = 0.0;
-        if (queue->getPoint (queue->getPointCount () - 1, offset, value) != kResultOk)
+        if (queue->getPoint(queue->getPointCount() - 1, offset, value) != kResultOk)
             continue;
-        outputs.push_back ({queue->getParameterId (), value});
+        outputs.push_back({queue->getParameterId(), value});
         // Meter values reach the controller the way a host's UI thread passes them on.
-        controller->setParamNormalized (queue->getParameterId (), value);
+        controller->setParamNormalized(queue->getParameterId(), value);
     }
 }
 
-void Vst3Plugin::process (const AudioBlock& block, std::vector<OutputValue>& outputs)
+void Vst3Plugin::process(const AudioBlock& block, std::vector<OutputValue>& outputs)
 {
     const int n = block.numSamples;
-    for (size_t b = 0; b < inputBuses.size (); ++b)
+    for (size_t b = 0; b < inputBuses.size(); ++b)
     {
         auto& bus = inputBuses[b];
         auto& buffers = inputBuffers[b];
-        const float* const* source = b == 0 ? block.input : (sideChainActive && b == 1 ? block.sideChain : nullptr);
+        const float* const* source =
+            b == 0 ? block.input : (sideChainActive && b == 1 ? block.sideChain : nullptr);
         for (int c = 0; c < bus.channels; ++c)
         {
             if (source)
-                bus.pointers[static_cast<size_t> (c)] = const_cast<float*> (source[c]);
+                bus.pointers[static_cast<size_t>(c)] = const_cast<float*>(source[c]);
             else
-                std::fill_n (bus.pointers[static_cast<size_t> (c)], n, 0.0f);
+                std::fill_n(bus.pointers[static_cast<size_t>(c)], n, 0.0f);
         }
         buffers.numChannels = bus.channels;
-        buffers.silenceFlags = source ? 0 : ~uint64 (0);
-        buffers.channelBuffers32 = bus.pointers.data ();
+        buffers.silenceFlags = source ? 0 : ~uint64(0);
+        buffers.channelBuffers32 = bus.pointers.data();
     }
-    for (size_t b = 0; b < outputBuses.size (); ++b)
+    for (size_t b = 0; b < outputBuses.size(); ++b)
     {
         auto& bus = outputBuses[b];
         if (b == 0)
             for (int c = 0; c < bus.channels; ++c)
-                bus.pointers[static_cast<size_t> (c)] = block.output[c];
+                bus.pointers[static_cast<size_t>(c)] = block.output[c];
         outputBuffers[b].numChannels = bus.channels;
         outputBuffers[b].silenceFlags = 0;
-        outputBuffers[b].channelBuffers32 = bus.pointers.data ();
+        outputBuffers[b].channelBuffers32 = bus.pointers.data();
     }
-    runProcess (n, static_cast<int> (inputBuffers.size ()), static_cast<int> (outputBuffers.size ()));
-    collectOutputChanges (outputs);
+    runProcess(n, static_cast<int>(inputBuffers.size()), static_cast<int>(outputBuffers.size()));
+    collectOutputChanges(outputs);
 }
 
-void Vst3Plugin::flushParameters ()
+void Vst3Plugin::flushParameters()
 {
-    if (pending.empty ())
+    if (pending.empty())
         return;
-    runProcess (0, 0, 0);
+    runProcess(0, 0, 0);
 }
 
-void Vst3Plugin::stop ()
+void Vst3Plugin::stop()
 {
     if (processing)
-        processor->setProcessing (false);
+        processor->setProcessing(false);
     processing = false;
     if (active)
-        component->setActive (false);
+        component->setActive(false);
     active = false;
 }
 

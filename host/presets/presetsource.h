@@ -14,27 +14,28 @@
 #include <utility>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 struct PresetDefinition
 {
     std::string name;
-    std::string purpose;  // "for"
-    std::string signal;   // the kind of test signal it is tuned on
-    std::vector<std::pair<std::string, std::string>> values;  // title, display text
-    int line = 0;         // where its section starts
+    std::string purpose; // "for"
+    std::string signal;  // the kind of test signal it is tuned on
+    std::vector<std::pair<std::string, std::string>> values; // title, display text
+    int line = 0;                                            // where its section starts
 };
 
 // Throws HostError (kExitInput) naming the file and line of a problem:
 // a value outside a section, a line without '=', a preset without "for"
 // or "signal" or values, a name used twice or unfit for a file name.
-std::vector<PresetDefinition> readPresetSource (const std::string& path);
+std::vector<PresetDefinition> readPresetSource(const std::string& path);
 
 // The same from text already read; PATH names it in messages.
-std::vector<PresetDefinition> parsePresetSource (const std::string& text, const std::string& path);
+std::vector<PresetDefinition> parsePresetSource(const std::string& text, const std::string& path);
 
 // The presets as the README's Markdown table: name, purpose, and every
 // value as "Title value", in the source's order.
-std::string presetTable (const std::vector<PresetDefinition>& presets);
+std::string presetTable(const std::vector<PresetDefinition>& presets);
 
 } // namespace Quorvane

@@ -4,11 +4,12 @@
 
 #include "commands/commandline.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Renders every input into the output folder under its own name. A file
 // that fails is reported and the others go on; returns 0 when every file
 // was written, else the exit status of the first input that failed.
-int runBatchRender (const Options& options);
+int runBatchRender(const Options& options);
 
 } // namespace Quorvane

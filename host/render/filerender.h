@@ -14,14 +14,15 @@
 #include <optional>
 #include <string>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 struct FileRenderSettings
 {
-    std::string sideChainPath;   // empty: no side chain
+    std::string sideChainPath; // empty: no side chain
     std::optional<int> bits;
     int blockSize = 512;
-    double prerollMs = 0.0;   // silence played in first and discarded
+    double prerollMs = 0.0; // silence played in first and discarded
     // When set, the gate meter is read every millisecond by probes that this
     // maker makes, on up to probeThreads threads (for --plot and --events).
     InstanceMaker* probeMaker = nullptr;
@@ -29,7 +30,7 @@ struct FileRenderSettings
     bool showProgress = false;
     std::atomic<int64_t>* framesDone = nullptr;
     // Receives notes about the files; `always` notes are printed even when quiet.
-    std::function<void (const std::string& note, bool always)> note;
+    std::function<void(const std::string& note, bool always)> note;
 };
 
 struct RenderedFile
@@ -43,14 +44,15 @@ struct RenderedFile
 
 // The settings the command line asks for; notes go to the host's messages.
 // Probes (for --plot and --events) come from MAKER.
-FileRenderSettings renderSettings (const Options& options, InstanceMaker& maker);
+FileRenderSettings renderSettings(const Options& options, InstanceMaker& maker);
 
 // Reads IN, checks that OUT can be written, then asks PLUGIN for the plug-in
 // (a single render loads it only now), renders and stops it. BEFORE_COMMIT
 // (may be empty) runs before OUT is put in place; OUT is written only when
 // everything succeeded. Throws HostError.
-RenderedFile renderFile (const std::string& in, const std::string& out, const FileRenderSettings& settings,
-                         const std::function<HostedPlugin& ()>& plugin,
-                         const std::function<void (HostedPlugin&, const RenderTrace&)>& beforeCommit = {});
+RenderedFile
+renderFile(const std::string& in, const std::string& out, const FileRenderSettings& settings,
+           const std::function<HostedPlugin&()>& plugin,
+           const std::function<void(HostedPlugin&, const RenderTrace&)>& beforeCommit = {});
 
 } // namespace Quorvane

@@ -6,40 +6,42 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 constexpr float kLeastDepthDb = -1.0f;
 
 } // namespace
 
-std::vector<GateEvent> findGateEvents (const std::vector<RenderTrace::GateReading>& readings)
+std::vector<GateEvent> findGateEvents(const std::vector<RenderTrace::GateReading>& readings)
 {
     std::vector<GateEvent> events;
-    if (readings.empty ())
+    if (readings.empty())
         return events;
     float lowest = 0.0f;
     for (const auto& reading : readings)
-        lowest = std::min (lowest, reading.gainDb);
+        lowest = std::min(lowest, reading.gainDb);
     if (lowest > kLeastDepthDb)
         return events;
-    const float openAbove = std::max (RenderTrace::kOpenGainDb, 0.5f * lowest);
+    const float openAbove = std::max(RenderTrace::kOpenGainDb, 0.5f * lowest);
 
     bool open = false;
     for (const auto& reading : readings)
     {
         bool nowOpen = reading.gainDb > openAbove;
         if (nowOpen != open)
-            events.push_back ({nowOpen, reading.frame});
+            events.push_back({nowOpen, reading.frame});
         open = nowOpen;
     }
     return events;
 }
 
-std::string csvField (const std::string& field)
+std::string csvField(const std::string& field)
 {
-    if (field.find_first_of (",\"\n\r") == std::string::npos)
+    if (field.find_first_of(",\"\n\r") == std::string::npos)
         return field;
     std::string quoted = "\"";
     for (char c : field)
@@ -51,26 +53,26 @@ std::string csvField (const std::string& field)
     return quoted + "\"";
 }
 
-void writeGateEventsCsv (const std::string& path, const std::vector<FileGateEvents>& files)
+void writeGateEventsCsv(const std::string& path, const std::vector<FileGateEvents>& files)
 {
-    TemporaryFile temporary (path);
-    FILE* out = fdopen (temporary.takeDescriptor (), "w");
+    TemporaryFile temporary(path);
+    FILE* out = fdopen(temporary.takeDescriptor(), "w");
     if (!out)
-        throw HostError (kExitOutput, "cannot write the gate events to '" + path + "'");
-    std::fputs ("file,event,seconds,sample\n", out);
+        throw HostError(kExitOutput, "cannot write the gate events to '" + path + "'");
+    std::fputs("file,event,seconds,sample\n", out);
     for (const auto& file : files)
     {
-        const std::string name = csvField (file.file);
+        const std::string name = csvField(file.file);
         for (const auto& event : file.events)
-            std::fprintf (out, "%s,%s,%.6f,%lld\n", name.c_str (), event.opened ? "open" : "close",
-                          static_cast<double> (event.frame) / file.sampleRate,
-                          static_cast<long long> (event.frame));
+            std::fprintf(out, "%s,%s,%.6f,%lld\n", name.c_str(), event.opened ? "open" : "close",
+                         static_cast<double>(event.frame) / file.sampleRate,
+                         static_cast<long long>(event.frame));
     }
-    bool failed = std::ferror (out) != 0;
-    failed = std::fclose (out) != 0 || failed;
+    bool failed = std::ferror(out) != 0;
+    failed = std::fclose(out) != 0 || failed;
     if (failed)
-        throw HostError (kExitOutput, "cannot write the gate events to '" + path + "'");
-    temporary.commit ();
+        throw HostError(kExitOutput, "cannot write the gate events to '" + path + "'");
+    temporary.commit();
 }
 
 } // namespace Quorvane

@@ -17,21 +17,23 @@
 #include <string>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // The gain readings for IN (with the side-chain file KEY, if not empty), in
 // order, each at most 1 ms long; empty when the plug-in has no gate meter.
 // Runs the probes on up to THREADS threads, each after the render's pre-roll
 // of PREROLL_MS, adding the frames they process to FRAMES_DONE (may be
 // null). Throws HostError.
-std::vector<RenderTrace::GateReading> probeGateMeter (InstanceMaker& maker, const std::string& in,
-                                                      const std::string& key, int threads, double prerollMs,
-                                                      std::atomic<int64_t>* framesDone = nullptr);
+std::vector<RenderTrace::GateReading> probeGateMeter(InstanceMaker& maker, const std::string& in,
+                                                     const std::string& key, int threads,
+                                                     double prerollMs,
+                                                     std::atomic<int64_t>* framesDone = nullptr);
 
 // Frames between readings: 1 ms or just under.
-int meterProbeStep (int sampleRate);
+int meterProbeStep(int sampleRate);
 
 // The probes' block: the meter's 50 ms rounded up to whole steps.
-int meterProbeBlock (int sampleRate);
+int meterProbeBlock(int sampleRate);
 
 } // namespace Quorvane

@@ -6,9 +6,10 @@
 
 #include <string>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Throws HostError (kExitOutput) when the file cannot be written.
-void drawPlot (const RenderTrace& trace, const std::string& file, const std::string& title);
+void drawPlot(const RenderTrace& trace, const std::string& file, const std::string& title);
 
 } // namespace Quorvane

@@ -5,17 +5,18 @@
 #include <chrono>
 #include <cstdint>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class ProgressBar
 {
 public:
-    ProgressBar (int64_t total, bool enabled);
-    ~ProgressBar ();
+    ProgressBar(int64_t total, bool enabled);
+    ~ProgressBar();
 
-    void update (int64_t done);
+    void update(int64_t done);
     // Clears the line if the bar was drawn.
-    void finish ();
+    void finish();
 
 private:
     using Clock = std::chrono::steady_clock;

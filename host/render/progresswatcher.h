@@ -8,20 +8,21 @@
 #include <mutex>
 #include <thread>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class ProgressWatcher
 {
 public:
     // Shows DONE out of TOTAL until destroyed (if ENABLED; see ProgressBar).
-    ProgressWatcher (const std::atomic<int64_t>& done, int64_t total, bool enabled);
-    ~ProgressWatcher ();
+    ProgressWatcher(const std::atomic<int64_t>& done, int64_t total, bool enabled);
+    ~ProgressWatcher();
 
-    ProgressWatcher (const ProgressWatcher&) = delete;
-    ProgressWatcher& operator= (const ProgressWatcher&) = delete;
+    ProgressWatcher(const ProgressWatcher&) = delete;
+    ProgressWatcher& operator=(const ProgressWatcher&) = delete;
 
 private:
-    void run (int64_t total, bool enabled);
+    void run(int64_t total, bool enabled);
 
     const std::atomic<int64_t>& done;
     std::mutex lock;

@@ -7,7 +7,8 @@
 #include <atomic>
 #include <optional>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class AudioFileReader;
 class AudioFileWriter;
@@ -16,10 +17,10 @@ struct RenderJob
 {
     HostedPlugin* plugin = nullptr;
     AudioFileReader* input = nullptr;
-    AudioFileReader* sideChain = nullptr;       // null without a side chain
-    AudioFileWriter* output = nullptr;         // null: the audio is only measured
+    AudioFileReader* sideChain = nullptr; // null without a side chain
+    AudioFileWriter* output = nullptr;    // null: the audio is only measured
     int blockSize = 512;
-    std::optional<uint32_t> gateMeterId;        // output parameter carrying the gate gain
+    std::optional<uint32_t> gateMeterId; // output parameter carrying the gate gain
     bool showProgress = false;
     // Frames done so far, added to as the render goes (for a progress bar
     // that covers several files); may be null.
@@ -35,15 +36,15 @@ struct RenderJob
 
 // Processes the whole input; throws HostError when writing fails or the
 // user interrupts. Returns the trace of levels and gate gain.
-RenderTrace render (const RenderJob& job);
+RenderTrace render(const RenderJob& job);
 
 // Frames of a pre-roll of MS milliseconds at SAMPLE_RATE.
-int64_t prerollFrames (int sampleRate, double ms);
+int64_t prerollFrames(int sampleRate, double ms);
 
 // The plug-in's gate meter output parameter, if it has one.
-std::optional<uint32_t> findGateMeter (HostedPlugin& plugin);
+std::optional<uint32_t> findGateMeter(HostedPlugin& plugin);
 
 // A gate meter value (0 at -76 dB, 1 at 0 dB) as a gain in dB.
-float meterToDb (double meterValue);
+float meterToDb(double meterValue);
 
 } // namespace Quorvane

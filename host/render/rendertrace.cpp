@@ -3,52 +3,54 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Quorvane {
-
-RenderTrace::RenderTrace (int64_t totalFrames, double sampleRate, int maxSegments)
-: frames (std::max<int64_t> (0, totalFrames)), rate (sampleRate)
+namespace Quorvane
 {
-    segmentFrames = std::max<int64_t> (1, (frames + maxSegments - 1) / std::max (1, maxSegments));
-    list.resize (static_cast<size_t> ((frames + segmentFrames - 1) / segmentFrames));
+
+RenderTrace::RenderTrace(int64_t totalFrames, double sampleRate, int maxSegments)
+    : frames(std::max<int64_t>(0, totalFrames)), rate(sampleRate)
+{
+    segmentFrames = std::max<int64_t>(1, (frames + maxSegments - 1) / std::max(1, maxSegments));
+    list.resize(static_cast<size_t>((frames + segmentFrames - 1) / segmentFrames));
 }
 
-float RenderTrace::toDb (float linear)
+float RenderTrace::toDb(float linear)
 {
     if (!(linear > 0.0f))
         return kFloorDb;
-    return std::max (kFloorDb, 20.0f * std::log10 (linear));
+    return std::max(kFloorDb, 20.0f * std::log10(linear));
 }
 
-RenderTrace::Segment& RenderTrace::segmentAt (int64_t frame)
+RenderTrace::Segment& RenderTrace::segmentAt(int64_t frame)
 {
-    auto index = static_cast<size_t> (frame / segmentFrames);
-    return list[std::min (index, list.size () - 1)];
+    auto index = static_cast<size_t>(frame / segmentFrames);
+    return list[std::min(index, list.size() - 1)];
 }
 
-namespace {
+namespace
+{
 
 // The largest magnitude among n samples; a NaN sample counts as nothing. Four running maxima,
 // so that the compares do not wait on each other.
-float absolutePeak (const float* x, int64_t n)
+float absolutePeak(const float* x, int64_t n)
 {
     float a0 = 0.0f, a1 = 0.0f, a2 = 0.0f, a3 = 0.0f;
     int64_t k = 0;
     for (; k + 4 <= n; k += 4)
     {
-        a0 = std::max (a0, std::fabs (x[k]));
-        a1 = std::max (a1, std::fabs (x[k + 1]));
-        a2 = std::max (a2, std::fabs (x[k + 2]));
-        a3 = std::max (a3, std::fabs (x[k + 3]));
+        a0 = std::max(a0, std::fabs(x[k]));
+        a1 = std::max(a1, std::fabs(x[k + 1]));
+        a2 = std::max(a2, std::fabs(x[k + 2]));
+        a3 = std::max(a3, std::fabs(x[k + 3]));
     }
     for (; k < n; ++k)
-        a0 = std::max (a0, std::fabs (x[k]));
-    return std::max (std::max (a0, a1), std::max (a2, a3));
+        a0 = std::max(a0, std::fabs(x[k]));
+    return std::max(std::max(a0, a1), std::max(a2, a3));
 }
 
 } // namespace
 
-void RenderTrace::addBlock (int64_t position, const float* const* input, const float* const* output,
-                            int channels, int numSamples)
+void RenderTrace::addBlock(int64_t position, const float* const* input, const float* const* output,
+                           int channels, int numSamples)
 {
     // One pass per stretch of the block that falls in one segment (or past the end).
     for (int64_t i = 0; i < numSamples;)
@@ -58,47 +60,48 @@ void RenderTrace::addBlock (int64_t position, const float* const* input, const f
         Segment* segment = nullptr;
         if (frame < frames)
         {
-            segment = &segmentAt (frame);
-            const int64_t segmentEnd = std::min (frames, (frame / segmentFrames + 1) * segmentFrames);
-            run = std::min (run, segmentEnd - frame);
+            segment = &segmentAt(frame);
+            const int64_t segmentEnd =
+                std::min(frames, (frame / segmentFrames + 1) * segmentFrames);
+            run = std::min(run, segmentEnd - frame);
         }
         float in = 0.0f;
         float out = 0.0f;
         for (int c = 0; c < channels; ++c)
         {
-            in = std::max (in, absolutePeak (input[c] + i, run));
-            out = std::max (out, absolutePeak (output[c] + i, run));
+            in = std::max(in, absolutePeak(input[c] + i, run));
+            out = std::max(out, absolutePeak(output[c] + i, run));
         }
-        peakIn = std::max (peakIn, in);
-        peakOut = std::max (peakOut, out);
+        peakIn = std::max(peakIn, in);
+        peakOut = std::max(peakOut, out);
         if (segment)
         {
-            segment->inputPeak = std::max (segment->inputPeak, in);
-            segment->outputPeak = std::max (segment->outputPeak, out);
+            segment->inputPeak = std::max(segment->inputPeak, in);
+            segment->outputPeak = std::max(segment->outputPeak, out);
         }
         i += run;
     }
 }
 
-void RenderTrace::addGateGain (int64_t position, int numSamples, float gainDb)
+void RenderTrace::addGateGain(int64_t position, int numSamples, float gainDb)
 {
-    if (std::isnan (gainDb))
+    if (std::isnan(gainDb))
         return;
     gateSeen = true;
-    const int64_t end = std::min (frames, position + numSamples);
+    const int64_t end = std::min(frames, position + numSamples);
     if (gainDb > kOpenGainDb && end > position)
         openFrames += end - position;
     for (int64_t frame = position; frame < end;)
     {
-        Segment& segment = segmentAt (frame);
-        segment.gateDb = segment.hasGate ? std::max (segment.gateDb, gainDb) : gainDb;
-        segment.gateMinDb = segment.hasGate ? std::min (segment.gateMinDb, gainDb) : gainDb;
+        Segment& segment = segmentAt(frame);
+        segment.gateDb = segment.hasGate ? std::max(segment.gateDb, gainDb) : gainDb;
+        segment.gateMinDb = segment.hasGate ? std::min(segment.gateMinDb, gainDb) : gainDb;
         segment.hasGate = true;
         frame = (frame / segmentFrames + 1) * segmentFrames;
     }
 }
 
-void RenderTrace::setGateReadings (std::vector<GateReading> fine)
+void RenderTrace::setGateReadings(std::vector<GateReading> fine)
 {
     for (auto& segment : list)
     {
@@ -109,8 +112,8 @@ void RenderTrace::setGateReadings (std::vector<GateReading> fine)
     gateSeen = false;
     openFrames = 0;
     for (const auto& reading : fine)
-        addGateGain (reading.frame, reading.frames, reading.gainDb);
-    readings = std::move (fine);
+        addGateGain(reading.frame, reading.frames, reading.gainDb);
+    readings = std::move(fine);
 }
 
 } // namespace Quorvane

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class RenderTrace
 {
@@ -17,10 +18,10 @@ public:
 
     struct Segment
     {
-        float inputPeak = 0.0f;   // linear, largest magnitude over all channels
+        float inputPeak = 0.0f; // linear, largest magnitude over all channels
         float outputPeak = 0.0f;
-        float gateDb = kFloorDb;     // largest gate gain reported in the segment
-        float gateMinDb = kFloorDb;  // smallest gate gain reported in the segment
+        float gateDb = kFloorDb;    // largest gate gain reported in the segment
+        float gateMinDb = kFloorDb; // smallest gate gain reported in the segment
         bool hasGate = false;
     };
 
@@ -33,33 +34,33 @@ public:
         float gainDb = kFloorDb;
     };
 
-    RenderTrace (int64_t totalFrames, double sampleRate, int maxSegments = 2400);
+    RenderTrace(int64_t totalFrames, double sampleRate, int maxSegments = 2400);
 
     // Adds one processed block that starts at frame `position`.
-    void addBlock (int64_t position, const float* const* input, const float* const* output, int channels,
-                   int numSamples);
+    void addBlock(int64_t position, const float* const* input, const float* const* output,
+                  int channels, int numSamples);
     // The gate gain that the plug-in reported for the block starting at `position`.
-    void addGateGain (int64_t position, int numSamples, float gainDb);
+    void addGateGain(int64_t position, int numSamples, float gainDb);
 
     // Replaces the gate gains reported block by block with finer readings
     // (in order, not overlapping), and keeps them for gateReadings ().
-    void setGateReadings (std::vector<GateReading> fine);
-    const std::vector<GateReading>& gateReadings () const { return readings; }
+    void setGateReadings(std::vector<GateReading> fine);
+    const std::vector<GateReading>& gateReadings() const { return readings; }
 
-    double sampleRate () const { return rate; }
-    int64_t totalFrames () const { return frames; }
-    int64_t framesPerSegment () const { return segmentFrames; }
-    const std::vector<Segment>& segments () const { return list; }
+    double sampleRate() const { return rate; }
+    int64_t totalFrames() const { return frames; }
+    int64_t framesPerSegment() const { return segmentFrames; }
+    const std::vector<Segment>& segments() const { return list; }
 
-    float inputPeak () const { return peakIn; }
-    float outputPeak () const { return peakOut; }
-    bool hasGate () const { return gateSeen; }
-    double gateOpenSeconds () const { return static_cast<double> (openFrames) / rate; }
+    float inputPeak() const { return peakIn; }
+    float outputPeak() const { return peakOut; }
+    bool hasGate() const { return gateSeen; }
+    double gateOpenSeconds() const { return static_cast<double>(openFrames) / rate; }
 
-    static float toDb (float linear);
+    static float toDb(float linear);
 
 private:
-    Segment& segmentAt (int64_t frame);
+    Segment& segmentAt(int64_t frame);
 
     int64_t frames;
     double rate;

@@ -1,12 +1,13 @@
 #include "executablelocation.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-std::filesystem::path executableFolder ()
+std::filesystem::path executableFolder()
 {
     std::error_code error;
-    auto self = std::filesystem::read_symlink ("/proc/self/exe", error);
-    return error ? std::filesystem::path () : self.parent_path ();
+    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : self.parent_path();
 }
 
 } // namespace Quorvane

@@ -4,9 +4,10 @@
 
 #include <filesystem>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // The folder of the running executable; empty when it cannot be told.
-std::filesystem::path executableFolder ();
+std::filesystem::path executableFolder();
 
 } // namespace Quorvane

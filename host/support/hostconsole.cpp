@@ -3,45 +3,47 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 FILE* savedStream = nullptr;
 
 } // namespace
 
-void silencePluginDiagnostics ()
+void silencePluginDiagnostics()
 {
     if (savedStream)
         return;
-    std::fflush (stderr);
-    int saved = fcntl (STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-    int devNull = open ("/dev/null", O_WRONLY | O_CLOEXEC);
+    std::fflush(stderr);
+    int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (saved < 0 || devNull < 0)
     {
         if (saved >= 0)
-            close (saved);
+            close(saved);
         if (devNull >= 0)
-            close (devNull);
+            close(devNull);
         return;
     }
-    FILE* stream = fdopen (saved, "w");
-    if (!stream || dup2 (devNull, STDERR_FILENO) < 0)
+    FILE* stream = fdopen(saved, "w");
+    if (!stream || dup2(devNull, STDERR_FILENO) < 0)
     {
         if (stream)
-            std::fclose (stream);
+            std::fclose(stream);
         else
-            close (saved);
-        close (devNull);
+            close(saved);
+        close(devNull);
         return;
     }
-    close (devNull);
-    setvbuf (stream, nullptr, _IONBF, 0);
+    close(devNull);
+    setvbuf(stream, nullptr, _IONBF, 0);
     savedStream = stream;
 }
 
-FILE* hostMessages ()
+FILE* hostMessages()
 {
     return savedStream ? savedStream : stderr;
 }

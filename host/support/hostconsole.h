@@ -7,14 +7,15 @@
 
 #include <cstdio>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Sends descriptor 2 to /dev/null for the rest of the process. Call it once,
 // before any plug-in is loaded and before any thread starts.
-void silencePluginDiagnostics ();
+void silencePluginDiagnostics();
 
 // The stream for the host's error messages and notes: standard error, or
 // its saved copy once the plug-in's diagnostics are silenced.
-FILE* hostMessages ();
+FILE* hostMessages();
 
 } // namespace Quorvane

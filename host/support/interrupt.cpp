@@ -2,26 +2,28 @@
 
 #include <csignal>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void onInterrupt (int)
+extern "C" void onInterrupt(int)
 {
     interrupted = 1;
 }
 
 } // namespace
 
-void installInterruptHandler ()
+void installInterruptHandler()
 {
-    std::signal (SIGINT, onInterrupt);
-    std::signal (SIGTERM, onInterrupt);
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
 }
 
-bool interruptRequested ()
+bool interruptRequested()
 {
     return interrupted != 0;
 }

@@ -1,9 +1,10 @@
 // Ctrl-C during a render stops it cleanly, so temporary files are removed.
 #pragma once
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-void installInterruptHandler ();
-bool interruptRequested ();
+void installInterruptHandler();
+bool interruptRequested();
 
 } // namespace Quorvane

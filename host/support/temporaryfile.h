@@ -4,25 +4,26 @@
 
 #include <string>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class TemporaryFile
 {
 public:
     // Creates an empty temporary file in TARGET's folder.
     // Throws HostError (kExitOutput) when that is impossible.
-    explicit TemporaryFile (const std::string& target);
+    explicit TemporaryFile(const std::string& target);
     // Removes the temporary file unless it was committed.
-    ~TemporaryFile ();
+    ~TemporaryFile();
 
-    TemporaryFile (const TemporaryFile&) = delete;
-    TemporaryFile& operator= (const TemporaryFile&) = delete;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    const std::string& path () const { return temporaryPath; }
+    const std::string& path() const { return temporaryPath; }
     // The open descriptor; whoever takes it closes it.
-    int takeDescriptor ();
+    int takeDescriptor();
     // Gives the file the usual permissions and renames it to the target.
-    void commit ();
+    void commit();
 
 private:
     std::string targetPath;

@@ -4,8 +4,9 @@
 
 #include "paint.h"
 
-namespace Quorvane::Artwork {
+namespace Quorvane::Artwork
+{
 
-Image drawBackground ();
+Image drawBackground();
 
 } // namespace Quorvane::Artwork

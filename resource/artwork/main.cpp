@@ -19,49 +19,49 @@
 
 using namespace Quorvane::Artwork;
 
-namespace {
+namespace
+{
 
-std::map<std::string, Image> drawAll ()
+std::map<std::string, Image> drawAll()
 {
     std::map<std::string, Image> images;
-    images.emplace ("background.png", drawBackground ());
-    images.emplace ("splashImg.png", drawSplash ());
-    images.emplace ("knobImg1.png", drawKnobStrip (Palette::teal));
-    images.emplace ("knobImg2.png", drawKnobStrip (Palette::amber));
-    images.emplace ("VVuSliderHandle.png", drawSliderHandle ());
-    images.emplace ("vVuSliderBackground.png", drawTransparent (16, 220));
-    images.emplace ("VVuSlider1On.png", drawMeterLit ());
-    images.emplace ("VVuSlider1Off.png", drawMeterUnlit ());
+    images.emplace("background.png", drawBackground());
+    images.emplace("splashImg.png", drawSplash());
+    images.emplace("knobImg1.png", drawKnobStrip(Palette::teal));
+    images.emplace("knobImg2.png", drawKnobStrip(Palette::amber));
+    images.emplace("VVuSliderHandle.png", drawSliderHandle());
+    images.emplace("vVuSliderBackground.png", drawTransparent(16, 220));
+    images.emplace("VVuSlider1On.png", drawMeterLit());
+    images.emplace("VVuSlider1Off.png", drawMeterUnlit());
     // The lower meter paints its reading in the upper meter's unlit grey, so the column
     // is coloured only between the two readings.
-    images.emplace ("VVuSlider2On.png", drawMeterUnlit ());
-    images.emplace ("VVuSlider2Off.png", drawTransparent (meterWidth, meterHeight));
-    images.emplace ("OnOff.png", drawOnOffSwitch (false));
-    images.emplace ("OnOffFlipped.png", drawOnOffSwitch (true));
-    images.emplace ("VuOn.png", drawSideChainLamp (true));
-    images.emplace ("VuOff.png", drawSideChainLamp (false));
-    images.emplace ("VuGateLevOpen.png", drawGateLamp (true));
-    images.emplace ("VuGateLevClosed.png", drawGateLamp (false));
-    images.emplace ("ButtonSingleBypass.png",
-                    drawButton ("BYPASS", Palette::alert, rgb8 (255, 255, 255)));
-    images.emplace ("ButtonSingleCtrl.png",
-                    drawButton ("LISTEN", Palette::amber, rgb8 (40, 22, 2)));
+    images.emplace("VVuSlider2On.png", drawMeterUnlit());
+    images.emplace("VVuSlider2Off.png", drawTransparent(meterWidth, meterHeight));
+    images.emplace("OnOff.png", drawOnOffSwitch(false));
+    images.emplace("OnOffFlipped.png", drawOnOffSwitch(true));
+    images.emplace("VuOn.png", drawSideChainLamp(true));
+    images.emplace("VuOff.png", drawSideChainLamp(false));
+    images.emplace("VuGateLevOpen.png", drawGateLamp(true));
+    images.emplace("VuGateLevClosed.png", drawGateLamp(false));
+    images.emplace("ButtonSingleBypass.png",
+                   drawButton("BYPASS", Palette::alert, rgb8(255, 255, 255)));
+    images.emplace("ButtonSingleCtrl.png", drawButton("LISTEN", Palette::amber, rgb8(40, 22, 2)));
     return images;
 }
 
-int usage ()
+int usage()
 {
-    std::fprintf (stderr,
-                  "usage: quorvane_artwork <outdir> [--preview <file.png>] [--knob-frame <0..79>]\n");
+    std::fprintf(
+        stderr, "usage: quorvane_artwork <outdir> [--preview <file.png>] [--knob-frame <0..79>]\n");
     return 2;
 }
 
 } // namespace
 
-int main (int argc, char** argv)
+int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usage ();
+        return usage();
     const std::string outdir = argv[1];
     std::string preview;
     int knobFrame = 40;
@@ -71,27 +71,27 @@ int main (int argc, char** argv)
         if (arg == "--preview" && i + 1 < argc)
             preview = argv[++i];
         else if (arg == "--knob-frame" && i + 1 < argc)
-            knobFrame = std::atoi (argv[++i]);
+            knobFrame = std::atoi(argv[++i]);
         else
-            return usage ();
+            return usage();
     }
     if (knobFrame < 0 || knobFrame >= knobFrames)
-        return usage ();
+        return usage();
 
-    const auto images = drawAll ();
+    const auto images = drawAll();
     int failures = 0;
     for (const auto& [name, image] : images)
     {
         const std::string path = outdir + "/" + name;
-        if (!image.writePng (path))
+        if (!image.writePng(path))
         {
-            std::fprintf (stderr, "quorvane_artwork: cannot write %s\n", path.c_str ());
+            std::fprintf(stderr, "quorvane_artwork: cannot write %s\n", path.c_str());
             ++failures;
         }
     }
-    if (!preview.empty () && !composePreview (images, knobFrame).writePng (preview))
+    if (!preview.empty() && !composePreview(images, knobFrame).writePng(preview))
     {
-        std::fprintf (stderr, "quorvane_artwork: cannot write %s\n", preview.c_str ());
+        std::fprintf(stderr, "quorvane_artwork: cannot write %s\n", preview.c_str());
         ++failures;
     }
     return failures == 0 ? 0 : 1;

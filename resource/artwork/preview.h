@@ -7,9 +7,10 @@
 #include <map>
 #include <string>
 
-namespace Quorvane::Artwork {
+namespace Quorvane::Artwork
+{
 
 // images: every generated image by file name. The knobs show `knobFrame`.
-Image composePreview (const std::map<std::string, Image>& images, int knobFrame);
+Image composePreview(const std::map<std::string, Image>& images, int knobFrame);
 
 } // namespace Quorvane::Artwork

@@ -3,8 +3,9 @@
 
 #include "paint.h"
 
-namespace Quorvane::Artwork {
+namespace Quorvane::Artwork
+{
 
-Image drawSplash ();
+Image drawSplash();
 
 } // namespace Quorvane::Artwork

@@ -7,27 +7,28 @@
 
 #include <windows.h>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-bool findResource (const char* name, const unsigned char** data, size_t* size)
+bool findResource(const char* name, const unsigned char** data, size_t* size)
 {
     // An empty name, or one the system would read as a number ("#12"), names no image.
     if (!name || name[0] == 0 || name[0] == '#')
         return false;
-    auto module = static_cast<HMODULE> (Steinberg::getPlatformModuleHandle ());
+    auto module = static_cast<HMODULE>(Steinberg::getPlatformModuleHandle());
     if (!module)
         return false;
-    HRSRC info = FindResourceA (module, name, "DATA");
+    HRSRC info = FindResourceA(module, name, "DATA");
     if (!info)
         return false;
-    HGLOBAL loaded = LoadResource (module, info);
-    const void* bytes = loaded ? LockResource (loaded) : nullptr;
+    HGLOBAL loaded = LoadResource(module, info);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes)
         return false;
     if (data)
-        *data = static_cast<const unsigned char*> (bytes);
+        *data = static_cast<const unsigned char*>(bytes);
     if (size)
-        *size = SizeofResource (module, info);
+        *size = SizeofResource(module, info);
     return true;
 }
 

@@ -12,12 +12,12 @@ namespace Vst {
 namespace Vst2Abi {
 
 // Effect opcodes missing a number in fst.
-constexpr int kEffSetBypass = 44;       // value: 1 bypass on, 0 off
-constexpr int kEffGetTailSize = 52;     // returns the tail in samples
+constexpr int kEffSetBypass = 44;   // value: 1 bypass on, 0 off
+constexpr int kEffGetTailSize = 52; // returns the tail in samples
 
 // Host opcodes missing a number in fst.
-constexpr int kAudioMasterIOChanged = 13;      // latency or I/O counts changed
-constexpr int kAudioMasterUpdateDisplay = 42;  // parameter values/names changed
+constexpr int kAudioMasterIOChanged = 13;     // latency or I/O counts changed
+constexpr int kAudioMasterUpdateDisplay = 42; // parameter values/names changed
 
 // Sizes of the text fields a host hands to the text opcodes, in bytes with the terminator: the
 // sizes the VST 2 interface documents (the smaller where sources differ). Many hosts give more,

@@ -22,8 +22,8 @@ Vst2AudioBridge::Vst2AudioBridge (IAudioProcessor& processor, Vst2ParameterSlots
 }
 
 void Vst2AudioBridge::configure (const std::vector<int32>& inputBusChannels,
-                                 const std::vector<int32>& outputBusChannels,
-                                 int32 maxBlockSize, int32 parameterCount)
+                                 const std::vector<int32>& outputBusChannels, int32 maxBlockSize,
+                                 int32 parameterCount)
 {
 	this->maxBlockSize = std::max<int32> (maxBlockSize, 0);
 
@@ -38,8 +38,10 @@ void Vst2AudioBridge::configure (const std::vector<int32>& inputBusChannels,
 	scratchBuffer.assign (auxOutputChannels > 0 ? this->maxBlockSize : 0, 0.f);
 	silentChannels.assign (auxInputChannels, silentBuffer.data ());
 	scratchChannels.assign (auxOutputChannels, scratchBuffer.data ());
-	mainInputs.assign (inputBusChannels.empty () ? 0 : std::max<int32> (inputBusChannels[0], 0), nullptr);
-	mainOutputs.assign (outputBusChannels.empty () ? 0 : std::max<int32> (outputBusChannels[0], 0), nullptr);
+	mainInputs.assign (inputBusChannels.empty () ? 0 : std::max<int32> (inputBusChannels[0], 0),
+	                   nullptr);
+	mainOutputs.assign (outputBusChannels.empty () ? 0 : std::max<int32> (outputBusChannels[0], 0),
+	                    nullptr);
 
 	inputBuses.assign (inputBusChannels.size (), AudioBusBuffers ());
 	for (size_t i = 0; i < inputBuses.size (); ++i)
@@ -134,7 +136,7 @@ void Vst2AudioBridge::keepOutputChanges ()
 	const int32 count = outputChanges.getParameterCount ();
 	for (int32 i = 0; i < count; ++i)
 	{
-		const ParameterValueQueue& queue = *outputChanges.queueAt (i);   // i is within the list
+		const ParameterValueQueue& queue = *outputChanges.queueAt (i); // i is within the list
 		ParamValue value = 0.;
 		if (queue.lastValue (value))
 			values.set (outputSlots.postById (queue.id (), value), value);

@@ -56,10 +56,10 @@ private:
 	ProcessData data;
 	std::vector<AudioBusBuffers> inputBuses;
 	std::vector<AudioBusBuffers> outputBuses;
-	std::vector<float*> mainInputs;   // offset pointers into the host's buffers
+	std::vector<float*> mainInputs; // offset pointers into the host's buffers
 	std::vector<float*> mainOutputs;
-	std::vector<float*> silentChannels;   // every one points at silentBuffer
-	std::vector<float*> scratchChannels;  // every one points at scratchBuffer
+	std::vector<float*> silentChannels;  // every one points at silentBuffer
+	std::vector<float*> scratchChannels; // every one points at scratchBuffer
 	std::vector<float> silentBuffer;
 	std::vector<float> scratchBuffer;
 	ParameterChanges inputChanges;

@@ -34,7 +34,7 @@ public:
 
 	OBJ_METHODS (Vst2ComponentHandler, FObject)
 	DEFINE_INTERFACES
-		DEF_INTERFACE (IComponentHandler)
+	DEF_INTERFACE (IComponentHandler)
 	END_DEFINE_INTERFACES (FObject)
 	REFCOUNT_METHODS (FObject)
 

@@ -32,10 +32,7 @@ Vst2EditorBridge::Vst2EditorBridge (IEditController& controller, AEffect* effect
 	view = nullptr;
 }
 
-Vst2EditorBridge::~Vst2EditorBridge ()
-{
-	close ();
-}
+Vst2EditorBridge::~Vst2EditorBridge () { close (); }
 
 bool Vst2EditorBridge::ensureView ()
 {

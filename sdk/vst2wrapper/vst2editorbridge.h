@@ -20,7 +20,8 @@ class Vst2EditorBridge
 public:
 	/** Asks the controller once whether it has an "editor" view that can
 	    be embedded in this platform's windows. */
-	Vst2EditorBridge (IEditController& controller, AEffect* effect, audioMasterCallback audioMaster);
+	Vst2EditorBridge (IEditController& controller, AEffect* effect,
+	                  audioMasterCallback audioMaster);
 	~Vst2EditorBridge ();
 
 	bool isAvailable () const { return available; }

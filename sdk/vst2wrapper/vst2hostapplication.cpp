@@ -7,10 +7,7 @@
 namespace Steinberg {
 namespace Vst {
 
-Vst2HostApplication::Vst2HostApplication (const char8* name)
-{
-	setName (name);
-}
+Vst2HostApplication::Vst2HostApplication (const char8* name) { setName (name); }
 
 void Vst2HostApplication::setName (const char8* name)
 {

@@ -25,7 +25,8 @@ int32 Vst2ParameterSlots::postByIdSearching (ParamID id, ParamValue value)
 
 bool Vst2ParameterSlots::take (int32 index, ParamValue& value)
 {
-	if (index < 0 || index >= count || !slots[index].pending.exchange (false, std::memory_order_acq_rel))
+	if (index < 0 || index >= count ||
+	    !slots[index].pending.exchange (false, std::memory_order_acq_rel))
 		return false;
 	value = slots[index].value.load (std::memory_order_relaxed);
 	return true;

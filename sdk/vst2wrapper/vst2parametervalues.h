@@ -35,7 +35,8 @@ public:
 	void set (int32 index, ParamValue value)
 	{
 		if (index >= 0 && index < count && !std::isnan (value))
-			values[index].store (static_cast<float> (std::clamp (value, 0., 1.)), std::memory_order_relaxed);
+			values[index].store (static_cast<float> (std::clamp (value, 0., 1.)),
+			                     std::memory_order_relaxed);
 	}
 
 private:

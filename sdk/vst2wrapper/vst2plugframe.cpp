@@ -36,7 +36,8 @@ tresult PLUGIN_API Vst2PlugFrame::queryInterface (const TUID _iid, void** obj)
 {
 	if (obj == nullptr)
 		return kInvalidArgument;
-	if (FUnknownPrivate::iidEqual (_iid, FUnknown::iid) || FUnknownPrivate::iidEqual (_iid, kPlugFrameIid))
+	if (FUnknownPrivate::iidEqual (_iid, FUnknown::iid) ||
+	    FUnknownPrivate::iidEqual (_iid, kPlugFrameIid))
 	{
 		addRef ();
 		*obj = static_cast<IPlugFrame*> (this);
@@ -48,10 +49,7 @@ tresult PLUGIN_API Vst2PlugFrame::queryInterface (const TUID _iid, void** obj)
 	return kNoInterface;
 }
 
-uint32 PLUGIN_API Vst2PlugFrame::addRef ()
-{
-	return ++refCount;
-}
+uint32 PLUGIN_API Vst2PlugFrame::addRef () { return ++refCount; }
 
 uint32 PLUGIN_API Vst2PlugFrame::release ()
 {

@@ -15,7 +15,7 @@ public:
 	    fit. Only the text and its terminator are written, never the rest of
 	    a host's buffer. */
 	static void copy (char* dst, const char16* src, int32 fieldSize);
-	static constexpr int32 kMaxCopy = 255;  // the longest UTF-16 text copied
+	static constexpr int32 kMaxCopy = 255; // the longest UTF-16 text copied
 	static void copy (char* dst, const char8* src, int32 fieldSize);
 
 	/** copy for a value with its unit ("-38.0 dB"): a text too long for

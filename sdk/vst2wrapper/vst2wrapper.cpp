@@ -33,10 +33,7 @@ Vst2Wrapper::Vst2Wrapper (IPluginFactory* factory, audioMasterCallback audioMast
 	this->factory = owned (factory);
 }
 
-Vst2Wrapper::~Vst2Wrapper ()
-{
-	tearDown ();
-}
+Vst2Wrapper::~Vst2Wrapper () { tearDown (); }
 
 VstIntPtr Vst2Wrapper::callHost (int32 opcode, int32 index, VstIntPtr value, void* ptr, float opt)
 {
@@ -58,8 +55,8 @@ bool Vst2Wrapper::setUp (const TUID vst3ComponentID, VstInt32 vst2ID)
 	hostContext = std::make_unique<Vst2HostApplication> (nullptr);
 
 	FUnknown* object = nullptr;
-	if (factory->createInstance (vst3ComponentID, IComponent::iid, reinterpret_cast<void**> (&object)) !=
-	        kResultOk ||
+	if (factory->createInstance (vst3ComponentID, IComponent::iid,
+	                             reinterpret_cast<void**> (&object)) != kResultOk ||
 	    object == nullptr)
 		return false;
 	component = owned (static_cast<IComponent*> (object));
@@ -143,8 +140,8 @@ bool Vst2Wrapper::createController ()
 	if (component->getControllerClassId (controllerId) != kResultOk)
 		return false;
 	FUnknown* object = nullptr;
-	if (factory->createInstance (controllerId, IEditController::iid, reinterpret_cast<void**> (&object)) !=
-	        kResultOk ||
+	if (factory->createInstance (controllerId, IEditController::iid,
+	                             reinterpret_cast<void**> (&object)) != kResultOk ||
 	    object == nullptr)
 		return false;
 	controller = owned (static_cast<IEditController*> (object));
@@ -167,7 +164,8 @@ void Vst2Wrapper::readClassInfo (const TUID vst3ComponentID)
 {
 	PFactoryInfo factoryInfo {};
 	if (factory->getFactoryInfo (&factoryInfo) == kResultOk)
-		vendorName.assign (factoryInfo.vendor, strnlen (factoryInfo.vendor, PFactoryInfo::kNameSize));
+		vendorName.assign (factoryInfo.vendor,
+		                   strnlen (factoryInfo.vendor, PFactoryInfo::kNameSize));
 
 	FUnknownPtr<IPluginFactory2> factory2 (factory);
 	const int32 count = factory->countClasses ();
@@ -238,7 +236,7 @@ void Vst2Wrapper::readParameters ()
 void Vst2Wrapper::readValuesFromController ()
 {
 	if (!values)
-		return;  // the controller restarts while the effect is being built
+		return; // the controller restarts while the effect is being built
 	for (size_t i = 0; i < parameters.size (); ++i)
 		if ((parameters[i].flags & ParameterInfo::kIsReadOnly) == 0)
 			values->set (static_cast<int32> (i), controller->getParamNormalized (parameterIds[i]));

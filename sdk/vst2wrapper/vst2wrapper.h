@@ -5,7 +5,8 @@
 //   {
 //       ...
 //       auto* wrapper = Steinberg::Vst::Vst2Wrapper::create (GetPluginFactory (),
-//                                                            processorClassId, uniqueId, audioMaster);
+//                                                            processorClassId, uniqueId,
+//                                                            audioMaster);
 //       return wrapper ? wrapper->getAeffect () : nullptr;
 //   }
 //
@@ -102,7 +103,8 @@ private:
 	void resume ();
 	void suspend ();
 	void applyProcessSetup ();
-	// A new sample rate or block size: applied at once, the processor suspended around it if active.
+	// A new sample rate or block size: applied at once, the processor suspended around it if
+	// active.
 	void changeProcessSetup ();
 	void setSampleRate (float rate);
 	void setBlockSize (int32 size);
@@ -142,13 +144,13 @@ private:
 	bool controllerIsComponent = false;
 	bool connected = false;
 
-	std::vector<ParameterInfo> parameters;  // by VST 2 index
+	std::vector<ParameterInfo> parameters; // by VST 2 index
 	std::vector<ParamID> parameterIds;
 	int32 bypassIndex = -1;
-	std::unique_ptr<Vst2ParameterSlots> slots;             // host -> processor
-	std::unique_ptr<Vst2ParameterSlots> controllerSlots;   // host -> controller
-	std::unique_ptr<Vst2ParameterSlots> outputSlots;       // processor -> controller
-	std::unique_ptr<Vst2ParameterValues> values;           // -> host
+	std::unique_ptr<Vst2ParameterSlots> slots;           // host -> processor
+	std::unique_ptr<Vst2ParameterSlots> controllerSlots; // host -> controller
+	std::unique_ptr<Vst2ParameterSlots> outputSlots;     // processor -> controller
+	std::unique_ptr<Vst2ParameterValues> values;         // -> host
 	std::unique_ptr<Vst2AudioBridge> audio;
 	std::unique_ptr<Vst2EditorBridge> editor;
 	std::vector<int32> inputBusChannels;

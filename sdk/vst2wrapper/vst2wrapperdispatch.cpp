@@ -25,8 +25,7 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 			return 0;
 
 		case effSetProgram:
-		case effGetProgram:
-			return 0;
+		case effGetProgram: return 0;
 		case effGetProgramName:
 			Vst2Text::copy (static_cast<char*> (ptr), "Default", Vst2Abi::kProgramNameSize);
 			return 0;
@@ -44,12 +43,9 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 		case effCanBeAutomated:
 			return index >= 0 && index < static_cast<int32> (parameters.size ()) &&
 			       (parameters[index].flags & ParameterInfo::kCanAutomate) != 0;
-		case effString2Parameter:
-			return stringToParameter (index, static_cast<const char*> (ptr));
+		case effString2Parameter: return stringToParameter (index, static_cast<const char*> (ptr));
 
-		case effSetSampleRate:
-			setSampleRate (opt);
-			return 0;
+		case effSetSampleRate: setSampleRate (opt); return 0;
 		case effSetBlockSize:
 			setBlockSize (value > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32> (value));
 			return 0;
@@ -60,51 +56,43 @@ VstIntPtr Vst2Wrapper::dispatch (int32 opcode, int32 index, VstIntPtr value, voi
 				suspend ();
 			return 0;
 
-		case effEditGetRect:
-			return editor->getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
+		case effEditGetRect: return editor->getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
 		case effEditOpen:
 			// The editor shows the controller's values when it opens: they are brought up to date.
 			handOverToController ();
 			return editor->open (ptr) ? 1 : 0;
-		case effEditClose:
-			editor->close ();
-			return editor->isAvailable () ? 1 : 0;
+		case effEditClose: editor->close (); return editor->isAvailable () ? 1 : 0;
 		case effEditIdle:
 			handOverToController ();
 			editor->idle ();
 			return 0;
 
-		case effGetChunk:
-			return getChunk (static_cast<void**> (ptr));
-		case effSetChunk:
-			return setChunk (ptr, value);
+		case effGetChunk: return getChunk (static_cast<void**> (ptr));
+		case effSetChunk: return setChunk (ptr, value);
 
-		case effGetPlugCategory:
-			return getPlugCategory ();
+		case effGetPlugCategory: return getPlugCategory ();
 		case effGetEffectName:
-			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (), Vst2Abi::kEffectNameSize);
+			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (),
+			                Vst2Abi::kEffectNameSize);
 			return 1;
 		case effGetVendorString:
-			Vst2Text::copy (static_cast<char*> (ptr), vendorName.c_str (), Vst2Abi::kVendorStringSize);
+			Vst2Text::copy (static_cast<char*> (ptr), vendorName.c_str (),
+			                Vst2Abi::kVendorStringSize);
 			return 1;
 		case effGetProductString:
-			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (), Vst2Abi::kProductStringSize);
+			Vst2Text::copy (static_cast<char*> (ptr), effectName.c_str (),
+			                Vst2Abi::kProductStringSize);
 			return 1;
-		case effGetVendorVersion:
-			return vendorVersion;
-		case effCanDo:
-			return canDo (static_cast<const char*> (ptr));
-		case effGetVstVersion:
-			return kVstVersion;
-		case Vst2Abi::kEffSetBypass:
-			return setBypass (value != 0);
+		case effGetVendorVersion: return vendorVersion;
+		case effCanDo: return canDo (static_cast<const char*> (ptr));
+		case effGetVstVersion: return kVstVersion;
+		case Vst2Abi::kEffSetBypass: return setBypass (value != 0);
 		case Vst2Abi::kEffGetTailSize:
 		{
 			const uint32 tail = processor->getTailSamples ();
 			return tail > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<VstIntPtr> (tail);
 		}
-		default:
-			return 0;
+		default: return 0;
 	}
 }
 

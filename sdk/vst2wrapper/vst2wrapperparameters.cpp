@@ -19,10 +19,7 @@ void Vst2Wrapper::setParameter (int32 index, float value)
 	controllerSlots->post (index, value);
 }
 
-float Vst2Wrapper::getParameter (int32 index)
-{
-	return values->get (index);
-}
+float Vst2Wrapper::getParameter (int32 index) { return values->get (index); }
 
 void Vst2Wrapper::handOverToController ()
 {

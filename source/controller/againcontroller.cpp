@@ -20,9 +20,11 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // Whether a terminated 16-bit text is valid UTF-16: every surrogate has its partner.
 bool isValidUtf16(const TChar* text)
@@ -241,7 +243,8 @@ tresult PLUGIN_API againController::getParamValueByString(ParamID tag, TChar* st
 
 // The parameters' plain values are their normalized values (0..1). Whatever the host passes,
 // neither direction answers with a value outside that range.
-ParamValue PLUGIN_API againController::normalizedParamToPlain(ParamID tag, ParamValue valueNormalized)
+ParamValue PLUGIN_API againController::normalizedParamToPlain(ParamID tag,
+                                                              ParamValue valueNormalized)
 {
     return EditControllerEx1::normalizedParamToPlain(tag, unitRange(valueNormalized));
 }
@@ -368,10 +371,16 @@ void againController::editorAttached(EditorView* editor)
     }
 }
 
-void againController::editorRemoved(EditorView* editor) { forgetEditor(editor); }
+void againController::editorRemoved(EditorView* editor)
+{
+    forgetEditor(editor);
+}
 
 // A view released while attached reaches here from its base class's destructor.
-void againController::editorDestroyed(EditorView* editor) { forgetEditor(editor); }
+void againController::editorDestroyed(EditorView* editor)
+{
+    forgetEditor(editor);
+}
 
 // Compared as SDK views: a view on its way out is no longer an editor of ours to ask.
 void againController::forgetEditor(EditorView* editor)

@@ -5,15 +5,16 @@
 #include "paramids.h"
 #include "pendingeditorvalues.h"
 
-#include "public.sdk/source/vst/vsteditcontroller.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "public.sdk/source/vst/vsteditcontroller.h"
 
 #include <atomic>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class againEditorView;
 
@@ -52,13 +53,13 @@ public:
     Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID tag,
                                                         Steinberg::Vst::ParamValue valueNormalized,
                                                         Steinberg::Vst::String128 string) override;
-    Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID tag,
-                                                        Steinberg::Vst::TChar* string,
-                                                        Steinberg::Vst::ParamValue& valueNormalized) override;
-    Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(Steinberg::Vst::ParamID tag,
-                                                                 Steinberg::Vst::ParamValue valueNormalized) override;
-    Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID tag,
-                                                                 Steinberg::Vst::ParamValue plainValue) override;
+    Steinberg::tresult PLUGIN_API
+    getParamValueByString(Steinberg::Vst::ParamID tag, Steinberg::Vst::TChar* string,
+                          Steinberg::Vst::ParamValue& valueNormalized) override;
+    Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(
+        Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue valueNormalized) override;
+    Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(
+        Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue plainValue) override;
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) override;
@@ -68,16 +69,16 @@ public:
     Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
 
     // IUnitInfo
-    Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
+    Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex,
+                                              Steinberg::Vst::UnitInfo& info) override;
 
     // IConnectionPoint
     Steinberg::tresult PLUGIN_API notify(Steinberg::Vst::IMessage* message) override;
 
     // IMidiMapping
-    Steinberg::tresult PLUGIN_API getMidiControllerAssignment(Steinberg::int32 busIndex,
-                                                              Steinberg::int16 channel,
-                                                              Steinberg::Vst::CtrlNumber midiControllerNumber,
-                                                              Steinberg::Vst::ParamID& tag) override;
+    Steinberg::tresult PLUGIN_API getMidiControllerAssignment(
+        Steinberg::int32 busIndex, Steinberg::int16 channel,
+        Steinberg::Vst::CtrlNumber midiControllerNumber, Steinberg::Vst::ParamID& tag) override;
 
     // PendingEditorValues
     void showPendingValues() override;
@@ -98,7 +99,7 @@ private:
     bool initialized = false;
     // Read and changed only on the editors' thread.
     std::vector<againEditorView*> editorViews;
-    std::atomic<std::thread::id> editorThread {};
+    std::atomic<std::thread::id> editorThread{};
 
     // Guards the parameters' values, the values given last and the own state: any thread may
     // set and read them.

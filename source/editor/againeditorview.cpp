@@ -20,7 +20,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace VSTGUI;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 againEditorView::againEditorView(EditController* controller) : VSTGUIEditor(controller)
 {
@@ -87,12 +88,14 @@ tresult PLUGIN_API againEditorView::executeMenuItem(int32)
 
 CControl* againEditorView::valueControl(uint32_t id) const
 {
-    return id >= kOutputLevelId && id <= kNoteTruncationId ? valueControls[id - kOutputLevelId] : nullptr;
+    return id >= kOutputLevelId && id <= kNoteTruncationId ? valueControls[id - kOutputLevelId]
+                                                           : nullptr;
 }
 
 CTextEdit* againEditorView::textField(uint32_t id) const
 {
-    return id >= kOutputLevelId && id <= kNoteTruncationId ? textFields[id - kOutputLevelId] : nullptr;
+    return id >= kOutputLevelId && id <= kNoteTruncationId ? textFields[id - kOutputLevelId]
+                                                           : nullptr;
 }
 
 CMovieButton* againEditorView::switchControl(uint32_t id) const
@@ -186,8 +189,9 @@ void againEditorView::updateParameter(ParamID tag, ParamValue value)
         control->setValue(v);
         if (CTextEdit* field = textField(tag))
         {
-            String128 text {};
-            if (getController() && getController()->getParamStringByValue(tag, value, text) == kResultOk)
+            String128 text{};
+            if (getController() &&
+                getController()->getParamStringByValue(tag, value, text) == kResultOk)
             {
                 char ascii[128];
                 UString(text, 128).toAscii(ascii, 128);
@@ -197,12 +201,13 @@ void againEditorView::updateParameter(ParamID tag, ParamValue value)
         return;
     }
     if (tag <= kSideChainMonitorId)
-        meterPending[tag - kMaxVuId] = v;   // drawn on the next timer tick
+        meterPending[tag - kMaxVuId] = v; // drawn on the next timer tick
 }
 
 CMessageResult againEditorView::notify(CBaseObject* sender, const char* message)
 {
-    if (message == CVSTGUITimer::kMsgTimer || (message && std::strcmp(message, CVSTGUITimer::kMsgTimer) == 0))
+    if (message == CVSTGUITimer::kMsgTimer ||
+        (message && std::strcmp(message, CVSTGUITimer::kMsgTimer) == 0))
     {
         if (auto* pending = dynamic_cast<PendingEditorValues*>(getController()))
             pending->showPendingValues();

@@ -4,12 +4,13 @@
 #include "editorlayout.h"
 #include "paramids.h"
 
-#include "public.sdk/source/vst/vstguieditor.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivstplugview.h"
+#include "public.sdk/source/vst/vstguieditor.h"
 #include "vstgui/ccontrollistener.h"
 
-namespace VSTGUI {
+namespace VSTGUI
+{
 class CBitmap;
 class CControl;
 class CMovieButton;
@@ -17,7 +18,8 @@ class CTextEdit;
 class CVuMeter;
 } // namespace VSTGUI
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class againEditorView : public Steinberg::Vst::VSTGUIEditor,
                         public VSTGUI::CControlListener,
@@ -80,8 +82,8 @@ private:
     VSTGUI::CBitmap* background = nullptr;
     VSTGUI::CBitmap* splashBitmap = nullptr;
     VSTGUI::CMovieButton* switches[kNumSwitchParams] = {};
-    VSTGUI::CControl* valueControls[kNumContinuousParams] = {};   // by ID − 5
-    VSTGUI::CTextEdit* textFields[kNumContinuousParams] = {};      // by ID − 5
+    VSTGUI::CControl* valueControls[kNumContinuousParams] = {}; // by ID − 5
+    VSTGUI::CTextEdit* textFields[kNumContinuousParams] = {};   // by ID − 5
     VSTGUI::CVuMeter* meters[kNumMeters] = {};
     float meterPending[kNumMeters] = {};
 };

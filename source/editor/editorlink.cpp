@@ -2,7 +2,8 @@
 
 #include "againeditorview.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 Steinberg::IPlugView* createEditorView(Steinberg::Vst::EditController* controller)
 {
@@ -19,7 +20,8 @@ Steinberg::Vst::EditorView* asSdkView(againEditorView* editor)
     return editor;
 }
 
-void showParameter(againEditorView* editor, Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value)
+void showParameter(againEditorView* editor, Steinberg::Vst::ParamID tag,
+                   Steinberg::Vst::ParamValue value)
 {
     editor->updateParameter(tag, value);
 }

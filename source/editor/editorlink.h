@@ -4,12 +4,14 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
-namespace Steinberg::Vst {
+namespace Steinberg::Vst
+{
 class EditController;
 class EditorView;
 } // namespace Steinberg::Vst
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class againEditorView;
 
@@ -22,6 +24,7 @@ againEditorView* asEditorView(Steinberg::Vst::EditorView* view);
 Steinberg::Vst::EditorView* asSdkView(againEditorView* editor);
 
 // Shows a parameter's new value in an open editor.
-void showParameter(againEditorView* editor, Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value);
+void showParameter(againEditorView* editor, Steinberg::Vst::ParamID tag,
+                   Steinberg::Vst::ParamValue value);
 
 } // namespace Quorvane

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 constexpr int32_t makeTag(const char (&chars)[5])
 {
@@ -18,8 +19,8 @@ constexpr int32_t kSplashTag = makeTag("xxxx");
 struct ParameterTags
 {
     uint32_t id;
-    int32_t control;   // knob, slider or switch
-    int32_t text;      // text field; 0 for the switches
+    int32_t control; // knob, slider or switch
+    int32_t text;    // text field; 0 for the switches
 };
 
 // One row per editable parameter, in ID order.

@@ -3,7 +3,8 @@
 // them.
 #pragma once
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class PendingEditorValues
 {

@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 void BypassListenFade::reset(float sampleRate)
 {

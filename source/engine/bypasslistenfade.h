@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Switches "Bypass" and "Listen" under a short fade so that they never click:
 // a change starts a fall to -40 dB, the switch happens at the first block

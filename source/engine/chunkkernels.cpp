@@ -9,9 +9,11 @@
 
 #include <emmintrin.h>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // Non-finite samples, and finite ones too large to be audio, count as
 // silence: they would otherwise overflow the filters' output. Tiny samples
@@ -117,8 +119,7 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
     return peak;
 }
 
-float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak,
-                          double* lanes)
+float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     __m128 peaks = _mm_set1_ps(peak);
@@ -169,8 +170,8 @@ void deinterleavePair(const double* lanes, float gain, float* a, float* b, int c
     for (; i + 4 <= count; i += 4)
     {
         const double* at = lanes + i * kLanes;
-        const __m128 s01 = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at)),
-                                         _mm_cvtpd_ps(_mm_loadu_pd(at + kLanes)));
+        const __m128 s01 =
+            _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at)), _mm_cvtpd_ps(_mm_loadu_pd(at + kLanes)));
         const __m128 s23 = _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(at + 2 * kLanes)),
                                          _mm_cvtpd_ps(_mm_loadu_pd(at + 3 * kLanes)));
         // s01 = a0 b0 a1 b1, s23 = a2 b2 a3 b3

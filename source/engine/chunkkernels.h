@@ -4,7 +4,8 @@
 // chunk starts or how long it is.
 #pragma once
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Non-finite samples, and finite ones too large to be audio, become kSilence; tiny samples are
 // raised to it.
@@ -18,8 +19,7 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
 // back, as applyFloor does), the key levels with the running peak (as loudestLevels does) and
 // the samples into lanes 0 and 1 (as interleavePair does), with the same operations in the
 // same order.
-float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak,
-                          double* lanes);
+float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes);
 
 // Two channels into lanes 0 and 1 of the group layout (CrossoverGainStage::kGroupLanes doubles
 // per sample), as doubles; a and b may be the same channel.

@@ -7,7 +7,8 @@
 
 #include <emmintrin.h>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 CrossoverGainStage::CrossoverGainStage()
     : pi_(std::acos(-1.0)),
@@ -126,7 +127,8 @@ void CrossoverGainStage::clearMemory()
     std::fill(layouts_.begin(), layouts_.end(), PairLayout{});
 }
 
-namespace {
+namespace
+{
 
 // True when all n values (a multiple of 4) are finite: x * 0 is +-0 for
 // those and NaN for the rest, and the bits of a NaN survive OR-ing with the
@@ -214,8 +216,7 @@ float CrossoverGainStage::processSample(float sample, int channel, float gain)
     return static_cast<float>(g * high + low);
 }
 
-void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
-                                      int numSamples)
+void CrossoverGainStage::processGroup(int group, double* samples, double* gains, int numSamples)
 {
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
     runGroup(group, state, samples, gains, numSamples);

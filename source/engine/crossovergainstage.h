@@ -6,7 +6,8 @@
 #include <complex>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Applies the gate gain inside a ladder of five fourth-order Linkwitz-Riley
 // crossovers (each a second-order Butterworth section run twice) instead of a

@@ -5,10 +5,13 @@
 
 #include <emmintrin.h>
 
-namespace Quorvane {
-namespace Ladder {
+namespace Quorvane
+{
+namespace Ladder
+{
 
-namespace {
+namespace
+{
 
 struct Sse2Ops
 {
@@ -51,7 +54,7 @@ template <class Ops, bool SharedB2>
 } // namespace
 
 void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
-                  int n)
+                   int n)
 {
     if (table.b2IsB0)
         runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);

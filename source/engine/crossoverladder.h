@@ -19,8 +19,10 @@
 
 #include <utility>
 
-namespace Quorvane {
-namespace Ladder {
+namespace Quorvane
+{
+namespace Ladder
+{
 
 constexpr int kLanes = 4;
 constexpr int kCrossovers = 5;
@@ -33,8 +35,14 @@ constexpr int kLastLayer = 18;
 // pair 0 holds biquads 0 and 2, pair 1 biquads 1 and 3; for crossover k > 0,
 // pair 2k holds biquads 4k and 4k + 2, pair 2k + 1 biquads 4k + 1 and 4k + 3.
 constexpr int kPairs = kBiquads / 2;
-constexpr int pairLower(int p) { return p < 2 ? p : 4 * (p / 2) + p % 2; }
-constexpr int pairUpper(int p) { return pairLower(p) + 2; }
+constexpr int pairLower(int p)
+{
+    return p < 2 ? p : 4 * (p / 2) + p % 2;
+}
+constexpr int pairUpper(int p)
+{
+    return pairLower(p) + 2;
+}
 
 // Filter f is the low-pass (even f) or high-pass (odd f) of crossover f / 2;
 // every coefficient is repeated across the lanes for direct vector loads.

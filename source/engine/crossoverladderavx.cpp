@@ -7,10 +7,13 @@
 
 #include <immintrin.h>
 
-namespace Quorvane {
-namespace Ladder {
+namespace Quorvane
+{
+namespace Ladder
+{
 
-namespace {
+namespace
+{
 
 struct AvxOps
 {

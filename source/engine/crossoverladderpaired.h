@@ -15,8 +15,10 @@
 
 #include "crossoverladder.h"
 
-namespace Quorvane {
-namespace Ladder {
+namespace Quorvane
+{
+namespace Ladder
+{
 
 // Ops: vector type V of two halves, plus load/store of a whole V, add, sub,
 // mul, broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
@@ -173,8 +175,8 @@ private:
             // g * high + low of crossover K - 1 below; one sample earlier,
             // 1 * high of crossover K - 1 + low of crossover K above.
             constexpr int i = stageOf(lowerOf(P));
-            const V high = Ops::upperHalves(ring_[K - 1][slot<Slot>(t, 1)],
-                                            ring_[K - 1][slot<Slot>(t, 2)]);
+            const V high =
+                Ops::upperHalves(ring_[K - 1][slot<Slot>(t, 1)], ring_[K - 1][slot<Slot>(t, 2)]);
             const V low = Ops::lowerHalves(ring_[K - 1][slot<Slot>(t, K == 1 ? 1 : 2)],
                                            ring_[K][slot<Slot>(t, 1)]);
             int gi = t - i;

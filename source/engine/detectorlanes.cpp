@@ -2,9 +2,11 @@
 
 #include <emmintrin.h>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 constexpr int kWidth = 4;
 

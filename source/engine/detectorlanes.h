@@ -2,7 +2,8 @@
 
 #include "gatedetector.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Steps unlinked detectors four at a time, one per SSE lane, with the same
 // results as decideGate for each of them. Per sample, the detectors take

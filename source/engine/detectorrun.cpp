@@ -7,9 +7,11 @@
 
 #include <emmintrin.h>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 constexpr int kLanes = Ladder::kLanes;
 

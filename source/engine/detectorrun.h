@@ -2,7 +2,8 @@
 
 #include "gatedetector.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // One detector through a chunk of key levels, with the same results as
 // decideGate sample by sample (state, gains and Beat Skip draws).

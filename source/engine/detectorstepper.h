@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstring>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // The states in which a detector's sample changes little: the pieces shared
 // by runDetector (a whole chunk of one detector) and DetectorStepper (one
 // sample at a time, for detectors that take turns).
-namespace Stretch {
+namespace Stretch
+{
 
 // Bit for bit: a settled envelope must repeat exactly, signed zeros included.
 inline bool same(float a, float b)
@@ -103,7 +105,8 @@ public:
             if (quiet && !(state_.holdCount < s.holdSamples))
                 break;
             state_.holdCount = quiet ? state_.holdCount + 1 : 0;
-            if (mode_ == Mode::Held && Stretch::settles(s, state_, Stretch::openDecision(s, state_)))
+            if (mode_ == Mode::Held &&
+                Stretch::settles(s, state_, Stretch::openDecision(s, state_)))
                 mode_ = Mode::HeldSettled;
             return state_.gain;
         }
@@ -113,7 +116,7 @@ public:
         decideGate(s, state_, level, random);
         mode_ = Stretch::waitingClosed(s, state_) ? Mode::Shut
                 : Stretch::holdingOpen(s, state_) ? Mode::Held
-                                                   : Mode::Other;
+                                                  : Mode::Other;
         return state_.gain;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Fixed values of the gate engine. Levels are linear amplitudes.
 

@@ -3,7 +3,8 @@
 #include "engineconstants.h"
 #include "gaterandom.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // State of one detector: the level detector, the modifiers on top of it
 // (attack delay, note truncation, beat skip, hold closed) and the envelope

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <new>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 constexpr float kDefaultSampleRate = 44100.0f;
 

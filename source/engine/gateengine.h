@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // The sample-by-sample noise gate. The key signal (the main input, or the side
 // chain) is measured by its instantaneous peak, each detector turns it into a
@@ -182,9 +183,9 @@ private:
     static constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     // Up to this many unlinked detectors are stepped in local variables.
     static constexpr int kMaxDetectorsInRegisters = 8;
-    std::vector<const float*> detectorKeys_; // key of each detector, beyond that
-    std::vector<double> chunkSamples_;       // [group][sample][lane]
-    std::vector<double> chunkGains_;         // [group][sample][lane]
+    std::vector<const float*> detectorKeys_;  // key of each detector, beyond that
+    std::vector<double> chunkSamples_;        // [group][sample][lane]
+    std::vector<double> chunkGains_;          // [group][sample][lane]
     std::array<float, kChunk> chunkLevels_{}; // linked: the loudest key of each sample
 };
 

@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // Channel j of count channels repeated as often as needed; no division in
 // the usual case of enough channels (a division takes tens of cycles, in
@@ -112,14 +114,14 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
         {
         case KeyPath::StereoInput:
             // The key is the input: floor, levels and lanes in one pass.
-            keyPeak_[0] = floorLevelsAndLanes(input[0] + start, input[1] + start, count,
-                                              chunkLevels_.data(), keyPeak_[0],
-                                              chunkSamples_.data());
+            keyPeak_[0] =
+                floorLevelsAndLanes(input[0] + start, input[1] + start, count, chunkLevels_.data(),
+                                    keyPeak_[0], chunkSamples_.data());
             decideLinked(chunkLevels_.data(), count);
             break;
         case KeyPath::Linked:
-            keyPeak_[0] = loudestLevels(key, keyChannels, start, count, chunkLevels_.data(),
-                                        keyPeak_[0]);
+            keyPeak_[0] =
+                loudestLevels(key, keyChannels, start, count, chunkLevels_.data(), keyPeak_[0]);
             decideLinked(chunkLevels_.data(), count);
             break;
         case KeyPath::Unlinked:
@@ -140,7 +142,8 @@ void GateEngine::decideLinked(const float* levels, int count)
                 outputChannels_, kChunk * kLanes);
 }
 
-namespace {
+namespace
+{
 
 // One or two unlinked detectors through a chunk, their states in registers,
 // detector k listening to keys[k]. They take turns within each sample, which
@@ -217,7 +220,8 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     const int groups = crossover_.groups();
     for (int j = 0; j < outputChannels_ && !inLanes; j += 2)
     {
-        double* lanes = &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        double* lanes =
+            &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
         const float* first = input[repeated(j, inputChannels_)] + start;
         if (j + 1 < outputChannels_)
             interleavePair(first, input[repeated(j + 1, inputChannels_)] + start, lanes, count);

@@ -4,7 +4,8 @@
 
 #include <ctime>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 GateRandom::GateRandom() : GateRandom(static_cast<uint32_t>(std::time(nullptr))) {}
 

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <random>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Uniform pseudo-random integers 0..32767 for "Beat Skip". Seeded once from
 // the clock by default; tests seed it explicitly to get repeatable notes.

@@ -1,19 +1,21 @@
 // The module's exported VST 3 entry points and the contents of its class factory.
-#include "againcontroller.h"
 #include "again.h"
+#include "againcontroller.h"
 #include "classids.h"
 #include "version.h"
 
-#include "public.sdk/source/main/pluginfactory.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
+#include "public.sdk/source/main/pluginfactory.h"
 
 #define QUORVANE_EXPORT extern "C" __attribute__((visibility("default")))
 
 using namespace Steinberg;
 
-namespace Quorvane {
-namespace {
+namespace Quorvane
+{
+namespace
+{
 
 const PFactoryInfo& factoryInfo()
 {
@@ -24,9 +26,9 @@ const PFactoryInfo& factoryInfo()
 
 const PClassInfo2& processorClassInfo()
 {
-    static const PClassInfo2 info(kProcessorUID.toTUID(), PClassInfo::kManyInstances, kVstAudioEffectClass,
-                                  "Quorvane", Vst::kDistributable, "Fx|Gate", "", QUORVANE_VERSION,
-                                  "VST 3.5.2");
+    static const PClassInfo2 info(kProcessorUID.toTUID(), PClassInfo::kManyInstances,
+                                  kVstAudioEffectClass, "Quorvane", Vst::kDistributable, "Fx|Gate",
+                                  "", QUORVANE_VERSION, "VST 3.5.2");
     return info;
 }
 
@@ -76,9 +78,21 @@ QUORVANE_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory()
     return factory;
 }
 
-QUORVANE_EXPORT bool InitDll() { return true; }
-QUORVANE_EXPORT bool ExitDll() { return true; }
+QUORVANE_EXPORT bool InitDll()
+{
+    return true;
+}
+QUORVANE_EXPORT bool ExitDll()
+{
+    return true;
+}
 
 // Called by the module entry on first load and last unload.
-bool InitModule() { return true; }
-bool DeinitModule() { return true; }
+bool InitModule()
+{
+    return true;
+}
+bool DeinitModule()
+{
+    return true;
+}

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // 74E8DE50-82554F53-86FAE413-2C935A18
 static const Steinberg::FUID kProcessorUID(0x74E8DE50, 0x82554F53, 0x86FAE413, 0x2C935A18);

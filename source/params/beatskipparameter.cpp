@@ -1,46 +1,47 @@
 #include "beatskipparameter.h"
 
 #include "displayformat.h"
-#include "paramtable.h"
 #include "parametertext.h"
+#include "paramtable.h"
 
 #include <algorithm>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-HoldClosedProbParameter::HoldClosedProbParameter (int32 flags, ParamID id)
-: Parameter (parameterInfo (kBeatSkipId, id, flags))
+HoldClosedProbParameter::HoldClosedProbParameter(int32 flags, ParamID id)
+    : Parameter(parameterInfo(kBeatSkipId, id, flags))
 {
 }
 
-void HoldClosedProbParameter::toString (ParamValue valueNormalized, String128 string) const
+void HoldClosedProbParameter::toString(ParamValue valueNormalized, String128 string) const
 {
-	const float probability = narrowNormalized (valueNormalized);
-	if (probability == 0.f)
-	{
-		writeDisplayText (kOffText, string);
-		return;
-	}
-	char text[kDisplayBufferSize];
-	formatPercent (probability, text, sizeof (text));
-	writeDisplayText (text, string);
+    const float probability = narrowNormalized(valueNormalized);
+    if (probability == 0.f)
+    {
+        writeDisplayText(kOffText, string);
+        return;
+    }
+    char text[kDisplayBufferSize];
+    formatPercent(probability, text, sizeof(text));
+    writeDisplayText(text, string);
 }
 
-bool HoldClosedProbParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
+bool HoldClosedProbParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {
-	if (isTypedWord (string, "off"))
-	{
-		valueNormalized = 0.;
-		return true;
-	}
-	float percent = 0.f;
-	if (!scanTypedNumber (string, percent))
-		return false;
-	valueNormalized = std::clamp (percent / 100.f, 0.f, 1.f);
-	return true;
+    if (isTypedWord(string, "off"))
+    {
+        valueNormalized = 0.;
+        return true;
+    }
+    float percent = 0.f;
+    if (!scanTypedNumber(string, percent))
+        return false;
+    valueNormalized = std::clamp(percent / 100.f, 0.f, 1.f);
+    return true;
 }
 
 } // namespace Quorvane

@@ -4,7 +4,8 @@
 
 #include "public.sdk/source/vst/vstparameters.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // "Beat Skip": the probability that a note is silenced, shown as a whole
 // percentage (" off" at exactly 0) and typed in percent. The normalized value
@@ -13,17 +14,17 @@ namespace Quorvane {
 class HoldClosedProbParameter : public Steinberg::Vst::Parameter
 {
 public:
-	HoldClosedProbParameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    HoldClosedProbParameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (HoldClosedProbParameter, Parameter)
+    OBJ_METHODS(HoldClosedProbParameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 } // namespace Quorvane

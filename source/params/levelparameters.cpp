@@ -1,80 +1,82 @@
 #include "levelparameters.h"
 
-#include "paramtable.h"
 #include "parametertext.h"
+#include "paramtable.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
+namespace
+{
 // The levels have no " off" position: the word is no level.
 constexpr bool kNoOffPosition = false;
 } // namespace
 
-OutputLevParameter::OutputLevParameter (int32 flags, ParamID id)
-: Parameter (parameterInfo (kOutputLevelId, id, flags))
+OutputLevParameter::OutputLevParameter(int32 flags, ParamID id)
+    : Parameter(parameterInfo(kOutputLevelId, id, flags))
 {
 }
 
-void OutputLevParameter::toString (ParamValue valueNormalized, String128 string) const
+void OutputLevParameter::toString(ParamValue valueNormalized, String128 string) const
 {
-	showDecibels (converter, &ParamConverter::toPhysicalOutputLevel, valueNormalized, string);
+    showDecibels(converter, &ParamConverter::toPhysicalOutputLevel, valueNormalized, string);
 }
 
-bool OutputLevParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
+bool OutputLevParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalOutputLevel, kNoOffPosition, string,
-	                     valueNormalized);
+    return readPhysical(converter, &ParamConverter::fromPhysicalOutputLevel, kNoOffPosition, string,
+                        valueNormalized);
 }
 
-ThresholdParameter::ThresholdParameter (int32 flags, ParamID id)
-: Parameter (parameterInfo (kThresholdId, id, flags))
-{
-}
-
-void ThresholdParameter::toString (ParamValue valueNormalized, String128 string) const
-{
-	showDecibels (converter, &ParamConverter::toPhysicalThreshold, valueNormalized, string);
-}
-
-bool ThresholdParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
-{
-	return readPhysical (converter, &ParamConverter::fromPhysicalThreshold, kNoOffPosition, string,
-	                     valueNormalized);
-}
-
-FloorParameter::FloorParameter (int32 flags, ParamID id)
-: Parameter (parameterInfo (kRangeId, id, flags))
+ThresholdParameter::ThresholdParameter(int32 flags, ParamID id)
+    : Parameter(parameterInfo(kThresholdId, id, flags))
 {
 }
 
-void FloorParameter::toString (ParamValue valueNormalized, String128 string) const
+void ThresholdParameter::toString(ParamValue valueNormalized, String128 string) const
 {
-	showDecibels (converter, &ParamConverter::toPhysicalRange, valueNormalized, string);
+    showDecibels(converter, &ParamConverter::toPhysicalThreshold, valueNormalized, string);
 }
 
-bool FloorParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
+bool ThresholdParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalRange, kNoOffPosition, string,
-	                     valueNormalized);
+    return readPhysical(converter, &ParamConverter::fromPhysicalThreshold, kNoOffPosition, string,
+                        valueNormalized);
 }
 
-HystParameter::HystParameter (int32 flags, ParamID id)
-: Parameter (parameterInfo (kHysteresisId, id, flags))
+FloorParameter::FloorParameter(int32 flags, ParamID id)
+    : Parameter(parameterInfo(kRangeId, id, flags))
 {
 }
 
-void HystParameter::toString (ParamValue valueNormalized, String128 string) const
+void FloorParameter::toString(ParamValue valueNormalized, String128 string) const
 {
-	showDecibels (converter, &ParamConverter::toPhysicalHysteresis, valueNormalized, string);
+    showDecibels(converter, &ParamConverter::toPhysicalRange, valueNormalized, string);
 }
 
-bool HystParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
+bool FloorParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {
-	return readPhysical (converter, &ParamConverter::fromPhysicalHysteresis, kNoOffPosition, string,
-	                     valueNormalized);
+    return readPhysical(converter, &ParamConverter::fromPhysicalRange, kNoOffPosition, string,
+                        valueNormalized);
+}
+
+HystParameter::HystParameter(int32 flags, ParamID id)
+    : Parameter(parameterInfo(kHysteresisId, id, flags))
+{
+}
+
+void HystParameter::toString(ParamValue valueNormalized, String128 string) const
+{
+    showDecibels(converter, &ParamConverter::toPhysicalHysteresis, valueNormalized, string);
+}
+
+bool HystParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
+{
+    return readPhysical(converter, &ParamConverter::fromPhysicalHysteresis, kNoOffPosition, string,
+                        valueNormalized);
 }
 
 } // namespace Quorvane

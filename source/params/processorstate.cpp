@@ -6,9 +6,11 @@
 
 using namespace Steinberg;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // The stored bytes are little-endian, as is every platform this builds for.
 static_assert(sizeof(int32) == 4 && sizeof(float) == 4, "state fields are 4 bytes");

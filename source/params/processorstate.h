@@ -7,11 +7,13 @@
 
 #include <cstdint>
 
-namespace Steinberg {
+namespace Steinberg
+{
 class IBStream;
 }
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 constexpr int32_t kProcessorStateSize = 4 * int32_t(kNumInputParams);
 

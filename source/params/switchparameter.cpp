@@ -1,31 +1,31 @@
 #include "switchparameter.h"
 
-#include "paramtable.h"
 #include "parametertext.h"
+#include "paramtable.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-SwitchParameter::SwitchParameter (int32 flags, ParamID id)
-: Parameter (parameterInfo (id, id, flags))
+SwitchParameter::SwitchParameter(int32 flags, ParamID id) : Parameter(parameterInfo(id, id, flags))
 {
 }
 
-bool SwitchParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
+bool SwitchParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
 {
-	if (isTypedWord (string, "on") || isTypedWord (string, "off"))
-	{
-		valueNormalized = isTypedWord (string, "on") ? 1. : 0.;
-		return true;
-	}
-	float number = 0.f;
-	if (!scanTypedNumber (string, number))
-		return false;
-	// The same split as the text: above 0.5 is on.
-	valueNormalized = number > 0.5f ? 1. : 0.;
-	return true;
+    if (isTypedWord(string, "on") || isTypedWord(string, "off"))
+    {
+        valueNormalized = isTypedWord(string, "on") ? 1. : 0.;
+        return true;
+    }
+    float number = 0.f;
+    if (!scanTypedNumber(string, number))
+        return false;
+    // The same split as the text: above 0.5 is on.
+    valueNormalized = number > 0.5f ? 1. : 0.;
+    return true;
 }
 
 } // namespace Quorvane

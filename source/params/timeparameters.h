@@ -4,7 +4,8 @@
 
 #include "public.sdk/source/vst/vstparameters.h"
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // The seven time controls, shown in milliseconds and typed in milliseconds.
 
@@ -12,118 +13,118 @@ namespace Quorvane {
 class TimeAtt1Parameter : public Steinberg::Vst::Parameter
 {
 public:
-	TimeAtt1Parameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    TimeAtt1Parameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (TimeAtt1Parameter, Parameter)
+    OBJ_METHODS(TimeAtt1Parameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 // Attack time of the synthesized envelope.
 class TimeAtt2Parameter : public Steinberg::Vst::Parameter
 {
 public:
-	TimeAtt2Parameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    TimeAtt2Parameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (TimeAtt2Parameter, Parameter)
+    OBJ_METHODS(TimeAtt2Parameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 class TimeRelParameter : public Steinberg::Vst::Parameter
 {
 public:
-	TimeRelParameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    TimeRelParameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (TimeRelParameter, Parameter)
+    OBJ_METHODS(TimeRelParameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 // How long the gate stays open once the key falls below the threshold.
 class HoldOpenTimeParameter : public Steinberg::Vst::Parameter
 {
 public:
-	HoldOpenTimeParameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    HoldOpenTimeParameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (HoldOpenTimeParameter, Parameter)
+    OBJ_METHODS(HoldOpenTimeParameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 // How long the gate stays closed after each close; 0 is " off".
 class HoldClosedTimeParameter : public Steinberg::Vst::Parameter
 {
 public:
-	HoldClosedTimeParameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    HoldClosedTimeParameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (HoldClosedTimeParameter, Parameter)
+    OBJ_METHODS(HoldClosedTimeParameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 // 0 is " off".
 class AttDelayTimeParameter : public Steinberg::Vst::Parameter
 {
 public:
-	AttDelayTimeParameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    AttDelayTimeParameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (AttDelayTimeParameter, Parameter)
+    OBJ_METHODS(AttDelayTimeParameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 // 0 is " off"; any other value is at least about 10 ms.
 class AttIsoTimeParameter : public Steinberg::Vst::Parameter
 {
 public:
-	AttIsoTimeParameter (Steinberg::int32 flags, Steinberg::Vst::ParamID id);
+    AttIsoTimeParameter(Steinberg::int32 flags, Steinberg::Vst::ParamID id);
 
-	void toString (Steinberg::Vst::ParamValue valueNormalized,
-	               Steinberg::Vst::String128 string) const override;
-	bool fromString (const Steinberg::Vst::TChar* string,
-	                 Steinberg::Vst::ParamValue& valueNormalized) const override;
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
 
-	OBJ_METHODS (AttIsoTimeParameter, Parameter)
+    OBJ_METHODS(AttIsoTimeParameter, Parameter)
 
 private:
-	ParamConverter converter;
+    ParamConverter converter;
 };
 
 } // namespace Quorvane

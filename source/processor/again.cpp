@@ -17,9 +17,11 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // The rates a set-up may ask for. 768 kHz is the fastest rate audio hardware runs at; four times
 // that leaves room for hosts that oversample. Beyond it the engine's single-precision per-sample
@@ -29,7 +31,10 @@ constexpr double kLowestSampleRate = 1.0;
 constexpr double kHighestSampleRate = 4 * 768000.0;
 
 // The engine's side-chain peaks must cover every main input channel.
-int sideChainChannelsFor(int inputChannels) { return inputChannels > 2 ? inputChannels : 2; }
+int sideChainChannelsFor(int inputChannels)
+{
+    return inputChannels > 2 ? inputChannels : 2;
+}
 
 void setBusName(String128 name, const char* format, int channels)
 {
@@ -106,8 +111,10 @@ bool again::takeLayout(const Layout& layout)
         GateEngine::SignalState point = resized.signalState();
 
         // The side chain has the main input's arrangement and starts inactive.
-        IPtr<Bus> in = owned(new AudioBus(layout.inputName, kMain, BusInfo::kDefaultActive, layout.input));
-        auto* outBus = new AudioBus(layout.outputName, kMain, BusInfo::kDefaultActive, layout.output);
+        IPtr<Bus> in =
+            owned(new AudioBus(layout.inputName, kMain, BusInfo::kDefaultActive, layout.input));
+        auto* outBus =
+            new AudioBus(layout.outputName, kMain, BusInfo::kDefaultActive, layout.output);
         IPtr<Bus> out = owned(static_cast<Bus*>(outBus));
         auto* auxBus = new AudioBus(layout.auxName, kAux, 0, layout.input);
         IPtr<Bus> aux = owned(static_cast<Bus*>(auxBus));
@@ -120,7 +127,7 @@ bool again::takeLayout(const Layout& layout)
         inputChannels = nIn;
         outputChannels = nOut;
         removeAudioBusses();
-        audioInputs.push_back(in);     // within the reserved capacity
+        audioInputs.push_back(in); // within the reserved capacity
         audioInputs.push_back(aux);
         audioOutputs.push_back(out);
         mainOutputBus = outBus;
@@ -254,11 +261,21 @@ void again::setSwitch(uint32_t id, bool on)
     mirror.switches[id] = on;
     switch (id)
     {
-        case kBypassId: engine.setBypass(on); break;
-        case kListenId: engine.setListen(on); break;
-        case kChannelLinkingId: engine.setChannelLinking(on); break;
-        case kDuckingId: engine.setDucking(on); break;
-        case kGradualAttEnvelopeId: engine.setGradualAttack(on); break;
+    case kBypassId:
+        engine.setBypass(on);
+        break;
+    case kListenId:
+        engine.setListen(on);
+        break;
+    case kChannelLinkingId:
+        engine.setChannelLinking(on);
+        break;
+    case kDuckingId:
+        engine.setDucking(on);
+        break;
+    case kGradualAttEnvelopeId:
+        engine.setGradualAttack(on);
+        break;
     }
 }
 
@@ -273,18 +290,42 @@ void again::applyParameter(uint32_t id, float v)
     const float p = converter.toPhysical(id, std::clamp(v, 0.f, 1.f));
     switch (id)
     {
-        case kOutputLevelId: engine.setOutputLevel(p); break;
-        case kThresholdId: engine.setThreshold(p); break;
-        case kRangeId: engine.setRange(p); break;
-        case kHysteresisId: engine.setHysteresis(p); break;
-        case kAttackGradualId: engine.setAttackGradual(p); break;
-        case kAttackSynthId: engine.setAttackSynth(p); break;
-        case kReleaseId: engine.setRelease(p); break;
-        case kHoldId: engine.setHold(p); break;
-        case kHoldClosedId: engine.setHoldClosed(p); break;
-        case kBeatSkipId: engine.setBeatSkip(p); break;
-        case kAttackDelayId: engine.setAttackDelay(p); break;
-        case kNoteTruncationId: engine.setNoteTruncation(p); break;
+    case kOutputLevelId:
+        engine.setOutputLevel(p);
+        break;
+    case kThresholdId:
+        engine.setThreshold(p);
+        break;
+    case kRangeId:
+        engine.setRange(p);
+        break;
+    case kHysteresisId:
+        engine.setHysteresis(p);
+        break;
+    case kAttackGradualId:
+        engine.setAttackGradual(p);
+        break;
+    case kAttackSynthId:
+        engine.setAttackSynth(p);
+        break;
+    case kReleaseId:
+        engine.setRelease(p);
+        break;
+    case kHoldId:
+        engine.setHold(p);
+        break;
+    case kHoldClosedId:
+        engine.setHoldClosed(p);
+        break;
+    case kBeatSkipId:
+        engine.setBeatSkip(p);
+        break;
+    case kAttackDelayId:
+        engine.setAttackDelay(p);
+        break;
+    case kNoteTruncationId:
+        engine.setNoteTruncation(p);
+        break;
     }
 }
 

@@ -13,7 +13,8 @@
 #include <cstdint>
 #include <mutex>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class again : public Steinberg::Vst::AudioEffect
 {
@@ -86,10 +87,10 @@ private:
     // process publishes the mirror into `currentState` for getState.
     TripleBuffer<ParamMirror> pendingState;
     TripleBuffer<ParamMirror> currentState;
-    ParamMirror lastSetState;                  // main thread's copy of the newest setState
-    uint64_t stateGeneration = 0;              // main thread only
-    std::atomic<uint64_t> appliedGeneration {0};
-    std::atomic<bool> active {false};
+    ParamMirror lastSetState;     // main thread's copy of the newest setState
+    uint64_t stateGeneration = 0; // main thread only
+    std::atomic<uint64_t> appliedGeneration{0};
+    std::atomic<bool> active{false};
     // Hosts may make the calls outside the process loop from more than one thread at once (a
     // worker saves a project while another loads one): they take turns on this lock. The audio
     // thread never takes it.
@@ -99,9 +100,9 @@ private:
     // new layout). A host that processes while inactive must not change what comes after the
     // next activation: that activation goes back to this point.
     GateEngine::SignalState restartPoint;
-    std::atomic<bool> processedInactive {false};
+    std::atomic<bool> processedInactive{false};
 
-    ChannelScratch scratch;                    // fallback buffers for hosts that pass fewer channels
+    ChannelScratch scratch; // fallback buffers for hosts that pass fewer channels
     int inputChannels = 2;
     int outputChannels = 2;
 

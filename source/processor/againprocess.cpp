@@ -13,16 +13,18 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // −76 dB maps to 0 and 0 dB to 1. The host takes normalized values only, so levels outside that
 // range (silence among them) are reported at the nearer end.
 float meterScale(float linear)
 {
     const float m = std::log10(linear) * 20.0f / 76.0f + 1.0f;
-    return m > 0.0f ? std::min(m, 1.0f) : 0.0f;   // also takes −infinity and NaN to 0
+    return m > 0.0f ? std::min(m, 1.0f) : 0.0f; // also takes −infinity and NaN to 0
 }
 
 void reportMeter(IParameterChanges* changes, ParamID id, float value)

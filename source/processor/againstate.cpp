@@ -8,7 +8,8 @@
 
 using namespace Steinberg;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 tresult PLUGIN_API again::getState(IBStream* state)
 {

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <new>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 bool ChannelScratch::configure(int inputs, int outputs, int frames)
 {
@@ -29,7 +30,8 @@ bool ChannelScratch::configure(int inputs, int outputs, int frames)
     }
 }
 
-void ChannelScratch::map(float** hostIn, int hostInputs, float** hostOut, int hostOutputs, int offset)
+void ChannelScratch::map(float** hostIn, int hostInputs, float** hostOut, int hostOutputs,
+                         int offset)
 {
     std::fill(silence.begin(), silence.end(), 0.f);
     for (size_t c = 0; c < inPtrs.size(); ++c)

@@ -5,7 +5,8 @@
 
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 class ChannelScratch
 {
@@ -24,8 +25,8 @@ public:
 
 private:
     int frameCount = 0;
-    std::vector<float> silence;   // one channel, re-zeroed before every use
-    std::vector<float> discard;   // one channel per missing output
+    std::vector<float> silence; // one channel, re-zeroed before every use
+    std::vector<float> discard; // one channel per missing output
     std::vector<float*> inPtrs;
     std::vector<float*> outPtrs;
 };

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 struct ParamMirror : ProcessorState
 {

@@ -9,14 +9,19 @@
 #include <atomic>
 #include <cstdint>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 template <typename T> class TripleBuffer
 {
 public:
     // Producer side.
     T& back() { return slots[backIndex]; }
-    void publish() { backIndex = middle.exchange(uint8_t(backIndex | kFresh), std::memory_order_acq_rel) & kIndexMask; }
+    void publish()
+    {
+        backIndex =
+            middle.exchange(uint8_t(backIndex | kFresh), std::memory_order_acq_rel) & kIndexMask;
+    }
 
     // Consumer side: takes the newest published value if there is one; returns whether it did.
     bool take()
@@ -32,8 +37,8 @@ private:
     static constexpr uint8_t kFresh = 0x4;
     static constexpr uint8_t kIndexMask = 0x3;
 
-    T slots[3] {};
-    std::atomic<uint8_t> middle {1};
+    T slots[3]{};
+    std::atomic<uint8_t> middle{1};
     uint8_t backIndex = 0;
     uint8_t frontIndex = 2;
 };

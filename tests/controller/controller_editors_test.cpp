@@ -16,12 +16,16 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace Quorvane;
 
-namespace {
+namespace
+{
 
 // An editor attached to a (pretend) host window, as the controller sees it.
 struct AttachedEditor
 {
-    explicit AttachedEditor(againController* c) : view(new againEditorView(c)) { view->openOffscreen(); }
+    explicit AttachedEditor(againController* c) : view(new againEditorView(c))
+    {
+        view->openOffscreen();
+    }
     ~AttachedEditor()
     {
         view->removed();
@@ -74,11 +78,13 @@ TEST_F(ControllerTest, ValuesGivenOnAnotherThreadReachTheEditorsOnTheirTimer)
     auto onAWorker = [](auto work) { std::thread(work).join(); };
     const float shown = threshold();
 
-    onAWorker([this] {
-        QuorvaneTest::ByteStream zeros(std::vector<unsigned char>(68, 0));
-        controller->setComponentState(&zeros);
-        controller->setParamNormalized(kMaxGateId, -2.0);
-    });
+    onAWorker(
+        [this]
+        {
+            QuorvaneTest::ByteStream zeros(std::vector<unsigned char>(68, 0));
+            controller->setComponentState(&zeros);
+            controller->setParamNormalized(kMaxGateId, -2.0);
+        });
     EXPECT_NE(shown, 0.f);
     EXPECT_FLOAT_EQ(threshold(), shown);
     EXPECT_FLOAT_EQ(editor.view->pendingMeterValue(2), 0.f);

@@ -5,9 +5,9 @@
 
 #include "teststreams.h"
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivstmessage.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 using namespace Quorvane;
 
-namespace {
+namespace
+{
 
 std::string toAscii(const TChar* s)
 {
@@ -33,25 +34,44 @@ std::string toAscii(const TChar* s)
 
 } // namespace
 
-
 TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
 {
-    struct Row { const char* title; int32 steps; double def; int32 flags; int32 unit; };
+    struct Row
+    {
+        const char* title;
+        int32 steps;
+        double def;
+        int32 flags;
+        int32 unit;
+    };
     const Row rows[kNumParams] = {
-        {"Bypass", 1, 0.0, 0x10001, 1}, {"Listen", 1, 0.0, 1, 0}, {"Channel Linking", 1, 1.0, 1, 0},
-        {"Ducking", 1, 0.0, 1, 0}, {"Gradual Att Envelope", 1, 1.0, 1, 0},
-        {"Output Level", 0, 0.5, 1, 0}, {"Threshold", 0, 0.2631579, 1, 0}, {"Range", 0, 0.0, 1, 0},
-        {"Hysteresis", 0, 1.0, 1, 0}, {"Attack (gradual)", 0, 0.08543431, 1, 0},
-        {"Attack (synth)", 0, 0.1959078, 1, 0}, {"Release", 0, 0.2242749, 1, 0}, {"Hold", 0, 0.3672695, 1, 0},
-        {"Hold Closed", 0, 0.0, 1, 0}, {"Beat Skip", 0, 0.0, 1, 0}, {"Attack Delay", 0, 0.0, 1, 0},
+        {"Bypass", 1, 0.0, 0x10001, 1},
+        {"Listen", 1, 0.0, 1, 0},
+        {"Channel Linking", 1, 1.0, 1, 0},
+        {"Ducking", 1, 0.0, 1, 0},
+        {"Gradual Att Envelope", 1, 1.0, 1, 0},
+        {"Output Level", 0, 0.5, 1, 0},
+        {"Threshold", 0, 0.2631579, 1, 0},
+        {"Range", 0, 0.0, 1, 0},
+        {"Hysteresis", 0, 1.0, 1, 0},
+        {"Attack (gradual)", 0, 0.08543431, 1, 0},
+        {"Attack (synth)", 0, 0.1959078, 1, 0},
+        {"Release", 0, 0.2242749, 1, 0},
+        {"Hold", 0, 0.3672695, 1, 0},
+        {"Hold Closed", 0, 0.0, 1, 0},
+        {"Beat Skip", 0, 0.0, 1, 0},
+        {"Attack Delay", 0, 0.0, 1, 0},
         {"Note Truncation", 0, 0.0, 1, 0},
-        {"Max Vu", 0, 0.0, 2, 0}, {"Min Vu", 0, 0.0, 2, 0}, {"Max Gate", 0, 0.0, 2, 0},
-        {"Min Gate", 0, 0.0, 2, 0}, {"Side Chain Monitor: on/off", 0, 0.0, 2, 0},
+        {"Max Vu", 0, 0.0, 2, 0},
+        {"Min Vu", 0, 0.0, 2, 0},
+        {"Max Gate", 0, 0.0, 2, 0},
+        {"Min Gate", 0, 0.0, 2, 0},
+        {"Side Chain Monitor: on/off", 0, 0.0, 2, 0},
     };
     ASSERT_EQ(controller->getParameterCount(), int32(kNumParams));
     for (int32 i = 0; i < int32(kNumParams); ++i)
     {
-        ParameterInfo info {};
+        ParameterInfo info{};
         ASSERT_EQ(controller->getParameterInfo(i, info), kResultOk);
         EXPECT_EQ(info.id, ParamID(i));
         EXPECT_EQ(toAscii(info.title), rows[i].title);
@@ -65,7 +85,7 @@ TEST_F(ControllerTest, PublishesTwentyTwoParametersInIdOrder)
     EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.2631579, 1e-7);
     EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 1.0);
 
-    UnitInfo unit {};
+    UnitInfo unit{};
     ASSERT_EQ(controller->getUnitCount(), 1);
     ASSERT_EQ(controller->getUnitInfo(0, unit), kResultOk);
     EXPECT_EQ(unit.id, 1);
@@ -82,24 +102,27 @@ TEST_F(ControllerTest, ReportsTheValueEachParameterStartsWithAsItsDefault)
     const ParamConverter converter;
     for (int32 i = 0; i < int32(kNumParams); ++i)
     {
-        ParameterInfo info {};
+        ParameterInfo info{};
         ASSERT_EQ(controller->getParameterInfo(i, info), kResultOk);
-        EXPECT_EQ(info.defaultNormalizedValue, ParamValue(converter.defaultNormalized(info.id))) << i;
+        EXPECT_EQ(info.defaultNormalizedValue, ParamValue(converter.defaultNormalized(info.id)))
+            << i;
         EXPECT_EQ(info.defaultNormalizedValue, controller->getParamNormalized(info.id)) << i;
     }
 
     // Resetting every control to its reported default shows the texts of a fresh instance.
-    const char* texts[kNumInputParams] = {"Off", "Off", "On", "Off", "On", "0.0 dB", "-20.0 dB", "-120.0 dB",
-                                          "0.0 dB", "1.00 ms", "5.00 ms", "10.0 ms", "35.0 ms", " off", " off",
-                                          " off", " off"};
+    const char* texts[kNumInputParams] = {"Off",     "Off",      "On",        "Off",    "On",
+                                          "0.0 dB",  "-20.0 dB", "-120.0 dB", "0.0 dB", "1.00 ms",
+                                          "5.00 ms", "10.0 ms",  "35.0 ms",   " off",   " off",
+                                          " off",    " off"};
     for (ParamID id = 0; id < kNumInputParams; ++id)
     {
-        ParameterInfo info {};
+        ParameterInfo info{};
         ASSERT_EQ(controller->getParameterInfo(int32(id), info), kResultOk);
         controller->setParamNormalized(id, 0.875);
         controller->setParamNormalized(id, info.defaultNormalizedValue);
-        String128 text {};
-        ASSERT_EQ(controller->getParamStringByValue(id, controller->getParamNormalized(id), text), kResultOk);
+        String128 text{};
+        ASSERT_EQ(controller->getParamStringByValue(id, controller->getParamNormalized(id), text),
+                  kResultOk);
         EXPECT_EQ(toAscii(text), texts[id]) << id;
     }
 }
@@ -107,13 +130,16 @@ TEST_F(ControllerTest, ReportsTheValueEachParameterStartsWithAsItsDefault)
 TEST_F(ControllerTest, FollowsTheProcessorState)
 {
     std::vector<unsigned char> image;
-    for (int32_t v : {0, 7, -1, 0, 1}) appendInt32(image, v);
-    for (int i = 0; i < 12; ++i) appendFloat(image, i == 1 ? 0.5f : (i == 2 ? 1.5f : 0.25f));
+    for (int32_t v : {0, 7, -1, 0, 1})
+        appendInt32(image, v);
+    for (int i = 0; i < 12; ++i)
+        appendFloat(image, i == 1 ? 0.5f : (i == 2 ? 1.5f : 0.25f));
     ByteStream full(image);
     ASSERT_EQ(controller->setComponentState(&full), kResultOk);
     EXPECT_EQ(controller->getParamNormalized(kBypassId), 0.0);
     EXPECT_EQ(controller->getParamNormalized(kListenId), 1.0);
-    EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 0.0) << "off below zero, as the processor reads it";
+    EXPECT_EQ(controller->getParamNormalized(kChannelLinkingId), 0.0)
+        << "off below zero, as the processor reads it";
     EXPECT_EQ(controller->getParamNormalized(kDuckingId), 0.0);
     EXPECT_EQ(controller->getParamNormalized(kGradualAttEnvelopeId), 1.0);
     EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.5);
@@ -121,8 +147,10 @@ TEST_F(ControllerTest, FollowsTheProcessorState)
 
     // A failing read of the seventeenth value changes nothing.
     std::vector<unsigned char> other;
-    for (int32_t v : {1, 0, 0, 1, 0}) appendInt32(other, v);
-    for (int i = 0; i < 11; ++i) appendFloat(other, 0.9f);
+    for (int32_t v : {1, 0, 0, 1, 0})
+        appendInt32(other, v);
+    for (int i = 0; i < 11; ++i)
+        appendFloat(other, 0.9f);
     ByteStream failing(other);
     EXPECT_EQ(controller->setComponentState(&failing), kResultFalse);
     EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.5);
@@ -130,7 +158,8 @@ TEST_F(ControllerTest, FollowsTheProcessorState)
 
     // A short stream that reports success gives zeros for the fields it did not fill, as in the
     // processor.
-    ByteStream shortOk(std::vector<unsigned char>(other.begin(), other.begin() + 20), ByteStream::ShortRead::ReportSuccess);
+    ByteStream shortOk(std::vector<unsigned char>(other.begin(), other.begin() + 20),
+                       ByteStream::ShortRead::ReportSuccess);
     EXPECT_EQ(controller->setComponentState(&shortOk), kResultOk);
     EXPECT_EQ(controller->getParamNormalized(kBypassId), 1.0);
     EXPECT_EQ(controller->getParamNormalized(kThresholdId), 0.0);
@@ -160,7 +189,8 @@ TEST_F(ControllerTest, ShowsWhatTheProcessorLoadsFromAnyState)
         auto bytes = full;
         for (size_t field = 0; field < kNumSwitchParams; ++field)
             std::memcpy(&bytes[field * 4], &pattern, 4);
-        states.push_back({bytes, ByteStream::ShortRead::Fail, "switches " + std::to_string(pattern)});
+        states.push_back(
+            {bytes, ByteStream::ShortRead::Fail, "switches " + std::to_string(pattern)});
     }
     for (long length = 0; length < long(full.size()); ++length)
         for (auto mode : {ByteStream::ShortRead::Fail, ByteStream::ShortRead::ReportSuccess})
@@ -205,7 +235,7 @@ TEST_F(ControllerTest, OwnStateIs257BytesAndHonoursTheByteOrderMarker)
     controller->getState(&back);
     EXPECT_EQ(back.data, image);
 
-    image[0] = 1;   // big-endian units: each pair is swapped on reading
+    image[0] = 1; // big-endian units: each pair is swapped on reading
     ByteStream big(image);
     ASSERT_EQ(controller->setState(&big), kResultOk);
     ByteStream swapped;
@@ -225,7 +255,8 @@ TEST_F(ControllerTest, OwnStateIs257BytesAndHonoursTheByteOrderMarker)
 TEST_F(ControllerTest, InterfacesMidiMappingAndViews)
 {
     IMidiMapping* midi = nullptr;
-    ASSERT_EQ(controller->queryInterface(IMidiMapping::iid, reinterpret_cast<void**>(&midi)), kResultOk);
+    ASSERT_EQ(controller->queryInterface(IMidiMapping::iid, reinterpret_cast<void**>(&midi)),
+              kResultOk);
     ParamID tag = 1234;
     EXPECT_EQ(midi->getMidiControllerAssignment(0, 5, kCtrlVolume, tag), kResultTrue);
     EXPECT_EQ(tag, ParamID(kThresholdId));
@@ -236,10 +267,12 @@ TEST_F(ControllerTest, InterfacesMidiMappingAndViews)
     midi->release();
 
     IUnitInfo* units = nullptr;
-    ASSERT_EQ(controller->queryInterface(IUnitInfo::iid, reinterpret_cast<void**>(&units)), kResultOk);
+    ASSERT_EQ(controller->queryInterface(IUnitInfo::iid, reinterpret_cast<void**>(&units)),
+              kResultOk);
     units->release();
     IEditController2* ec2 = nullptr;
-    ASSERT_EQ(controller->queryInterface(IEditController2::iid, reinterpret_cast<void**>(&ec2)), kResultOk);
+    ASSERT_EQ(controller->queryInterface(IEditController2::iid, reinterpret_cast<void**>(&ec2)),
+              kResultOk);
     ec2->release();
 
     EXPECT_EQ(controller->createView(nullptr), nullptr);
@@ -264,12 +297,14 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
     EXPECT_EQ(toAscii(text), "0.0000");
 
     ParamValue v = 0.123;
-    EXPECT_EQ(controller->getParamValueByString(kBeatSkipId, const_cast<TChar*>(STR16("50%")), v), kResultOk);
+    EXPECT_EQ(controller->getParamValueByString(kBeatSkipId, const_cast<TChar*>(STR16("50%")), v),
+              kResultOk);
     EXPECT_DOUBLE_EQ(v, 0.5);
     v = 0.123;
-    EXPECT_EQ(controller->getParamValueByString(kHoldId, const_cast<TChar*>(STR16("off")), v), kResultFalse);
-    // Text that is not valid UTF-16, no text at all, or text that is no number is refused and leaves
-    // the value alone.
+    EXPECT_EQ(controller->getParamValueByString(kHoldId, const_cast<TChar*>(STR16("off")), v),
+              kResultFalse);
+    // Text that is not valid UTF-16, no text at all, or text that is no number is refused and
+    // leaves the value alone.
     v = 0.123;
     TChar loneSurrogate[] = {u'1', 0xD800, u'2', 0};
     TChar loneLowSurrogate[] = {u'1', 0xDC00, 0};
@@ -281,15 +316,20 @@ TEST_F(ControllerTest, DisplayTextsAndTypedValuesGoThroughTheParameters)
         EXPECT_EQ(controller->getParamValueByString(id, highSurrogateAtEnd, v), kResultFalse) << id;
     }
     EXPECT_EQ(controller->getParamValueByString(kBypassId, nullptr, v), kInvalidArgument);
-    EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v), kResultFalse);
+    EXPECT_EQ(controller->getParamValueByString(kBypassId, const_cast<TChar*>(STR16("nan")), v),
+              kResultFalse);
     // Text with no number in it names no value, unless it is a word the parameter shows.
     for (ParamID id : {kBypassId, kDuckingId, kMaxVuId})
     {
         for (const TChar* text : {STR16("Of"), STR16("")})
-            EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(text), v), kResultFalse) << id;
+            EXPECT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(text), v),
+                      kResultFalse)
+                << id;
     }
-    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("On")), v), kResultFalse);
-    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v), kResultFalse);
+    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("On")), v),
+              kResultFalse);
+    EXPECT_EQ(controller->getParamValueByString(kMaxVuId, const_cast<TChar*>(STR16("-inf")), v),
+              kResultFalse);
     EXPECT_EQ(v, 0.123);
 }
 
@@ -301,7 +341,7 @@ TEST_F(ControllerTest, EveryShownTextReadsBackToTheValueItShows)
     for (ParamID id = 0; id < kNumParams; ++id)
         for (ParamValue value : values)
         {
-            String128 shown {}, again {};
+            String128 shown{}, again{};
             ASSERT_EQ(controller->getParamStringByValue(id, value, shown), kResultOk);
             ParamValue back = -1.0;
             ASSERT_EQ(controller->getParamValueByString(id, shown, back), kResultOk)
@@ -316,8 +356,10 @@ TEST_F(ControllerTest, EveryShownTextReadsBackToTheValueItShows)
 // Whatever the host passes, typed numbers, values to show and plain values stay within 0..1.
 TEST_F(ControllerTest, ValuesStayWithinTheRange)
 {
-    for (auto [id, typed, value] : {std::tuple(kBypassId, STR16("73"), 1.0), {kDuckingId, STR16("-7"), 0.0},
-                                    {kListenId, STR16("0.7"), 1.0}, {kMaxVuId, STR16("7"), 1.0}})
+    for (auto [id, typed, value] : {std::tuple(kBypassId, STR16("73"), 1.0),
+                                    {kDuckingId, STR16("-7"), 0.0},
+                                    {kListenId, STR16("0.7"), 1.0},
+                                    {kMaxVuId, STR16("7"), 1.0}})
     {
         ParamValue v = -1.0;
         ASSERT_EQ(controller->getParamValueByString(id, const_cast<TChar*>(typed), v), kResultOk);
@@ -326,7 +368,7 @@ TEST_F(ControllerTest, ValuesStayWithinTheRange)
     for (ParamID id = 0; id < kNumParams; ++id)
         for (ParamValue out : {-1000.0, -1e-9, 1.5, 1e300, std::nan("")})
         {
-            String128 beyond {}, end {};
+            String128 beyond{}, end{};
             controller->getParamStringByValue(id, out, beyond);
             controller->getParamStringByValue(id, out < 0 ? 0.0 : 1.0, end);
             EXPECT_TRUE(std::isnan(out) || toAscii(beyond) == toAscii(end)) << id << " at " << out;
@@ -345,5 +387,6 @@ TEST_F(ControllerTest, ReceivedTextIsLogged)
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(controller->notify(&message), kResultOk);
     EXPECT_EQ(controller->receiveText(nullptr), kResultOk);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[againController] received: again::setActive (true)\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "[againController] received: again::setActive (true)\n");
 }

@@ -8,9 +8,11 @@
 #include <map>
 #include <sstream>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
-namespace {
+namespace
+{
 
 template <typename T> std::string bits(T value)
 {
@@ -42,9 +44,8 @@ template <typename T> T opaque(T value)
 std::string probeMathLibrary()
 {
     std::string out;
-    auto line = [&out](const char* function, const std::string& in, const std::string& result) {
-        out += std::string(function) + " " + in + " " + result + "\n";
-    };
+    auto line = [&out](const char* function, const std::string& in, const std::string& result)
+    { out += std::string(function) + " " + in + " " + result + "\n"; };
     const float rates[] = {22050.f, 44100.f, 48000.f, 88200.f, 96000.f, 192000.f};
 
     // Decibels to gains: every tenth of a decibel from -140 to +40.
@@ -65,8 +66,8 @@ std::string probeMathLibrary()
             line("powf(0.01,1/n)", bits(n), bits(fade));
         }
     // The crossover filters' prewarping and poles.
-    const double frequencies[] = {66.8433613814533, 209.05118043533, 653.803087370331, 2044.75514639445,
-                                  6394.92790638715};
+    const double frequencies[] = {66.8433613814533, 209.05118043533, 653.803087370331,
+                                  2044.75514639445, 6394.92790638715};
     const double pi = std::acos(-1.0);
     for (float rate : rates)
         for (double f : frequencies)
@@ -80,7 +81,8 @@ std::string probeMathLibrary()
         line("exp(i*x)", bits(angle), bits(pole.real()) + ":" + bits(pole.imag()));
     }
     // The parameter mappings: logarithms of their ends, exponentials over the whole range.
-    for (float end : {1.f, 2.f, 5.f, 11.f, 15.f, 1001.f, 3001.f, 4001.f, 4015.f, 9001.f, 1000.f, 1.01f})
+    for (float end :
+         {1.f, 2.f, 5.f, 11.f, 15.f, 1001.f, 3001.f, 4001.f, 4015.f, 9001.f, 1000.f, 1.01f})
         line("logf", bits(end), bits(std::log(opaque(end))));
     for (int i = 0; i <= 2000; ++i)
     {
@@ -111,8 +113,8 @@ std::string compareMathProbes(const std::string& ours, const std::string& theirs
     }
     std::string report;
     for (const auto& [function, entry] : differences)
-        report += "  " + function + ": " + std::to_string(entry.first) + " results differ (first: " +
-                  entry.second + ")\n";
+        report += "  " + function + ": " + std::to_string(entry.first) +
+                  " results differ (first: " + entry.second + ")\n";
     if (ours.size() != theirs.size() && report.empty())
         report = "  the two lists have different lengths\n";
     return report;

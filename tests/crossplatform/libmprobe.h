@@ -5,7 +5,8 @@
 
 #include <string>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 std::string probeMathLibrary();
 

@@ -11,14 +11,14 @@
 #include "libmprobe.h"
 #include "pluginlibrary.h"
 
-#include "public.sdk/source/common/memorystream.h"
-#include "public.sdk/source/vst/hosting/hostclasses.h"
-#include "public.sdk/source/vst/hosting/parameterchanges.h"
-#include "public.sdk/source/vst/vstpresetfile.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/common/memorystream.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
+#include "public.sdk/source/vst/vstpresetfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +31,8 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
+namespace
+{
 
 const char* const kProcessorCid = "74E8DE5082554F5386FAE4132C935A18";
 const char* const kControllerCid = "C39D5B65C7AF41FB743F4AC831EB03F1";
@@ -82,7 +83,10 @@ std::vector<float> testSignal(int channel)
         state = state * 1664525u + 1013904223u;
         const float noise = float(int32_t(state >> 8) - (1 << 23)) / float(1 << 23);
         const size_t phrase = (i / 6000) % 4;
-        const float level = phrase == 0 ? 0.5f : phrase == 1 ? 0.001f : phrase == 2 ? 0.125f : 0.0078125f;
+        const float level = phrase == 0   ? 0.5f
+                            : phrase == 1 ? 0.001f
+                            : phrase == 2 ? 0.125f
+                                          : 0.0078125f;
         signal[i] = noise * level;
     }
     return signal;
@@ -153,7 +157,7 @@ std::vector<float> run(IComponent* component, int blocks, bool silence, Paramete
         return output;
     SpeakerArrangement stereo[1] = {SpeakerArr::kStereo};
     processor->setBusArrangements(stereo, 1, stereo, 1);
-    ProcessSetup setup {kRealtime, kSample32, kBlock, rate};
+    ProcessSetup setup{kRealtime, kSample32, kBlock, rate};
     processor->setupProcessing(setup);
     component->setActive(true);
     processor->setProcessing(true);
@@ -167,7 +171,7 @@ std::vector<float> run(IComponent* component, int blocks, bool silence, Paramete
         float* ins[2] = {silence ? zeros.data() : const_cast<float*>(&inL[at]),
                          silence ? zeros.data() : const_cast<float*>(&inR[at])};
         float* outs[2] = {&outL[at], &outR[at]};
-        AudioBusBuffers in {}, out {};
+        AudioBusBuffers in{}, out{};
         in.numChannels = out.numChannels = 2;
         in.channelBuffers32 = ins;
         out.channelBuffers32 = outs;
@@ -189,7 +193,10 @@ std::vector<float> run(IComponent* component, int blocks, bool silence, Paramete
     return output;
 }
 
-Bytes toBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes toBytes(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes floatsToBytes(const std::vector<float>& samples)
 {
@@ -199,7 +206,8 @@ Bytes floatsToBytes(const std::vector<float>& samples)
 }
 
 // A fresh processor with the given state, rendering the test signal.
-std::vector<float> render(Session& session, const Bytes& state, int blocks = kBlocks, double rate = kRate)
+std::vector<float> render(Session& session, const Bytes& state, int blocks = kBlocks,
+                          double rate = kRate)
 {
     auto* component = session.create<IComponent>(kProcessorCid, IComponent::iid);
     if (!component)
@@ -223,7 +231,7 @@ Bytes parameterTexts(Session& session)
         for (int step = 0; step <= 200; ++step)
         {
             const double value = step / 200.;
-            String128 text {};
+            String128 text{};
             controller->getParamStringByValue(ParamID(id), value, text);
             std::string line = std::to_string(id) + " " + std::to_string(step) + " ";
             for (const TChar* c = text; *c; ++c)
@@ -249,7 +257,8 @@ std::vector<float> stateSweep(Session& session)
 {
     std::vector<float> all;
     uint32_t seed = 0xC0FFEEu;
-    auto next = [&seed] {
+    auto next = [&seed]
+    {
         seed = seed * 1664525u + 1013904223u;
         return float(seed >> 8) / float(1 << 24);
     };
@@ -257,13 +266,15 @@ std::vector<float> stateSweep(Session& session)
     {
         Bytes state;
         state.reserve(68);
-        auto append = [&state](const void* p) {
+        auto append = [&state](const void* p)
+        {
             const auto* b = static_cast<const unsigned char*>(p);
             state.insert(state.end(), b, b + 4);
         };
         // Bypass and Listen off, the other switches at random; Beat Skip (its draws come from a
         // time-seeded generator) off.
-        const int32_t switches[5] = {0, 0, int32_t(next() > 0.5f), int32_t(next() > 0.5f), int32_t(next() > 0.5f)};
+        const int32_t switches[5] = {0, 0, int32_t(next() > 0.5f), int32_t(next() > 0.5f),
+                                     int32_t(next() > 0.5f)};
         for (const int32_t& v : switches)
             append(&v);
         for (int i = 0; i < 12; ++i)
@@ -288,9 +299,9 @@ int write(Session& session, const std::string& dir)
 
     // A host automates a few parameters away from their defaults.
     ParameterChanges edits(16, 1);
-    const std::pair<ParamID, double> values[] = {{2, 0.}, {4, 0.}, {5, 0.55}, {6, 0.45}, {7, 0.3},
-                                                 {8, 0.2}, {10, 0.35}, {11, 0.42}, {12, 0.6},
-                                                 {13, 0.25}, {15, 0.1}, {16, 0.7}};
+    const std::pair<ParamID, double> values[] = {{2, 0.},   {4, 0.},    {5, 0.55},  {6, 0.45},
+                                                 {7, 0.3},  {8, 0.2},   {10, 0.35}, {11, 0.42},
+                                                 {12, 0.6}, {13, 0.25}, {15, 0.1},  {16, 0.7}};
     for (const auto& [id, value] : values)
     {
         int32 index = 0;
@@ -319,8 +330,8 @@ int write(Session& session, const std::string& dir)
     dispose(component);
     if (!ok)
         return std::fprintf(stderr, "cannot write into %s\n", dir.c_str()), 1;
-    std::printf("wrote %zu-byte state, preset and %d rendered blocks into %s\n", state.size(), kBlocks,
-                dir.c_str());
+    std::printf("wrote %zu-byte state, preset and %d rendered blocks into %s\n", state.size(),
+                kBlocks, dir.c_str());
     return 0;
 }
 
@@ -341,7 +352,8 @@ void compareSamples(const std::vector<float>& rendered, const Bytes& file, const
 {
     std::vector<float> expected(file.size() / 4);
     std::memcpy(expected.data(), file.data(), expected.size() * 4);
-    expect(rendered.size() == expected.size(), what + ": both systems rendered the same number of samples");
+    expect(rendered.size() == expected.size(),
+           what + ": both systems rendered the same number of samples");
     size_t differing = 0, first = rendered.size();
     double largest = 0.;
     for (size_t i = 0; i < rendered.size() && i < expected.size(); ++i)
@@ -352,8 +364,8 @@ void compareSamples(const std::vector<float>& rendered, const Bytes& file, const
             largest = std::max(largest, std::fabs(double(rendered[i]) - double(expected[i])));
         }
     if (differing)
-        std::fprintf(stderr, "%s: %zu of %zu samples differ, the first at %zu, by at most %g\n", what.c_str(),
-                     differing, rendered.size(), first, largest);
+        std::fprintf(stderr, "%s: %zu of %zu samples differ, the first at %zu, by at most %g\n",
+                     what.c_str(), differing, rendered.size(), first, largest);
     if (tolerance == 0.)
         expect(differing == 0, what + ": the samples are identical");
     else
@@ -363,10 +375,11 @@ void compareSamples(const std::vector<float>& rendered, const Bytes& file, const
 int check(Session& session, const std::string& dir)
 {
     Bytes state, ownState, presetFile, renderFile, sweepFile, textsFile, libmFile;
-    if (!readFile(dir + "/processor.state", state) || !readFile(dir + "/controller.state", ownState) ||
-        !readFile(dir + "/preset.vstpreset", presetFile) || !readFile(dir + "/render.f32", renderFile) ||
-        !readFile(dir + "/sweep.f32", sweepFile) || !readFile(dir + "/texts.txt", textsFile) ||
-        !readFile(dir + "/libm.txt", libmFile))
+    if (!readFile(dir + "/processor.state", state) ||
+        !readFile(dir + "/controller.state", ownState) ||
+        !readFile(dir + "/preset.vstpreset", presetFile) ||
+        !readFile(dir + "/render.f32", renderFile) || !readFile(dir + "/sweep.f32", sweepFile) ||
+        !readFile(dir + "/texts.txt", textsFile) || !readFile(dir + "/libm.txt", libmFile))
         return std::fprintf(stderr, "cannot read the other system's files in %s\n", dir.c_str()), 1;
 
     // The states load and save back unchanged.
@@ -389,10 +402,12 @@ int check(Session& session, const std::string& dir)
     component = session.create<IComponent>(kProcessorCid, IComponent::iid);
     controller = session.create<IEditController>(kControllerCid, IEditController::iid);
     MemoryStream presetIn(presetFile.data(), TSize(presetFile.size())), presetOut, stateOut;
-    expect(PresetFile::loadPreset(&presetIn, fuid(kProcessorCid), component, controller), "the preset loads");
+    expect(PresetFile::loadPreset(&presetIn, fuid(kProcessorCid), component, controller),
+           "the preset loads");
     component->getState(&stateOut);
     expect(streamBytes(stateOut) == state, "the preset brings the saved processor state");
-    expect(PresetFile::savePreset(&presetOut, fuid(kProcessorCid), component, controller), "the preset saves");
+    expect(PresetFile::savePreset(&presetOut, fuid(kProcessorCid), component, controller),
+           "the preset saves");
     expect(streamBytes(presetOut) == presetFile, "the preset saves back byte for byte");
     dispose(controller);
     dispose(component);
@@ -401,8 +416,8 @@ int check(Session& session, const std::string& dir)
     // C libraries round some results of the calls the coefficient design makes differently (by an
     // ulp; the 32-bit Windows run-time's x87 pow does), the samples may differ as well, by no more
     // than one float ulp at full scale.
-    const std::string libmDifferences =
-        QuorvaneTest::compareMathProbes(QuorvaneTest::probeMathLibrary(), std::string(libmFile.begin(), libmFile.end()));
+    const std::string libmDifferences = QuorvaneTest::compareMathProbes(
+        QuorvaneTest::probeMathLibrary(), std::string(libmFile.begin(), libmFile.end()));
     double tolerance = 0.;
     if (!libmDifferences.empty())
     {
@@ -419,14 +434,16 @@ int check(Session& session, const std::string& dir)
     if (texts != textsFile)
     {
         size_t line = 1;
-        for (size_t i = 0; i < texts.size() && i < textsFile.size() && texts[i] == textsFile[i]; ++i)
+        for (size_t i = 0; i < texts.size() && i < textsFile.size() && texts[i] == textsFile[i];
+             ++i)
             line += texts[i] == '\n';
         std::fprintf(stderr, "texts.txt: the first difference is in line %zu\n", line);
     }
     expect(texts == textsFile, "the parameters' texts and the values read from them are identical");
 
     if (failures == 0)
-        std::printf("the other system's states, preset, parameter texts and rendered samples match\n");
+        std::printf(
+            "the other system's states, preset, parameter texts and rendered samples match\n");
     return failures == 0 ? 0 : 1;
 }
 

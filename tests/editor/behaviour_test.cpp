@@ -7,8 +7,8 @@
 #include "vstgui/cvstguitimer.h"
 #include "vstgui/cvumeter.h"
 
-#include "pluginterfaces/base/ustring.h"
 #include "paramconverter.h"
+#include "pluginterfaces/base/ustring.h"
 
 using namespace Steinberg;
 using namespace VSTGUI;
@@ -17,7 +17,8 @@ using namespace Quorvane;
 using Steinberg::Vst::EditController;
 using Steinberg::Vst::ParamID;
 
-namespace {
+namespace
+{
 
 void click(CFrame* frame, CPoint where, int32_t buttons = kLButton)
 {
@@ -58,10 +59,12 @@ std::string display(EditController* c, ParamID id, double v)
 TEST_F(EditorTest, EnvelopeSwitchShowsTheAttackOfTheShapeInForce)
 {
     auto* editor = openEditor();
-    auto visible = [&](ParamID id) { return editor->valueControl(id)->isVisible() && editor->textField(id)->isVisible(); };
-    auto hidden = [&](ParamID id) { return !editor->valueControl(id)->isVisible() && !editor->textField(id)->isVisible(); };
+    auto visible = [&](ParamID id)
+    { return editor->valueControl(id)->isVisible() && editor->textField(id)->isVisible(); };
+    auto hidden = [&](ParamID id)
+    { return !editor->valueControl(id)->isVisible() && !editor->textField(id)->isVisible(); };
 
-    EXPECT_TRUE(visible(kAttackGradualId));   // default: gradual attack
+    EXPECT_TRUE(visible(kAttackGradualId)); // default: gradual attack
     EXPECT_TRUE(hidden(kAttackSynthId));
 
     editor->updateParameter(kGradualAttEnvelopeId, 0.5);
@@ -74,7 +77,8 @@ TEST_F(EditorTest, EnvelopeSwitchShowsTheAttackOfTheShapeInForce)
     EXPECT_TRUE(hidden(kAttackSynthId));
 
     editor->updateParameter(kGradualAttEnvelopeId, 0.0);
-    EXPECT_EQ(editor->switchControl(kGradualAttEnvelopeId)->getFrameIndex(), 0) << "flipped image: on frame for 0";
+    EXPECT_EQ(editor->switchControl(kGradualAttEnvelopeId)->getFrameIndex(), 0)
+        << "flipped image: on frame for 0";
 
     // A click on the switch goes through the controller and swaps the pair at once.
     click(editor->getFrame(), centre(editor->switchControl(kGradualAttEnvelopeId)));
@@ -90,7 +94,7 @@ TEST_F(EditorTest, MetersAreDrawnOnlyOnTheTimerTick)
     auto* editor = openEditor();
     CVuMeter* maxGate = editor->meter(2);
     controller->setParamNormalized(kMaxGateId, 0.7);
-    editor->updateParameter(22, 1.0);   // unknown: nothing
+    editor->updateParameter(22, 1.0); // unknown: nothing
     EXPECT_EQ(maxGate->getValue(), 0.f);
     EXPECT_EQ(maxGate->getLitSegments(), 0);
 
@@ -180,7 +184,8 @@ TEST_F(EditorTest, AnEditInOneEditorShowsInTheOther)
     click(first->getFrame(), centre(field));
     typeText(first->getFrame(), "120", VKEY_RETURN);
     EXPECT_STREQ(second->textField(kHoldId)->getText(), "120 ms");
-    EXPECT_FLOAT_EQ(second->valueControl(kHoldId)->getValue(), first->valueControl(kHoldId)->getValue());
+    EXPECT_FLOAT_EQ(second->valueControl(kHoldId)->getValue(),
+                    first->valueControl(kHoldId)->getValue());
 }
 
 // Ctrl+click returns every knob and the slider to the parameter's initial value (what a fresh
@@ -211,7 +216,8 @@ TEST_F(EditorTest, CtrlClickResetsEachControlToItsParametersInitialValue)
         EXPECT_EQ(handler.calls[2], "end " + std::to_string(id));
     }
     // The defaults are the values the gate starts with: -20 dB threshold, 35 ms hold.
-    EXPECT_EQ(display(controller, kThresholdId, controller->getParamNormalized(kThresholdId)), "-20.0 dB");
+    EXPECT_EQ(display(controller, kThresholdId, controller->getParamNormalized(kThresholdId)),
+              "-20.0 dB");
     EXPECT_EQ(display(controller, kHoldId, controller->getParamNormalized(kHoldId)), "35.0 ms");
 }
 

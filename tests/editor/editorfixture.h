@@ -7,8 +7,8 @@
 #include "knobmodeguard.h"
 #include "paramids.h"
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "vstgui/cframe.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class RecordingHandler : public Steinberg::Vst::IComponentHandler
 {
@@ -28,7 +29,8 @@ public:
         calls.push_back("begin " + std::to_string(id));
         return Steinberg::kResultOk;
     }
-    Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue v) override
+    Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id,
+                                              Steinberg::Vst::ParamValue v) override
     {
         calls.push_back("perform " + std::to_string(id) + " " + std::to_string(v));
         return Steinberg::kResultOk;
@@ -38,7 +40,10 @@ public:
         calls.push_back("end " + std::to_string(id));
         return Steinberg::kResultOk;
     }
-    Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32) override { return Steinberg::kResultOk; }
+    Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32) override
+    {
+        return Steinberg::kResultOk;
+    }
     Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override
     {
         if (Steinberg::FUnknownPrivate::iidEqual(iid, Steinberg::Vst::IComponentHandler::iid) ||
@@ -89,7 +94,7 @@ protected:
         return view;
     }
 
-    KnobModeGuard knobMode;   // tests may change the host's knob mode; it is restored after each
+    KnobModeGuard knobMode; // tests may change the host's knob mode; it is restored after each
     Steinberg::Vst::HostApplication host;
     RecordingHandler handler;
     Quorvane::againController* controller = nullptr;

@@ -23,17 +23,27 @@ using namespace VSTGUI;
 using namespace QuorvaneTest;
 using Quorvane::makeTag;
 
-namespace {
+namespace
+{
 
-enum Kind { Label, Edit, Knob, Slider, Meter, Button, Splash };
+enum Kind
+{
+    Label,
+    Edit,
+    Knob,
+    Slider,
+    Meter,
+    Button,
+    Splash
+};
 
 struct Row
 {
     Kind kind;
     CRect rect;
     int32_t tag;
-    const char* bitmap;   // the control's bitmap (knob strip, switch film, lit meter image)
-    const char* text;     // labels only
+    const char* bitmap; // the control's bitmap (knob strip, switch film, lit meter image)
+    const char* text;   // labels only
 };
 
 const Row kRows[59] = {
@@ -98,14 +108,18 @@ const Row kRows[59] = {
     {Button, CRect(190, 0, 250, 20), makeTag("CPB "), "ButtonSingleCtrl.png", nullptr},
 };
 
-std::string bitmapName(CBitmap* b) { return b ? b->getResourceDescription().getName() : "<none>"; }
+std::string bitmapName(CBitmap* b)
+{
+    return b ? b->getResourceDescription().getName() : "<none>";
+}
 
 // Ctrl+click returns a control to its parameter's initial value.
 void expectInitialValueAsDefault(CControl* control)
 {
     uint32_t id = 0;
     ASSERT_TRUE(Quorvane::parameterOfControlTag(control->getTag(), id));
-    EXPECT_EQ(control->getDefaultValue(), Quorvane::ParamConverter().defaultNormalized(id)) << "parameter " << id;
+    EXPECT_EQ(control->getDefaultValue(), Quorvane::ParamConverter().defaultNormalized(id))
+        << "parameter " << id;
 }
 
 void expectRow(CView* view, const Row& row, int index)
@@ -116,69 +130,69 @@ void expectRow(CView* view, const Row& row, int index)
     auto* control = dynamic_cast<CControl*>(view);
     switch (row.kind)
     {
-        case Label:
-        {
-            auto* label = dynamic_cast<CTextLabel*>(view);
-            ASSERT_TRUE(label && !dynamic_cast<CTextEdit*>(view));
-            EXPECT_STREQ(label->getText(), row.text);
-            EXPECT_EQ(label->getStyle(), 0x4000);
-            EXPECT_EQ(label->getFont()->getSize(), 9);
-            EXPECT_EQ(label->getFont()->getName(), "Arial");
-            EXPECT_EQ(label->getBackColor(), kTransparentCColor);
-            EXPECT_EQ(label->getAntialias(), index + 1 != 38 && index + 1 != 40);
-            EXPECT_EQ(label->getFontColor(), index == 0 ? CColor(200, 200, 200, 255) : kWhiteCColor);
-            return;
-        }
-        case Edit:
-        {
-            auto* edit = dynamic_cast<CTextEdit*>(view);
-            ASSERT_TRUE(edit);
-            EXPECT_EQ(edit->getFont()->getSize(), 10);
-            EXPECT_EQ(edit->getTransparency(), index + 1 == 10 || index + 1 == 12);
-            break;
-        }
-        case Knob:
-        {
-            auto* knob = dynamic_cast<CAnimKnob*>(view);
-            ASSERT_TRUE(knob);
-            EXPECT_EQ(knob->getNumSubPixmaps(), 80);
-            EXPECT_EQ(knob->getHeightOfOneImage(), 40);
-            EXPECT_EQ(bitmapName(knob->getBackground()), row.bitmap);
-            expectInitialValueAsDefault(knob);
-            break;
-        }
-        case Slider:
-        {
-            auto* slider = dynamic_cast<CVerticalSlider*>(view);
-            ASSERT_TRUE(slider);
-            EXPECT_EQ(bitmapName(slider->getBackground()), row.bitmap);
-            EXPECT_EQ(bitmapName(slider->getHandle()), "VVuSliderHandle.png");
-            EXPECT_EQ(slider->getRangeHandle(), 284);
-            EXPECT_EQ(slider->getStyle() & 0x22, 0x22);
-            expectInitialValueAsDefault(slider);
-            break;
-        }
-        case Meter:
-        {
-            auto* meter = dynamic_cast<CVuMeter*>(view);
-            ASSERT_TRUE(meter);
-            EXPECT_EQ(meter->getNbLed(), 26);
-            EXPECT_EQ(meter->getTag(), 0);
-            EXPECT_EQ(meter->getListener(), nullptr);
-            return;
-        }
-        case Button:
-            ASSERT_TRUE(dynamic_cast<CMovieButton*>(view));
-            EXPECT_EQ(bitmapName(view->getBackground()), row.bitmap);
-            break;
-        case Splash:
-        {
-            auto* splash = dynamic_cast<CSplashScreen*>(view);
-            ASSERT_TRUE(splash);
-            EXPECT_EQ(splash->getDisplayRect(), CRect(0, 0, 320, 390));
-            EXPECT_EQ(bitmapName(splash->getBackground()), row.bitmap);
-            break;
-        }
+    case Label:
+    {
+        auto* label = dynamic_cast<CTextLabel*>(view);
+        ASSERT_TRUE(label && !dynamic_cast<CTextEdit*>(view));
+        EXPECT_STREQ(label->getText(), row.text);
+        EXPECT_EQ(label->getStyle(), 0x4000);
+        EXPECT_EQ(label->getFont()->getSize(), 9);
+        EXPECT_EQ(label->getFont()->getName(), "Arial");
+        EXPECT_EQ(label->getBackColor(), kTransparentCColor);
+        EXPECT_EQ(label->getAntialias(), index + 1 != 38 && index + 1 != 40);
+        EXPECT_EQ(label->getFontColor(), index == 0 ? CColor(200, 200, 200, 255) : kWhiteCColor);
+        return;
+    }
+    case Edit:
+    {
+        auto* edit = dynamic_cast<CTextEdit*>(view);
+        ASSERT_TRUE(edit);
+        EXPECT_EQ(edit->getFont()->getSize(), 10);
+        EXPECT_EQ(edit->getTransparency(), index + 1 == 10 || index + 1 == 12);
+        break;
+    }
+    case Knob:
+    {
+        auto* knob = dynamic_cast<CAnimKnob*>(view);
+        ASSERT_TRUE(knob);
+        EXPECT_EQ(knob->getNumSubPixmaps(), 80);
+        EXPECT_EQ(knob->getHeightOfOneImage(), 40);
+        EXPECT_EQ(bitmapName(knob->getBackground()), row.bitmap);
+        expectInitialValueAsDefault(knob);
+        break;
+    }
+    case Slider:
+    {
+        auto* slider = dynamic_cast<CVerticalSlider*>(view);
+        ASSERT_TRUE(slider);
+        EXPECT_EQ(bitmapName(slider->getBackground()), row.bitmap);
+        EXPECT_EQ(bitmapName(slider->getHandle()), "VVuSliderHandle.png");
+        EXPECT_EQ(slider->getRangeHandle(), 284);
+        EXPECT_EQ(slider->getStyle() & 0x22, 0x22);
+        expectInitialValueAsDefault(slider);
+        break;
+    }
+    case Meter:
+    {
+        auto* meter = dynamic_cast<CVuMeter*>(view);
+        ASSERT_TRUE(meter);
+        EXPECT_EQ(meter->getNbLed(), 26);
+        EXPECT_EQ(meter->getTag(), 0);
+        EXPECT_EQ(meter->getListener(), nullptr);
+        return;
+    }
+    case Button:
+        ASSERT_TRUE(dynamic_cast<CMovieButton*>(view));
+        EXPECT_EQ(bitmapName(view->getBackground()), row.bitmap);
+        break;
+    case Splash:
+    {
+        auto* splash = dynamic_cast<CSplashScreen*>(view);
+        ASSERT_TRUE(splash);
+        EXPECT_EQ(splash->getDisplayRect(), CRect(0, 0, 320, 390));
+        EXPECT_EQ(bitmapName(splash->getBackground()), row.bitmap);
+        break;
+    }
     }
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->getTag(), row.tag);
@@ -208,13 +222,14 @@ TEST_F(EditorTest, OpenBuildsAllViewsInOrder)
 TEST_F(EditorTest, EveryLabelIsDrawnWholeInsideItsPanel)
 {
     CFrame* frame = openEditor()->getFrame();
-    auto picture = [frame] {
-        cairo_surface_t* image = frame->getBackBuffer();   // 32-bit rows without padding
+    auto picture = [frame]
+    {
+        cairo_surface_t* image = frame->getBackBuffer(); // 32-bit rows without padding
         cairo_surface_flush(image);
         const auto* argb = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image));
         return std::vector<uint32_t>(argb, argb + 320 * 390);
     };
-    EXPECT_EQ(labelsNotDrawnWhole(frame, picture), std::vector<std::string> {});
+    EXPECT_EQ(labelsNotDrawnWhole(frame, picture), std::vector<std::string>{});
 }
 
 TEST_F(EditorTest, SecondOpenIsRefusedAndCloseThenOpenRebuilds)
@@ -227,7 +242,7 @@ TEST_F(EditorTest, SecondOpenIsRefusedAndCloseThenOpenRebuilds)
     editor->close();
     EXPECT_EQ(editor->getFrame(), nullptr);
     EXPECT_EQ(editor->valueControl(Quorvane::kThresholdId), nullptr);
-    editor->close();   // closing a closed editor does nothing
+    editor->close(); // closing a closed editor does nothing
     ASSERT_TRUE(editor->open(nullptr));
     ASSERT_EQ(editor->getFrame()->getNbViews(), 59);
     for (int i = 0; i < 59; ++i)
@@ -237,7 +252,10 @@ TEST_F(EditorTest, SecondOpenIsRefusedAndCloseThenOpenRebuilds)
 TEST_F(EditorTest, SizeConstraints)
 {
     auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
-    struct { int32 w, h, ew, eh; } cases[] = {{200, 200, 320, 390}, {500, 500, 370, 440}, {350, 400, 350, 400}};
+    struct
+    {
+        int32 w, h, ew, eh;
+    } cases[] = {{200, 200, 320, 390}, {500, 500, 370, 440}, {350, 400, 350, 400}};
     for (auto c : cases)
     {
         ViewRect r(10, 20, 10 + c.w, 20 + c.h);
@@ -251,8 +269,10 @@ TEST_F(EditorTest, SizeConstraints)
     Vst::IParameterFinder* finder = nullptr;
     Vst::IContextMenuTarget* menu = nullptr;
     EXPECT_EQ(view->queryInterface(IPlugView::iid, reinterpret_cast<void**>(&plugView)), kResultOk);
-    EXPECT_EQ(view->queryInterface(Vst::IParameterFinder::iid, reinterpret_cast<void**>(&finder)), kResultOk);
-    EXPECT_EQ(view->queryInterface(Vst::IContextMenuTarget::iid, reinterpret_cast<void**>(&menu)), kResultOk);
+    EXPECT_EQ(view->queryInterface(Vst::IParameterFinder::iid, reinterpret_cast<void**>(&finder)),
+              kResultOk);
+    EXPECT_EQ(view->queryInterface(Vst::IContextMenuTarget::iid, reinterpret_cast<void**>(&menu)),
+              kResultOk);
     Vst::ParamID tag = 77;
     EXPECT_EQ(finder->findParameter(100, 100, tag), kResultFalse);
     EXPECT_EQ(menu->executeMenuItem(1), kResultFalse);
@@ -263,7 +283,8 @@ TEST_F(EditorTest, SizeConstraints)
     view->release();
 }
 
-namespace {
+namespace
+{
 
 // Serves a 48 × 3840 knob strip in place of the built-in one.
 std::vector<unsigned char> bigStrip;
@@ -297,5 +318,6 @@ TEST_F(EditorTest, KnobRectanglesFollowTheFilmStripSize)
     setResourceProvider(previous);
 
     EXPECT_EQ(editor->valueControl(Quorvane::kReleaseId)->getViewSize(), CRect(200, 50, 248, 98));
-    EXPECT_EQ(editor->valueControl(Quorvane::kAttackDelayId)->getViewSize(), CRect(80, 302, 120, 342));
+    EXPECT_EQ(editor->valueControl(Quorvane::kAttackDelayId)->getViewSize(),
+              CRect(80, 302, 120, 342));
 }

@@ -20,7 +20,8 @@
 using namespace QuorvaneTest;
 using namespace Quorvane;
 
-namespace {
+namespace
+{
 
 class XEmbedEditorTest : public EditorTest
 {
@@ -63,7 +64,8 @@ protected:
     {
         editor = static_cast<againEditorView*>(controller->createView("editor"));
         host->startWatching();
-        const auto result = editor->attached(reinterpret_cast<void*>(host->window()), Steinberg::kPlatformTypeX11EmbedWindowID);
+        const auto result = editor->attached(reinterpret_cast<void*>(host->window()),
+                                             Steinberg::kPlatformTypeX11EmbedWindowID);
         std::string failure = host->finishEmbedding();
         if (result != Steinberg::kResultOk)
             failure += " (attached failed)";
@@ -90,7 +92,8 @@ protected:
     std::string thresholdText() const
     {
         Steinberg::Vst::String128 text;
-        controller->getParamStringByValue(kThresholdId, controller->getParamNormalized(kThresholdId), text);
+        controller->getParamStringByValue(kThresholdId,
+                                          controller->getParamNormalized(kThresholdId), text);
         char ascii[128];
         Steinberg::UString(text, 128).toAscii(ascii, 128);
         return ascii;
@@ -120,8 +123,9 @@ TEST_F(XEmbedEditorTest, TheHostFindsTheEditorsXEmbedInfoTheMomentTheWindowExist
     EXPECT_TRUE(platform()->isEmbedded());
     EXPECT_TRUE(platform()->hasXEmbedFocus());
 
-    // Both mapped it; that did no harm: the window is viewable and drawn, and nobody saw an X error.
-    XWindowAttributes attributes {};
+    // Both mapped it; that did no harm: the window is viewable and drawn, and nobody saw an X
+    // error.
+    XWindowAttributes attributes{};
     Display* display = platform()->getDisplay();
     XGetWindowAttributes(display, host->child(), &attributes);
     EXPECT_EQ(attributes.map_state, IsViewable);
@@ -174,8 +178,8 @@ TEST_F(XEmbedEditorTest, TypingGoesIntoTheThresholdFieldWithTheFocusTheHostGives
     EXPECT_EQ(thresholdText(), "-10.0 dB");
 
     // Messages the editor has no use for break nothing.
-    host->send(static_cast<XEmbedHost::Message>(10));   // XEMBED_MODALITY_ON
-    host->send(static_cast<XEmbedHost::Message>(6));    // XEMBED_FOCUS_NEXT
+    host->send(static_cast<XEmbedHost::Message>(10)); // XEMBED_MODALITY_ON
+    host->send(static_cast<XEmbedHost::Message>(6));  // XEMBED_FOCUS_NEXT
     run(50);
     EXPECT_EQ(XEmbedHost::errors(), 0);
 }

@@ -6,11 +6,13 @@
 #include <chrono>
 #include <poll.h>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
-namespace {
+namespace
+{
 
-std::atomic<int> xErrors {0};
+std::atomic<int> xErrors{0};
 
 // An X error would otherwise end the test process: counted instead, and checked by the tests.
 int countError(Display*, XErrorEvent*)
@@ -23,7 +25,10 @@ constexpr long kMappedFlag = 1;
 
 } // namespace
 
-int XEmbedHost::errors() { return xErrors.load(); }
+int XEmbedHost::errors()
+{
+    return xErrors.load();
+}
 
 XEmbedHost::XEmbedHost()
 {
@@ -90,7 +95,7 @@ void XEmbedHost::watch()
                 return;
             }
         }
-        pollfd fd {ConnectionNumber(display), POLLIN, 0};
+        pollfd fd{ConnectionNumber(display), POLLIN, 0};
         poll(&fd, 1, 10);
     }
 }
@@ -102,8 +107,8 @@ void XEmbedHost::embed(Window child)
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, child, infoAtom, 0, 2, False, infoAtom, &type, &format, &count, &remaining,
-                           &data) != Success ||
+    if (XGetWindowProperty(display, child, infoAtom, 0, 2, False, infoAtom, &type, &format, &count,
+                           &remaining, &data) != Success ||
         type != infoAtom || format != 32 || count < 2)
     {
         if (data)
@@ -129,7 +134,7 @@ void XEmbedHost::embed(Window child)
 
 void XEmbedHost::send(Message message, long detail)
 {
-    XEvent e {};
+    XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = embedded;
     e.xclient.message_type = xembedAtom;
@@ -149,7 +154,7 @@ void XEmbedHost::send(Message message, long detail)
 
 void XEmbedHost::click(int x, int y)
 {
-    XEvent e {};
+    XEvent e{};
     e.xbutton.type = ButtonPress;
     e.xbutton.window = embedded;
     e.xbutton.root = DefaultRootWindow(display);
@@ -168,7 +173,7 @@ void XEmbedHost::type(KeySym sym)
 {
     if (!focusGiven)
         return;
-    XEvent e {};
+    XEvent e{};
     e.xkey.type = KeyPress;
     e.xkey.window = embedded;
     e.xkey.root = DefaultRootWindow(display);
@@ -184,7 +189,8 @@ void XEmbedHost::handleEvents()
     {
         XEvent e;
         XNextEvent(display, &e);
-        if (e.type != ClientMessage || e.xclient.message_type != xembedAtom || e.xclient.window != parent)
+        if (e.type != ClientMessage || e.xclient.message_type != xembedAtom ||
+            e.xclient.window != parent)
             continue;
         if (e.xclient.data.l[1] == kRequestFocus)
         {

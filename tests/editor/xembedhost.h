@@ -12,7 +12,8 @@
 #include <thread>
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class XEmbedHost
 {

@@ -5,7 +5,8 @@
 using namespace Quorvane;
 using QuorvaneTest::AudioBuffer;
 
-namespace {
+namespace
+{
 
 // Feeds one-sample blocks, so that every sample is a block boundary, and
 // records what the fade does. Audio has gone through already, unless asked.
@@ -93,8 +94,9 @@ TEST(BypassListenFade, OnlyARealChangeFades)
                 rig.until([] { return false; }, 100 * (*step - '0'));
             else
                 (*step == 'b' || *step == 'B' ? rig.engine.setBypass(*step == 'B')
-                                             : rig.engine.setListen(*step == 'L'));
-        const int toRest = rig.fade().fading() ? rig.until([&] { return !rig.fade().fading(); }) : 0;
+                                              : rig.engine.setListen(*step == 'L'));
+        const int toRest =
+            rig.fade().fading() ? rig.until([&] { return !rig.fade().fading(); }) : 0;
         EXPECT_EQ(toRest, c.toRest) << c.steps;
         EXPECT_EQ(rig.fade().bypass(), c.bypass) << c.steps;
     }
@@ -110,11 +112,13 @@ TEST(BypassListenFade, ChangeDuringTheRiseStillSwitchesAtASilentPoint)
 
     rig.engine.setBypass(0);
     float gainAtSwitch = 1.0f;
-    ASSERT_GT(rig.until([&] {
-        const bool switched = !rig.fade().bypass();
-        gainAtSwitch = switched ? gainAtSwitch : rig.fade().gain();
-        return switched;
-    }),
+    ASSERT_GT(rig.until(
+                  [&]
+                  {
+                      const bool switched = !rig.fade().bypass();
+                      gainAtSwitch = switched ? gainAtSwitch : rig.fade().gain();
+                      return switched;
+                  }),
               0);
     EXPECT_LE(gainAtSwitch, 0.01f);
     EXPECT_GT(rig.until([&] { return !rig.fade().fading(); }), 0);
@@ -132,11 +136,13 @@ TEST(BypassListenFade, PendingChangeSurvivesASampleRateChange)
 
     // A fresh fall at the new rate: 480 samples to the floor.
     float gainAtSwitch = 1.0f;
-    EXPECT_EQ(rig.until([&] {
-        const bool switched = rig.fade().listen();
-        gainAtSwitch = switched ? gainAtSwitch : rig.fade().gain();
-        return switched;
-    }),
+    EXPECT_EQ(rig.until(
+                  [&]
+                  {
+                      const bool switched = rig.fade().listen();
+                      gainAtSwitch = switched ? gainAtSwitch : rig.fade().gain();
+                      return switched;
+                  }),
               481);
     EXPECT_LE(gainAtSwitch, 0.01f);
 }

@@ -10,7 +10,8 @@
 
 using Quorvane::CrossoverGainStage;
 
-namespace {
+namespace
+{
 
 const double kPi = std::acos(-1.0);
 
@@ -115,7 +116,8 @@ TEST(CrossoverGainStage, StaysStableWhenCrossoversLieAboveNyquist)
     }
 }
 
-namespace {
+namespace
+{
 
 // Two stages with the same channels: `blocks` runs blocks through
 // processGroup (vector lanes, pipelined), `samples` the same input sample by
@@ -249,7 +251,8 @@ TEST(CrossoverGainStage, AChannelWithNonFiniteMemoryStartsAgainAndTheOthersCarry
                 s->allowAvx(avx);
             }
             const size_t size = static_cast<size_t>(clean.groups()) * n * kLanes;
-            auto run = [&](CrossoverGainStage& s, int block, bool poison) {
+            auto run = [&](CrossoverGainStage& s, int block, bool poison)
+            {
                 std::vector<double> x(size), g(size, 0.7);
                 for (size_t i = 0; i < size; ++i)
                     x[i] = std::sin(0.01 * static_cast<double>(i + size * block));

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 // Planar audio owned by the test, handed to the engine as channel pointers.
 class AudioBuffer
@@ -25,7 +26,10 @@ public:
         for (auto& channel : samples_)
             std::fill(channel.begin(), channel.end(), value);
     }
-    void fillChannel(int c, float value) { std::fill(samples_[c].begin(), samples_[c].end(), value); }
+    void fillChannel(int c, float value)
+    {
+        std::fill(samples_[c].begin(), samples_[c].end(), value);
+    }
 
 private:
     std::vector<std::vector<float>> samples_;

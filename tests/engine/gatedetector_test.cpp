@@ -6,7 +6,8 @@
 
 using namespace Quorvane;
 
-namespace {
+namespace
+{
 
 constexpr float kLoud = 0.5f;
 
@@ -140,7 +141,8 @@ TEST(GateDetector, BeatSkipDrawsOncePerNote)
     EXPECT_TRUE(beatSkipDecision(0.5f, 16383));
     EXPECT_FALSE(beatSkipDecision(0.5f, 16384));
 
-    auto playedNotes = [](float probability) {
+    auto playedNotes = [](float probability)
+    {
         DetectorRig rig(48000.0f);
         rig.engine.setBeatSkip(probability);
         int played = 0;

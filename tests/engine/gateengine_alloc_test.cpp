@@ -18,7 +18,8 @@ TEST(GateEngineAllocation, BlockEntryPointsNeverAllocate)
     AudioBuffer in(2, 512);
     AudioBuffer side(2, 512);
     AudioBuffer out(2, 512);
-    auto notes = [&] {
+    auto notes = [&]
+    {
         for (int i = 0; i < 512; ++i)
         {
             const float v = (i / 32) % 2 ? 0.5f : 0.0f;

@@ -17,7 +17,8 @@
 using namespace Quorvane;
 using QuorvaneTest::ReferenceGate;
 
-namespace {
+namespace
+{
 
 constexpr float kRate = 48000.0f;
 
@@ -410,7 +411,8 @@ TEST(GateEngineBitExact, SampleRateChangesKeepBothInStep)
     }
 }
 
-namespace {
+namespace
+{
 
 // Notes of steady noise that hold the gate open until its envelope has
 // settled, with gaps about as long as the hold (a sample either side) or

@@ -9,7 +9,8 @@ using namespace Quorvane;
 using QuorvaneTest::AudioBuffer;
 using QuorvaneTest::configure;
 
-namespace {
+namespace
+{
 
 constexpr int kBlock = 512;
 constexpr float kRate = 48000.0f;

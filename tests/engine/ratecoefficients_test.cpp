@@ -11,7 +11,8 @@
 using namespace Quorvane;
 using QuorvaneTest::AudioBuffer;
 
-namespace {
+namespace
+{
 
 const float kRates[] = {48000.0f, 88200.0f, 96000.0f, 192000.0f};
 
@@ -75,7 +76,8 @@ TEST(RateCoefficients, CrossoverFiltersAtEveryCommonRate)
         ASSERT_EQ(stage.sampleRate(), static_cast<double>(rate));
         for (int k = 0; k < CrossoverGainStage::kNumCrossovers; ++k)
         {
-            const std::string where = std::to_string(int(rate)) + " Hz, crossover " + std::to_string(k);
+            const std::string where =
+                std::to_string(int(rate)) + " Hz, crossover " + std::to_string(k);
             const Biquad lp = butterworth(kCrossoverHz[k], rate, false);
             const Biquad hp = butterworth(kCrossoverHz[k], rate, true);
             const auto& l = stage.lowPass(k);
@@ -100,11 +102,12 @@ TEST(RateCoefficients, BypassFadeTakesTenMillisecondsAtEveryRate)
     for (float rate : kRates)
     {
         SCOPED_TRACE(std::to_string(int(rate)) + " Hz");
-        const long double samples = static_cast<long double>(rate) * 0.01L;   // 10 ms
+        const long double samples = static_cast<long double>(rate) * 0.01L; // 10 ms
         const long double coeff = std::pow(0.01L, 1.0L / samples);
 
         FadeRig rig(rate);
-        EXPECT_NEAR(rig.engine.fade().coeff(), static_cast<double>(coeff), 4e-7 * static_cast<double>(coeff));
+        EXPECT_NEAR(rig.engine.fade().coeff(), static_cast<double>(coeff),
+                    4e-7 * static_cast<double>(coeff));
 
         rig.engine.setBypass(1);
         const int n10 = static_cast<int>(std::lround(samples));
@@ -137,7 +140,8 @@ TEST(RateCoefficients, BypassFadeTakesTenMillisecondsAtEveryRate)
             ++m;
         }
         // Full gain once 1 - gain is at most 0.01.
-        const int rise = static_cast<int>(std::ceil(samples * std::log(0.01L / 0.99L) / std::log(0.01L)));
+        const int rise =
+            static_cast<int>(std::ceil(samples * std::log(0.01L / 0.99L) / std::log(0.01L)));
         EXPECT_GE(m, rise - 1);
         EXPECT_LE(m, rise + 1);
     }

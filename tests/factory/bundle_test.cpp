@@ -4,8 +4,6 @@
 #include "pluginlibrary.h"
 #include "teststreams.h"
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
-#include "public.sdk/source/vst/hosting/parameterchanges.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -15,6 +13,8 @@
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/vst/vstspeaker.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,8 @@ using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 using namespace QuorvaneTest::ClassIdBytes;
 
-namespace {
+namespace
+{
 
 const char* const kProcessorCid = "74E8DE5082554F5386FAE4132C935A18";
 const char* const kControllerCid = "C39D5B65C7AF41FB743F4AC831EB03F1";
@@ -54,7 +55,7 @@ class Module
 public:
     Module() : library(QUORVANE_BUNDLE_SO)
     {
-        auto getFactory = library.function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
+        auto getFactory = library.function<IPluginFactory*(PLUGIN_API*)()>("GetPluginFactory");
         if (getFactory && library.enter())
             factory = getFactory();
     }
@@ -86,7 +87,7 @@ TEST(Bundle, FactoryDescribesBothClasses)
     Module module;
     ASSERT_NE(module.factory, nullptr) << module.library.error();
 
-    PFactoryInfo info {};
+    PFactoryInfo info{};
     ASSERT_EQ(module.factory->getFactoryInfo(&info), kResultOk);
     EXPECT_STREQ(info.vendor, "Ostrelle");
     EXPECT_EQ(std::string(info.url).rfind("http://", 0), 0u);
@@ -95,8 +96,10 @@ TEST(Bundle, FactoryDescribesBothClasses)
 
     ASSERT_EQ(module.factory->countClasses(), 2);
     IPluginFactory2* factory2 = nullptr;
-    ASSERT_EQ(module.factory->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)), kResultOk);
-    PClassInfo2 processor {}, controller {};
+    ASSERT_EQ(
+        module.factory->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)),
+        kResultOk);
+    PClassInfo2 processor{}, controller{};
     ASSERT_EQ(factory2->getClassInfo2(0, &processor), kResultOk);
     ASSERT_EQ(factory2->getClassInfo2(1, &controller), kResultOk);
     factory2->release();
@@ -121,7 +124,7 @@ TEST(Bundle, FactoryDescribesBothClasses)
     EXPECT_STREQ(controller.subCategories, "");
 
     // The factory is shared while referenced.
-    auto getFactory = module.library.function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
+    auto getFactory = module.library.function<IPluginFactory*(PLUGIN_API*)()>("GetPluginFactory");
     IPluginFactory* again = getFactory();
     EXPECT_EQ(again, module.factory);
     again->release();
@@ -144,7 +147,7 @@ TEST(Bundle, FactoryIsSharedByReferenceAndRebuiltAfterItsLastRelease)
 {
     Module module;
     ASSERT_NE(module.factory, nullptr) << module.library.error();
-    auto getFactory = module.library.function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
+    auto getFactory = module.library.function<IPluginFactory*(PLUGIN_API*)()>("GetPluginFactory");
     ASSERT_NE(getFactory, nullptr);
 
     // The module holds one reference; a second call adds exactly one.
@@ -166,7 +169,7 @@ TEST(Bundle, FactoryIsSharedByReferenceAndRebuiltAfterItsLastRelease)
     EXPECT_EQ(fresh->addRef(), 2u);
     EXPECT_EQ(fresh->release(), 1u);
     ASSERT_EQ(fresh->countClasses(), 2);
-    PClassInfo info {};
+    PClassInfo info{};
     ASSERT_EQ(fresh->getClassInfo(0, &info), kResultOk);
     EXPECT_EQ(cidString(info.cid), kProcessorCid);
     IComponent* component = create<IComponent>(fresh, kProcessorCid, IComponent::iid);
@@ -203,9 +206,10 @@ TEST(Bundle, ClassRecordsInEveryFormCarryEveryField)
         const char* sdkVersion;
     };
     const Record records[2] = {
-        {kProcessorCid, "Audio Module Class", "Quorvane", Vst::kDistributable, "Fx|Gate", "", "1.3.0.1",
+        {kProcessorCid, "Audio Module Class", "Quorvane", Vst::kDistributable, "Fx|Gate", "",
+         "1.3.0.1", "VST 3.5.2"},
+        {kControllerCid, "Component Controller Class", "QuorvaneController", 0, "", "", "1.3.0.1",
          "VST 3.5.2"},
-        {kControllerCid, "Component Controller Class", "QuorvaneController", 0, "", "", "1.3.0.1", "VST 3.5.2"},
     };
     ASSERT_EQ(module.factory->countClasses(), 2);
     for (int32 i = 0; i < 2; ++i)
@@ -213,14 +217,14 @@ TEST(Bundle, ClassRecordsInEveryFormCarryEveryField)
         const Record& r = records[i];
         SCOPED_TRACE(r.name);
 
-        PClassInfo info {};
+        PClassInfo info{};
         ASSERT_EQ(module.factory->getClassInfo(i, &info), kResultOk);
         EXPECT_EQ(cidString(info.cid), r.cid);
         EXPECT_EQ(info.cardinality, PClassInfo::kManyInstances);
         EXPECT_STREQ(info.category, r.category);
         EXPECT_STREQ(info.name, r.name);
 
-        PClassInfo2 info2 {};
+        PClassInfo2 info2{};
         ASSERT_EQ(factory2->getClassInfo2(i, &info2), kResultOk);
         EXPECT_EQ(cidString(info2.cid), r.cid);
         EXPECT_EQ(info2.cardinality, PClassInfo::kManyInstances);
@@ -232,7 +236,7 @@ TEST(Bundle, ClassRecordsInEveryFormCarryEveryField)
         EXPECT_STREQ(info2.version, r.version);
         EXPECT_STREQ(info2.sdkVersion, r.sdkVersion);
 
-        PClassInfoW infoW {};
+        PClassInfoW infoW{};
         ASSERT_EQ(factory3->getClassInfoUnicode(i, &infoW), kResultOk);
         EXPECT_EQ(cidString(infoW.cid), r.cid);
         EXPECT_EQ(infoW.cardinality, PClassInfo::kManyInstances);
@@ -259,7 +263,8 @@ TEST(Bundle, HostSessionFromLoadToUnload)
     HostApplication host;
 
     auto* component = create<IComponent>(module.factory, kProcessorCid, IComponent::iid);
-    auto* controller = create<IEditController>(module.factory, kControllerCid, IEditController::iid);
+    auto* controller =
+        create<IEditController>(module.factory, kControllerCid, IEditController::iid);
     ASSERT_TRUE(component && controller);
     ASSERT_EQ(component->initialize(&host), kResultOk);
     ASSERT_EQ(controller->initialize(&host), kResultOk);
@@ -278,16 +283,34 @@ TEST(Bundle, HostSessionFromLoadToUnload)
 
     // Parameters as the host reads them.
     ASSERT_EQ(controller->getParameterCount(), 22);
-    const char* titles[22] = {"Bypass", "Listen", "Channel Linking", "Ducking", "Gradual Att Envelope",
-                              "Output Level", "Threshold", "Range", "Hysteresis", "Attack (gradual)",
-                              "Attack (synth)", "Release", "Hold", "Hold Closed", "Beat Skip", "Attack Delay",
-                              "Note Truncation", "Max Vu", "Min Vu", "Max Gate", "Min Gate",
+    const char* titles[22] = {"Bypass",
+                              "Listen",
+                              "Channel Linking",
+                              "Ducking",
+                              "Gradual Att Envelope",
+                              "Output Level",
+                              "Threshold",
+                              "Range",
+                              "Hysteresis",
+                              "Attack (gradual)",
+                              "Attack (synth)",
+                              "Release",
+                              "Hold",
+                              "Hold Closed",
+                              "Beat Skip",
+                              "Attack Delay",
+                              "Note Truncation",
+                              "Max Vu",
+                              "Min Vu",
+                              "Max Gate",
+                              "Min Gate",
                               "Side Chain Monitor: on/off"};
-    const char* texts[17] = {"Off", "Off", "On", "Off", "On", "0.0 dB", "-20.0 dB", "-120.0 dB", "0.0 dB",
-                             "1.00 ms", "5.00 ms", "10.0 ms", "35.0 ms", " off", " off", " off", " off"};
+    const char* texts[17] = {"Off",      "Off",       "On",     "Off",     "On",      "0.0 dB",
+                             "-20.0 dB", "-120.0 dB", "0.0 dB", "1.00 ms", "5.00 ms", "10.0 ms",
+                             "35.0 ms",  " off",      " off",   " off",    " off"};
     for (int32 i = 0; i < 22; ++i)
     {
-        ParameterInfo pi {};
+        ParameterInfo pi{};
         ASSERT_EQ(controller->getParameterInfo(i, pi), kResultOk);
         EXPECT_EQ(pi.id, ParamID(i));
         EXPECT_EQ(ascii(pi.title), titles[i]);
@@ -295,13 +318,16 @@ TEST(Bundle, HostSessionFromLoadToUnload)
         if (i < 17)
         {
             String128 text;
-            ASSERT_EQ(controller->getParamStringByValue(ParamID(i), controller->getParamNormalized(ParamID(i)), text), kResultOk);
+            ASSERT_EQ(controller->getParamStringByValue(
+                          ParamID(i), controller->getParamNormalized(ParamID(i)), text),
+                      kResultOk);
             EXPECT_EQ(ascii(text), texts[i]) << i;
         }
     }
 
     IMidiMapping* midi = nullptr;
-    ASSERT_EQ(controller->queryInterface(IMidiMapping::iid, reinterpret_cast<void**>(&midi)), kResultOk);
+    ASSERT_EQ(controller->queryInterface(IMidiMapping::iid, reinterpret_cast<void**>(&midi)),
+              kResultOk);
     ParamID tag = 0;
     EXPECT_EQ(midi->getMidiControllerAssignment(0, 0, kCtrlVolume, tag), kResultTrue);
     EXPECT_EQ(tag, 6u);
@@ -315,29 +341,31 @@ TEST(Bundle, HostSessionFromLoadToUnload)
     ASSERT_EQ(controller->setComponentState(&forController), kResultOk);
 
     IAudioProcessor* processor = nullptr;
-    ASSERT_EQ(component->queryInterface(IAudioProcessor::iid, reinterpret_cast<void**>(&processor)), kResultOk);
+    ASSERT_EQ(component->queryInterface(IAudioProcessor::iid, reinterpret_cast<void**>(&processor)),
+              kResultOk);
     SpeakerArrangement stereo[2] = {SpeakerArr::kStereo, SpeakerArr::kStereo};
     ASSERT_EQ(processor->setBusArrangements(stereo, 2, stereo, 1), kResultOk);
-    ProcessSetup setup {kRealtime, kSample32, 256, 48000};
+    ProcessSetup setup{kRealtime, kSample32, 256, 48000};
     ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
 
     ::testing::internal::CaptureStderr();
     ASSERT_EQ(component->setActive(true), kResultOk);
     const std::string log = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("[againController] received: again::setActive (true)\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("[againController] received: again::setActive (true)\n"), std::string::npos)
+        << log;
 
     // A few blocks with parameter changes.
     std::vector<float> l(256, 0.25f), r(256, 0.25f), ol(256), orr(256);
     float* ins[2] = {l.data(), r.data()};
     float* outs[2] = {ol.data(), orr.data()};
-    AudioBusBuffers in {}, out {};
+    AudioBusBuffers in{}, out{};
     in.numChannels = 2;
     in.channelBuffers32 = ins;
     out.numChannels = 2;
     out.channelBuffers32 = outs;
     ParameterChanges inChanges(8, 4), outChanges(8, 4);
     int32 index = 0;
-    inChanges.addParameterData(6, index)->addPoint(0, 0.5, index);   // −38 dB
+    inChanges.addParameterData(6, index)->addPoint(0, 0.5, index); // −38 dB
     ProcessData data;
     data.numSamples = 256;
     data.numInputs = 1;
@@ -370,7 +398,8 @@ TEST(Bundle, HostSessionFromLoadToUnload)
 
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(component->setActive(false), kResultOk);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("again::setActive (false)"), std::string::npos);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("again::setActive (false)"),
+              std::string::npos);
 
     componentPoint->disconnect(controllerPoint);
     controllerPoint->disconnect(componentPoint);

@@ -3,10 +3,10 @@
 
 #include "pluginlibrary.h"
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 int versionAnswer = 2400;
 std::vector<int> automated;
@@ -51,7 +52,8 @@ protected:
             dispatch(effClose);
         library.reset();
     }
-    VstIntPtr dispatch(int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
+    VstIntPtr dispatch(int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.f)
     {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
@@ -68,7 +70,8 @@ protected:
         void* data = nullptr;
         const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data);
         auto* bytes = static_cast<unsigned char*>(data);
-        return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
+        return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size)
+                                 : std::vector<unsigned char>();
     }
 
     std::unique_ptr<QuorvaneTest::PluginLibrary> library;
@@ -127,13 +130,15 @@ TEST_F(Vst2Entry, EffectDescribesTheGate)
 TEST_F(Vst2Entry, NamesAndTextsMatchTheVst3Controller)
 {
     using namespace Steinberg;
-    auto getFactory = library->function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
+    auto getFactory = library->function<IPluginFactory*(PLUGIN_API*)()>("GetPluginFactory");
     ASSERT_NE(getFactory, nullptr);
     IPluginFactory* factory = getFactory();
     FUID cid;
     cid.fromString("C39D5B65C7AF41FB743F4AC831EB03F1");
     Vst::IEditController* controller = nullptr;
-    ASSERT_EQ(factory->createInstance(cid.toTUID(), Vst::IEditController::iid, reinterpret_cast<void**>(&controller)), kResultOk);
+    ASSERT_EQ(factory->createInstance(cid.toTUID(), Vst::IEditController::iid,
+                                      reinterpret_cast<void**>(&controller)),
+              kResultOk);
     Vst::HostApplication context;
     controller->initialize(&context);
 
@@ -143,14 +148,15 @@ TEST_F(Vst2Entry, NamesAndTextsMatchTheVst3Controller)
     ASSERT_EQ(effect->numParams, controller->getParameterCount());
     for (int i = 0; i < effect->numParams; ++i)
     {
-        Vst::ParameterInfo info {};
+        Vst::ParameterInfo info{};
         controller->getParameterInfo(i, info);
         char title[256];
         UString(info.title, 128).toAscii(title, 256);
         EXPECT_EQ(text(effGetParamName, i), std::string(title).substr(0, 7)) << i;
 
         Vst::String128 display;
-        controller->getParamStringByValue(info.id, controller->getParamNormalized(info.id), display);
+        controller->getParamStringByValue(info.id, controller->getParamNormalized(info.id),
+                                          display);
         char ascii[256];
         UString(display, 128).toAscii(ascii, 256);
         const std::string vst3 = ascii, vst2 = text(effGetParamDisplay, i);
@@ -170,17 +176,20 @@ TEST_F(Vst2Entry, NamesAndTextsMatchTheVst3Controller)
 TEST_F(Vst2Entry, StartsEveryParameterAtTheDefaultTheVst3ControllerReports)
 {
     using namespace Steinberg;
-    const float expected[22] = {0.f, 0.f, 1.f, 0.f, 1.f,                                     // switches
-                                0.5f, 0.2631579f, 0.f, 1.f, 0.08543431f, 0.1959078f, 0.2242749f, // levels, times
-                                0.3672695f, 0.f, 0.f, 0.f, 0.f,                                 //
-                                0.f, 0.f, 0.f, 0.f, 0.f};                                       // outputs
-    auto getFactory = library->function<IPluginFactory* (PLUGIN_API*)()>("GetPluginFactory");
+    const float expected[22] = {0.f,        0.f,        1.f, 0.f, 1.f, // switches
+                                0.5f,       0.2631579f, 0.f, 1.f, 0.08543431f,
+                                0.1959078f, 0.2242749f,                 // levels, times
+                                0.3672695f, 0.f,        0.f, 0.f, 0.f,  //
+                                0.f,        0.f,        0.f, 0.f, 0.f}; // outputs
+    auto getFactory = library->function<IPluginFactory*(PLUGIN_API*)()>("GetPluginFactory");
     ASSERT_NE(getFactory, nullptr);
     IPluginFactory* factory = getFactory();
     FUID cid;
     cid.fromString("C39D5B65C7AF41FB743F4AC831EB03F1");
     Vst::IEditController* controller = nullptr;
-    ASSERT_EQ(factory->createInstance(cid.toTUID(), Vst::IEditController::iid, reinterpret_cast<void**>(&controller)), kResultOk);
+    ASSERT_EQ(factory->createInstance(cid.toTUID(), Vst::IEditController::iid,
+                                      reinterpret_cast<void**>(&controller)),
+              kResultOk);
     Vst::HostApplication context;
     ASSERT_EQ(controller->initialize(&context), kResultOk);
 
@@ -193,7 +202,7 @@ TEST_F(Vst2Entry, StartsEveryParameterAtTheDefaultTheVst3ControllerReports)
     ASSERT_EQ(effect->numParams, 22);
     for (int i = 0; i < effect->numParams; ++i)
     {
-        Vst::ParameterInfo info {};
+        Vst::ParameterInfo info{};
         ASSERT_EQ(controller->getParameterInfo(i, info), kResultOk);
         EXPECT_EQ(effect->getParameter(effect, i), float(info.defaultNormalizedValue)) << i;
         EXPECT_NEAR(effect->getParameter(effect, i), expected[i], 1e-7f) << i;
@@ -243,7 +252,8 @@ TEST_F(Vst2Entry, ChunksHoldBothStatesAndRoundTrip)
 TEST_F(Vst2Entry, ProcessesAudioFromTheFirstBlockOn)
 {
     constexpr int kPeriod = 48; // 1 kHz at 48 kHz
-    auto level = [](const float* x) {
+    auto level = [](const float* x)
+    {
         double sum = 0.0;
         for (int i = 0; i < kPeriod; ++i)
             sum += double(x[i]) * x[i];
@@ -273,7 +283,8 @@ TEST_F(Vst2Entry, ProcessesAudioFromTheFirstBlockOn)
             }
             const double settled = level(&out[48000 - kPeriod]);
             for (size_t n = 240; n < size_t(std::max(block, 960)); n += kPeriod)
-                ASSERT_NEAR(level(&out[n]), settled, 0.01 * settled) << "blocks of " << block << ", from " << n;
+                ASSERT_NEAR(level(&out[n]), settled, 0.01 * settled)
+                    << "blocks of " << block << ", from " << n;
             for (size_t n = out.size() - size_t(block); n < out.size(); ++n)
                 ASSERT_TRUE(std::isfinite(out[n])) << "blocks of " << block;
             dispatch(effClose);

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 struct CliResult
 {
@@ -14,13 +15,13 @@ struct CliResult
 };
 
 // Runs quorvane with ARGS in WORKDIR (empty: the current folder).
-CliResult runQuorvane (const std::vector<std::string>& args, const std::string& workdir = {});
+CliResult runQuorvane(const std::vector<std::string>& args, const std::string& workdir = {});
 
 // The whole content of the file at PATH (empty if it cannot be read).
-std::string fileContents (const std::string& path);
+std::string fileContents(const std::string& path);
 
 // The lines of `text` that are the host's own (the plug-in's diagnostic
 // "[...] received:" lines are left out).
-std::vector<std::string> hostLines (const std::string& text);
+std::vector<std::string> hostLines(const std::string& text);
 
 } // namespace QuorvaneTest

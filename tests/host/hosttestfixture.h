@@ -10,35 +10,36 @@
 #include <filesystem>
 #include <string>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class HostTest : public ::testing::Test
 {
 protected:
-    void SetUp () override
+    void SetUp() override
     {
         char pattern[] = "/tmp/quorvane-host-test-XXXXXX";
-        folder = mkdtemp (pattern);
+        folder = mkdtemp(pattern);
     }
-    void TearDown () override { std::filesystem::remove_all (folder); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
 
-    std::string path (const std::string& name) const { return folder + "/" + name; }
+    std::string path(const std::string& name) const { return folder + "/" + name; }
 
-    static std::string bundle () { return QUORVANE_TEST_BUNDLE; }
-    static bool bundleBuilt ()
+    static std::string bundle() { return QUORVANE_TEST_BUNDLE; }
+    static bool bundleBuilt()
     {
-        return std::filesystem::exists (bundle () + "/Contents/x86_64-linux/Quorvane.so");
+        return std::filesystem::exists(bundle() + "/Contents/x86_64-linux/Quorvane.so");
     }
 
     // Files in the scratch folder other than those named.
-    std::vector<std::string> strayFiles (const std::vector<std::string>& expected) const
+    std::vector<std::string> strayFiles(const std::vector<std::string>& expected) const
     {
         std::vector<std::string> stray;
-        for (const auto& entry : std::filesystem::directory_iterator (folder))
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
         {
-            std::string name = entry.path ().filename ().string ();
-            if (std::find (expected.begin (), expected.end (), name) == expected.end ())
-                stray.push_back (name);
+            std::string name = entry.path().filename().string();
+            if (std::find(expected.begin(), expected.end(), name) == expected.end())
+                stray.push_back(name);
         }
         return stray;
     }
@@ -46,11 +47,11 @@ protected:
     std::string folder;
 };
 
-#define REQUIRE_BUNDLE()                                                                  \
-    do                                                                                    \
-    {                                                                                     \
-        if (!bundleBuilt ())                                                              \
-            GTEST_SKIP () << "the plug-in bundle has not been built yet: " << bundle ();  \
+#define REQUIRE_BUNDLE()                                                                           \
+    do                                                                                             \
+    {                                                                                              \
+        if (!bundleBuilt())                                                                        \
+            GTEST_SKIP() << "the plug-in bundle has not been built yet: " << bundle();             \
     } while (false)
 
 } // namespace QuorvaneTest

@@ -12,12 +12,16 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 
-namespace {
+namespace
+{
 
 // 1 kHz at 48 kHz: the tone repeats every 48 samples.
 constexpr int kPeriod = 48;
 const double kTwoPi = 2.0 * std::acos(-1.0);
-float tone(long n) { return 0.5f * float(std::sin(kTwoPi * double(n % kPeriod) / kPeriod)); }
+float tone(long n)
+{
+    return 0.5f * float(std::sin(kTwoPi * double(n % kPeriod) / kPeriod));
+}
 
 // A processor of its own, initialized and set up as a host does; activation is left to the test.
 struct Instance
@@ -25,7 +29,7 @@ struct Instance
     Instance(FUnknown* host, double rate, int maxBlock)
     {
         p->initialize(host);
-        ProcessSetup setup {kRealtime, kSample32, maxBlock, rate};
+        ProcessSetup setup{kRealtime, kSample32, maxBlock, rate};
         p->setupProcessing(setup);
     }
     ~Instance()
@@ -105,7 +109,7 @@ TEST_F(ProcessorTest, RestartsAndStrayBlocksLeaveNothingBehind)
         instance.play(hundredHertz, 24000, 512);
         const float envelope = instance.p->gateEngine().detector(0).envelope;
         instance.p->setActive(false);
-        ProcessSetup setup {kRealtime, kSample32, 512, rate};
+        ProcessSetup setup{kRealtime, kSample32, 512, rate};
         ASSERT_EQ(instance.p->setupProcessing(setup), kResultOk);
         instance.p->setActive(true);
         EXPECT_EQ(instance.p->gateEngine().detector(0).envelope, envelope);
@@ -142,7 +146,7 @@ TEST_F(ProcessorTest, SetupsAndBuffersThatCannotBeHonouredAreRefusedUnchanged)
     {
         double rate;
         int32 block;
-    } refused[] = {{0, 256},    {-1, 256},  {std::nan(""), 256}, {inf, 256}, {-inf, 256},
+    } refused[] = {{0, 256},     {-1, 256},  {std::nan(""), 256}, {inf, 256}, {-inf, 256},
                    {1e300, 256}, {0.5, 256}, {3.1e6, 256},        {48000, 0}, {48000, -1}};
     for (const auto& c : refused)
         EXPECT_EQ(setup(c.rate, c.block), kInvalidArgument) << c.rate << " Hz, " << c.block;
@@ -152,7 +156,8 @@ TEST_F(ProcessorTest, SetupsAndBuffersThatCannotBeHonouredAreRefusedUnchanged)
 
     processor->setActive(true);
     std::vector<std::vector<double>> buffers(4, std::vector<double>(64, 0.25));
-    double* channels[4] = {buffers[0].data(), buffers[1].data(), buffers[2].data(), buffers[3].data()};
+    double* channels[4] = {buffers[0].data(), buffers[1].data(), buffers[2].data(),
+                           buffers[3].data()};
     BlockBuffers b(2, 2, 0, 64);
     b.buses[0].channelBuffers64 = channels;
     b.outBus.channelBuffers64 = channels + 2;

@@ -11,7 +11,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 
-namespace {
+namespace
+{
 
 SpeakerArrangement arrangementOf(IAudioProcessor* p, BusDirection dir, int32 index)
 {
@@ -27,7 +28,8 @@ void processBlock(Quorvane::again* p, BlockBuffers& b, int frames, long start)
         for (int i = 0; i < frames; ++i)
         {
             const long n = start + i;
-            b.in[c][size_t(i)] = float(std::sin(0.05 * double(n) + double(c))) * ((n / 3000) % 2 ? 0.6f : 0.0004f);
+            b.in[c][size_t(i)] =
+                float(std::sin(0.05 * double(n) + double(c))) * ((n / 3000) % 2 ? 0.6f : 0.0004f);
         }
     ProcessData data = b.processData(frames);
     p->process(data);
@@ -41,7 +43,7 @@ TEST_F(ProcessorTest, ArrangementThatRunsOutOfMemoryChangesNothing)
     // A twin that never sees the failing calls: the processor must go on exactly like it.
     auto* twin = new Quorvane::again;
     twin->initialize(&host);
-    ProcessSetup s {kRealtime, kSample32, 256, 44100.0};
+    ProcessSetup s{kRealtime, kSample32, 256, 44100.0};
     twin->setupProcessing(s);
 
     SpeakerArrangement in[2] = {SpeakerArr::k51, SpeakerArr::k51};
@@ -99,7 +101,8 @@ TEST_F(ProcessorTest, ArrangementThatRunsOutOfMemoryChangesNothing)
             processBlock(twin, theirs, 256, position);
             position += 256;
             for (int c = 0; c < channels; ++c)
-                ASSERT_EQ(mine.out[size_t(c)], theirs.out[size_t(c)]) << channels << " channels, channel " << c;
+                ASSERT_EQ(mine.out[size_t(c)], theirs.out[size_t(c)])
+                    << channels << " channels, channel " << c;
         }
         processor->setActive(false);
         twin->setActive(false);

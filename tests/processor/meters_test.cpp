@@ -9,7 +9,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 
-namespace {
+namespace
+{
 
 struct Layout
 {
@@ -26,18 +27,29 @@ const Layout kLayouts[] = {
 };
 
 // What the input does over a run, one phase after another.
-enum class Phase { Silence, Loud, Quiet, Bypassed, Listening };
+enum class Phase
+{
+    Silence,
+    Loud,
+    Quiet,
+    Bypassed,
+    Listening
+};
 
 float sampleFor(Phase phase, int channel, long n)
 {
     const float tone = float(std::sin(0.03 * double(n) + channel));
     switch (phase)
     {
-        case Phase::Silence: return 0.f;
-        case Phase::Loud: return (channel == 0 ? 4.0f : 0.3f) * tone;   // +12 dB on the first
-        case Phase::Quiet: return 1e-6f * tone;                         // -120 dB
-        case Phase::Bypassed:
-        case Phase::Listening: return 0.5f * tone;
+    case Phase::Silence:
+        return 0.f;
+    case Phase::Loud:
+        return (channel == 0 ? 4.0f : 0.3f) * tone; // +12 dB on the first
+    case Phase::Quiet:
+        return 1e-6f * tone; // -120 dB
+    case Phase::Bypassed:
+    case Phase::Listening:
+        return 0.5f * tone;
     }
     return 0.f;
 }
@@ -50,19 +62,21 @@ float sampleFor(Phase phase, int channel, long n)
 TEST_F(ProcessorTest, OutputParametersAreFiniteAndWithinTheUnitRangeOnEveryBlock)
 {
     constexpr int kFrames = 480;
-    const Phase phases[] = {Phase::Silence, Phase::Loud, Phase::Quiet, Phase::Bypassed, Phase::Listening};
+    const Phase phases[] = {Phase::Silence, Phase::Loud, Phase::Quiet, Phase::Bypassed,
+                            Phase::Listening};
     for (const Layout& layout : kLayouts)
         for (bool sideChain : {false, true})
             for (bool linked : {true, false})
             {
-                const std::string where = std::string(layout.name) + (sideChain ? ", side chain" : "") +
+                const std::string where = std::string(layout.name) +
+                                          (sideChain ? ", side chain" : "") +
                                           (linked ? ", linked" : ", unlinked");
                 auto* p = new Quorvane::again;
                 ASSERT_EQ(p->initialize(&host), kResultOk);
                 SpeakerArrangement in[2] = {layout.in, layout.in};
                 SpeakerArrangement out = layout.out;
                 ASSERT_EQ(p->setBusArrangements(in, 2, &out, 1), kResultTrue) << where;
-                ProcessSetup s {kRealtime, kSample32, kFrames, 48000.0};
+                ProcessSetup s{kRealtime, kSample32, kFrames, 48000.0};
                 ASSERT_EQ(p->setupProcessing(s), kResultOk);
                 if (sideChain)
                 {
@@ -78,7 +92,7 @@ TEST_F(ProcessorTest, OutputParametersAreFiniteAndWithinTheUnitRangeOnEveryBlock
                 for (Phase phase : phases)
                     for (int i = 0; i < 12; ++i, ++block)
                     {
-                        ParameterChanges changes {4, 2};
+                        ParameterChanges changes{4, 2};
                         int32 index = 0;
                         if (i == 0)
                         {
@@ -92,23 +106,27 @@ TEST_F(ProcessorTest, OutputParametersAreFiniteAndWithinTheUnitRangeOnEveryBlock
                         for (int f = 0; f < kFrames; ++f, ++n)
                         {
                             for (int c = 0; c < nIn; ++c)
-                                b.in[size_t(c)][size_t(f)] = sampleFor(sideChain ? Phase::Quiet : phase, c, n);
+                                b.in[size_t(c)][size_t(f)] =
+                                    sampleFor(sideChain ? Phase::Quiet : phase, c, n);
                             for (auto& key : b.side)
                                 key[size_t(f)] = sampleFor(phase, 0, n);
                         }
 
                         outChanges.clearQueue();
-                        ProcessData data = b.processData(kFrames, sideChain ? 2 : 1, &changes, &outChanges);
+                        ProcessData data =
+                            b.processData(kFrames, sideChain ? 2 : 1, &changes, &outChanges);
                         ASSERT_EQ(p->process(data), kResultOk);
 
                         ASSERT_EQ(outChanges.getParameterCount(), 5) << where;
-                        for (ParamID id = Quorvane::kMaxVuId; id <= Quorvane::kSideChainMonitorId; ++id)
+                        for (ParamID id = Quorvane::kMaxVuId; id <= Quorvane::kSideChainMonitorId;
+                             ++id)
                         {
                             const double v = outputValue(id);
                             ASSERT_TRUE(std::isfinite(v) && v >= 0.0 && v <= 1.0)
                                 << where << ", block " << block << ", ID " << id << ": " << v;
                         }
-                        EXPECT_EQ(outputValue(Quorvane::kSideChainMonitorId), sideChain ? 1.0 : 0.0);
+                        EXPECT_EQ(outputValue(Quorvane::kSideChainMonitorId),
+                                  sideChain ? 1.0 : 0.0);
                     }
                 p->setActive(false);
                 p->terminate();
@@ -135,7 +153,8 @@ TEST_F(ProcessorTest, KeyPeaksStartAtSilenceAfterEveryArrangement)
 // and across bypass, a restart and a new arrangement.
 TEST_F(ProcessorTest, MetersShowTheCurrentLevelsOnEveryBlock)
 {
-    auto onScale = [](float level) {
+    auto onScale = [](float level)
+    {
         const double m = 20.0 * std::log10(double(level)) / 76.0 + 1.0;
         return m > 0.0 ? std::min(m, 1.0) : 0.0;
     };
@@ -144,20 +163,24 @@ TEST_F(ProcessorTest, MetersShowTheCurrentLevelsOnEveryBlock)
     BlockBuffers b(2, 2, 0, 256);
     const auto& engine = processor->gateEngine();
     int block = 0;
-    auto runAt = [&](float level, int blocks, IParameterChanges* changes = nullptr) {
+    auto runAt = [&](float level, int blocks, IParameterChanges* changes = nullptr)
+    {
         for (int i = 0; i < blocks; ++i, ++block)
         {
             for (size_t c = 0; c < b.in.size(); ++c)
                 for (size_t f = 0; f < b.in[c].size(); ++f)
                     b.in[c][f] = (c == 0 ? level : 0.5f * level) * (f % 2 ? 1.f : -1.f);
             ASSERT_EQ(run(b, 256, i == 0 ? changes : nullptr), kResultOk);
-            const float levels[4] = {engine.maxVu(), engine.minVu(), engine.maxGate(), engine.minGate()};
+            const float levels[4] = {engine.maxVu(), engine.minVu(), engine.maxGate(),
+                                     engine.minGate()};
             for (ParamID id = Quorvane::kMaxVuId; id <= Quorvane::kMinGateId; ++id)
                 ASSERT_NEAR(outputValue(id), onScale(levels[id - Quorvane::kMaxVuId]), 1e-6)
-                    << "block " << block << ", ID " << id << ", level " << levels[id - Quorvane::kMaxVuId];
+                    << "block " << block << ", ID " << id << ", level "
+                    << levels[id - Quorvane::kMaxVuId];
         }
     };
-    auto switchTo = [](ParameterChanges& changes, ParamID id, double value) {
+    auto switchTo = [](ParameterChanges& changes, ParamID id, double value)
+    {
         int32 index = 0;
         changes.addParameterData(id, index)->addPoint(0, value, index);
     };

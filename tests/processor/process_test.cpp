@@ -11,9 +11,11 @@ using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
 using Quorvane::ParamMirror;
 
-namespace {
+namespace
+{
 
-void addPoints(ParameterChanges& changes, ParamID id, std::initializer_list<std::pair<int32, double>> points)
+void addPoints(ParameterChanges& changes, ParamID id,
+               std::initializer_list<std::pair<int32, double>> points)
 {
     int32 index = 0;
     IParamValueQueue* q = changes.addParameterData(id, index);
@@ -38,8 +40,8 @@ protected:
         processor->setActive(false);
         ProcessorTest::TearDown();
     }
-    ParameterChanges changes {32, 8};
-    BlockBuffers block {2, 2, 2, 512};
+    ParameterChanges changes{32, 8};
+    BlockBuffers block{2, 2, 2, 512};
 };
 
 TEST_F(ProcessLoopTest, LastPointOfEachQueueWinsForTheWholeBlock)
@@ -51,7 +53,8 @@ TEST_F(ProcessLoopTest, LastPointOfEachQueueWinsForTheWholeBlock)
 
     const auto& m = processor->parameterMirror();
     EXPECT_EQ(m.value(Quorvane::kThresholdId), 0.5f);
-    EXPECT_NEAR(processor->gateEngine().settings().openThreshold, std::pow(10.f, -38.f / 20.f), 1e-7);
+    EXPECT_NEAR(processor->gateEngine().settings().openThreshold, std::pow(10.f, -38.f / 20.f),
+                1e-7);
     EXPECT_EQ(m.value(Quorvane::kHoldId), 0.5f);
     EXPECT_EQ(processor->gateEngine().settings().holdSamples, int(70.71f * 44.1f + 0.5f));
     EXPECT_EQ(processor->gateEngine().settings().truncationEndSamples, 0) << "truncation off";
@@ -60,7 +63,7 @@ TEST_F(ProcessLoopTest, LastPointOfEachQueueWinsForTheWholeBlock)
 TEST_F(ProcessLoopTest, IgnoredQueuesChangeNothing)
 {
     const ParamMirror before = processor->parameterMirror();
-    addPoints(changes, Quorvane::kReleaseId, {});            // no points
+    addPoints(changes, Quorvane::kReleaseId, {}); // no points
     addPoints(changes, Quorvane::kMaxVuId, {{0, 0.9}});
     addPoints(changes, Quorvane::kSideChainMonitorId, {{0, 0.9}});
     addPoints(changes, 22, {{0, 0.9}});
@@ -81,15 +84,20 @@ TEST_F(ProcessLoopTest, SwitchesTurnOnStrictlyAboveOneHalf)
         bool on;
     };
     const Case cases[] = {
-        {0.5 + 1e-12, true}, {0.5, false}, {std::nextafter(0.5, 1.0), true},
-        {std::nextafter(0.5, 0.0), false}, {0.5000001, true}, {0.0, false}, {1.0, true},
+        {0.5 + 1e-12, true},
+        {0.5, false},
+        {std::nextafter(0.5, 1.0), true},
+        {std::nextafter(0.5, 0.0), false},
+        {0.5000001, true},
+        {0.0, false},
+        {1.0, true},
     };
     ASSERT_EQ(float(0.5 + 1e-12), 0.5f) << "the value this test is about rounds to one half";
     for (const Case& c : cases)
     {
         for (bool startOn : {false, true})
         {
-            ParameterChanges start {4, 2}, change {4, 2};
+            ParameterChanges start{4, 2}, change{4, 2};
             addPoints(start, Quorvane::kDuckingId, {{0, startOn ? 1.0 : 0.0}});
             addPoints(start, Quorvane::kChannelLinkingId, {{0, startOn ? 1.0 : 0.0}});
             run(block, 64, &start);
@@ -187,7 +195,7 @@ TEST_F(ProcessLoopTest, SideChainIndicatorFollowsTheAuxBus)
 TEST_F(ProcessLoopTest, SideChainKeyOpensTheGate)
 {
     ASSERT_EQ(processor->activateBus(kAudio, kInput, 1, true), kResultOk);
-    block.fillInput(0.001f);   // −60 dB audio, below the −20 dB threshold
+    block.fillInput(0.001f); // −60 dB audio, below the −20 dB threshold
     for (auto& c : block.side)
         std::fill(c.begin(), c.end(), 0.5f);
     for (int i = 0; i < 8; ++i)
@@ -213,7 +221,8 @@ TEST_F(ProcessLoopTest, FewerHostChannelsThanAgreedAreHandledSafely)
     EXPECT_EQ(run(none, 64), kResultOk);
 }
 
-namespace {
+namespace
+{
 
 // A processor of its own, active at 44.1 kHz with blocks of up to 512 samples.
 struct ActiveProcessor
@@ -221,7 +230,7 @@ struct ActiveProcessor
     explicit ActiveProcessor(Steinberg::FUnknown* host)
     {
         p->initialize(host);
-        ProcessSetup setup {kRealtime, kSample32, 512, 44100.0};
+        ProcessSetup setup{kRealtime, kSample32, 512, 44100.0};
         p->setupProcessing(setup);
         p->setActive(true);
     }
@@ -251,7 +260,7 @@ struct ActiveProcessor
     }
 
     Quorvane::again* p = new Quorvane::again;
-    ParameterChanges meters {8, 4};
+    ParameterChanges meters{8, 4};
 };
 
 // Bursts of a 0.5 sine, 2000 samples on and 6000 at -66 dB; each channel starts at its own place
@@ -295,12 +304,12 @@ TEST_F(ProcessLoopTest, FewerHostChannelsAreGatedAsAtTheAgreedWidth)
         bool opened = false, closed = false;
         for (int b = 0; b < 40; ++b)
         {
-            ParameterChanges settings {4, 2};
+            ParameterChanges settings{4, 2};
             ParameterChanges* changes = nullptr;
             if (b == 0)
             {
                 addPoints(settings, Quorvane::kChannelLinkingId, {{0, c.linked ? 1.0 : 0.0}});
-                addPoints(settings, Quorvane::kThresholdId, {{0, 0.5}});   // -38 dB
+                addPoints(settings, Quorvane::kThresholdId, {{0, 0.5}}); // -38 dB
                 changes = &settings;
             }
             for (int ch = 0; ch < 2; ++ch)
@@ -314,7 +323,8 @@ TEST_F(ProcessLoopTest, FewerHostChannelsAreGatedAsAtTheAgreedWidth)
             narrow.run(narrowBlock, kFrames, changes);
             full.run(fullBlock, kFrames, changes);
             for (int ch = 0; ch < c.outputs; ++ch)
-                ASSERT_EQ(narrowBlock.out[size_t(ch)], fullBlock.out[size_t(ch)]) << "block " << b << " channel " << ch;
+                ASSERT_EQ(narrowBlock.out[size_t(ch)], fullBlock.out[size_t(ch)])
+                    << "block " << b << " channel " << ch;
             for (ParamID id = Quorvane::kMaxVuId; id <= Quorvane::kMinGateId; ++id)
                 ASSERT_EQ(narrow.meter(id), full.meter(id)) << "block " << b << " meter " << id;
             opened = opened || peakOf(narrowBlock.out[0]) > 0.1f;
@@ -330,7 +340,7 @@ TEST_F(ProcessLoopTest, ProcessDoesNotAllocate)
     addPoints(changes, Quorvane::kBypassId, {{0, 1.0}});
     processor->activateBus(kAudio, kInput, 1, true);
     block.fillInput(0.3f);
-    run(block, 512);   // warm-up
+    run(block, 512); // warm-up
     AllocationProbe probe;
     run(block, 512, &changes, 2);
     run(block, 512, nullptr, 2);
@@ -350,7 +360,8 @@ TEST_F(ProcessLoopTest, NonFiniteAndOutOfRangeValuesKeepTheOutputFinite)
     addPoints(changes, Quorvane::kHoldId, {{0, -1e30}});
     run(block, 64, &changes);
     EXPECT_EQ(processor->parameterMirror().value(Quorvane::kThresholdId), thresholdBefore);
-    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kAttackGradualId), -1.0f) << "kept as received";
+    EXPECT_EQ(processor->parameterMirror().value(Quorvane::kAttackGradualId), -1.0f)
+        << "kept as received";
 
     for (int i = 0; i < 40; ++i)
     {
@@ -364,7 +375,8 @@ TEST_F(ProcessLoopTest, NonFiniteAndOutOfRangeValuesKeepTheOutputFinite)
     }
 }
 
-namespace {
+namespace
+{
 
 // A host's queue that claims a point count of its own and answers any index with the same point.
 class ClaimingQueue : public IParamValueQueue, public IParameterChanges
@@ -383,7 +395,10 @@ public:
     tresult PLUGIN_API addPoint(int32, ParamValue, int32&) override { return kResultFalse; }
     int32 PLUGIN_API getParameterCount() override { return 1; }
     IParamValueQueue* PLUGIN_API getParameterData(int32) override { return this; }
-    IParamValueQueue* PLUGIN_API addParameterData(const ParamID&, int32&) override { return nullptr; }
+    IParamValueQueue* PLUGIN_API addParameterData(const ParamID&, int32&) override
+    {
+        return nullptr;
+    }
     tresult PLUGIN_API queryInterface(const TUID, void** obj) override
     {
         *obj = nullptr;

@@ -5,19 +5,20 @@
 #include "again.h"
 #include "paramids.h"
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
-#include "public.sdk/source/vst/hosting/parameterchanges.h"
-#include "pluginterfaces/vst/ivstmessage.h"
-#include "pluginterfaces/vst/vstspeaker.h"
 #include "base/source/fstring.h"
 #include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "public.sdk/source/vst/hosting/parameterchanges.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 // Records the texts of the messages the processor sends to its peer.
 class RecordingPeer : public Steinberg::Vst::IConnectionPoint
@@ -25,8 +26,14 @@ class RecordingPeer : public Steinberg::Vst::IConnectionPoint
 public:
     std::vector<std::string> texts;
 
-    Steinberg::tresult PLUGIN_API connect(Steinberg::Vst::IConnectionPoint*) override { return Steinberg::kResultOk; }
-    Steinberg::tresult PLUGIN_API disconnect(Steinberg::Vst::IConnectionPoint*) override { return Steinberg::kResultOk; }
+    Steinberg::tresult PLUGIN_API connect(Steinberg::Vst::IConnectionPoint*) override
+    {
+        return Steinberg::kResultOk;
+    }
+    Steinberg::tresult PLUGIN_API disconnect(Steinberg::Vst::IConnectionPoint*) override
+    {
+        return Steinberg::kResultOk;
+    }
     Steinberg::tresult PLUGIN_API notify(Steinberg::Vst::IMessage* message) override
     {
         Steinberg::Vst::TChar text[256] = {};
@@ -55,9 +62,12 @@ struct BlockBuffers
           out(size_t(outputs), std::vector<float>(size_t(frames), 0.f)),
           side(size_t(sideChain), std::vector<float>(size_t(frames), 0.f))
     {
-        for (auto& c : in) inPtrs.push_back(c.data());
-        for (auto& c : out) outPtrs.push_back(c.data());
-        for (auto& c : side) sidePtrs.push_back(c.data());
+        for (auto& c : in)
+            inPtrs.push_back(c.data());
+        for (auto& c : out)
+            outPtrs.push_back(c.data());
+        for (auto& c : side)
+            sidePtrs.push_back(c.data());
         buses[0].numChannels = inputs;
         buses[0].channelBuffers32 = inPtrs.data();
         buses[1].numChannels = sideChain;
@@ -67,7 +77,8 @@ struct BlockBuffers
     }
     void fillInput(float v)
     {
-        for (auto& c : in) std::fill(c.begin(), c.end(), v);
+        for (auto& c : in)
+            std::fill(c.begin(), c.end(), v);
     }
     // A process call's data over these buffers (with numInputs 2, the side chain too).
     Steinberg::Vst::ProcessData processData(int frames, int numInputs = 1,
@@ -95,7 +106,7 @@ struct BlockBuffers
 inline std::string busName(Steinberg::Vst::IComponent* c, Steinberg::Vst::BusDirection dir,
                            Steinberg::int32 index)
 {
-    Steinberg::Vst::BusInfo info {};
+    Steinberg::Vst::BusInfo info{};
     if (c->getBusInfo(Steinberg::Vst::kAudio, dir, index, info) != Steinberg::kResultOk)
         return "<none>";
     char name[128];
@@ -122,13 +133,13 @@ protected:
     Steinberg::tresult setup(double rate, int maxBlock = 512,
                              Steinberg::int32 sampleSize = Steinberg::Vst::kSample32)
     {
-        Steinberg::Vst::ProcessSetup s {Steinberg::Vst::kRealtime, sampleSize, maxBlock, rate};
+        Steinberg::Vst::ProcessSetup s{Steinberg::Vst::kRealtime, sampleSize, maxBlock, rate};
         return processor->setupProcessing(s);
     }
 
     // Runs one block; `changes` may be null. Output parameter changes land in `outChanges`.
-    Steinberg::tresult run(BlockBuffers& b, int frames, Steinberg::Vst::IParameterChanges* changes = nullptr,
-                           int numInputs = 1)
+    Steinberg::tresult run(BlockBuffers& b, int frames,
+                           Steinberg::Vst::IParameterChanges* changes = nullptr, int numInputs = 1)
     {
         outChanges.clearQueue();
         Steinberg::Vst::ProcessData data = b.processData(frames, numInputs, changes, &outChanges);
@@ -143,7 +154,8 @@ protected:
             auto* q = outChanges.getParameterData(i);
             Steinberg::int32 offset;
             Steinberg::Vst::ParamValue v;
-            if (q && q->getParameterId() == id && q->getPointCount() == 1 && q->getPoint(0, offset, v) == Steinberg::kResultOk)
+            if (q && q->getParameterId() == id && q->getPointCount() == 1 &&
+                q->getPoint(0, offset, v) == Steinberg::kResultOk)
                 return v;
         }
         return std::nan("");
@@ -152,7 +164,7 @@ protected:
     Steinberg::Vst::HostApplication host;
     RecordingPeer peer;
     Quorvane::again* processor = nullptr;
-    Steinberg::Vst::ParameterChanges outChanges {8, 4};
+    Steinberg::Vst::ParameterChanges outChanges{8, 4};
 };
 
 } // namespace QuorvaneTest

@@ -18,12 +18,12 @@ TEST_F(ProcessorTest, InitializeCreatesMainAndInactiveAuxBuses)
     EXPECT_EQ(busName(processor, kOutput, 0), "Stereo Out");
     EXPECT_EQ(busName(processor, kInput, 1), "Stereo Aux In");
 
-    BusInfo aux {};
+    BusInfo aux{};
     ASSERT_EQ(processor->getBusInfo(kAudio, kInput, 1, aux), kResultOk);
     EXPECT_EQ(aux.busType, kAux);
     EXPECT_EQ(aux.flags, 0u);
     EXPECT_EQ(aux.channelCount, 2);
-    BusInfo main {};
+    BusInfo main{};
     processor->getBusInfo(kAudio, kInput, 0, main);
     EXPECT_EQ(main.busType, kMain);
     EXPECT_EQ(main.flags, uint32(BusInfo::kDefaultActive));
@@ -80,18 +80,54 @@ TEST_F(ProcessorTest, BusArrangementsAreTakenAsProposedOrAdaptedAndReportedFalse
         const char* what;
         std::vector<SpeakerArrangement> ins, outs;
         tresult result;
-        SpeakerArrangement in, aux, out;   // read back afterwards
+        SpeakerArrangement in, aux, out; // read back afterwards
     };
     const Case cases[] = {
-        {"stereo with stereo side chain", {kStereo, kStereo}, {kStereo}, kResultTrue, kStereo, kStereo, kStereo},
-        {"stereo without side-chain proposal", {kStereo}, {kStereo}, kResultTrue, kStereo, kStereo, kStereo},
+        {"stereo with stereo side chain",
+         {kStereo, kStereo},
+         {kStereo},
+         kResultTrue,
+         kStereo,
+         kStereo,
+         kStereo},
+        {"stereo without side-chain proposal",
+         {kStereo},
+         {kStereo},
+         kResultTrue,
+         kStereo,
+         kStereo,
+         kStereo},
         {"mono with mono side chain", {kMono, kMono}, {kMono}, kResultTrue, kMono, kMono, kMono},
         {"stereo in, mono out", {kStereo, kStereo}, {kMono}, kResultTrue, kStereo, kStereo, kMono},
         {"5.1 with 5.1 side chain", {k51, k51}, {k51}, kResultTrue, k51, k51, k51},
-        {"mono with stereo side chain", {kMono, kStereo}, {kMono}, kResultFalse, kMono, kMono, kMono},
-        {"stereo with mono side chain", {kStereo, kMono}, {kStereo}, kResultFalse, kStereo, kStereo, kStereo},
-        {"a third input bus", {kStereo, kStereo, kStereo}, {kStereo}, kResultFalse, kStereo, kStereo, kStereo},
-        {"a second output bus", {kMono, kMono}, {kMono, kStereo}, kResultFalse, kMono, kMono, kMono},
+        {"mono with stereo side chain",
+         {kMono, kStereo},
+         {kMono},
+         kResultFalse,
+         kMono,
+         kMono,
+         kMono},
+        {"stereo with mono side chain",
+         {kStereo, kMono},
+         {kStereo},
+         kResultFalse,
+         kStereo,
+         kStereo,
+         kStereo},
+        {"a third input bus",
+         {kStereo, kStereo, kStereo},
+         {kStereo},
+         kResultFalse,
+         kStereo,
+         kStereo,
+         kStereo},
+        {"a second output bus",
+         {kMono, kMono},
+         {kMono, kStereo},
+         kResultFalse,
+         kMono,
+         kMono,
+         kMono},
     };
     for (const Case& c : cases)
     {
@@ -102,7 +138,8 @@ TEST_F(ProcessorTest, BusArrangementsAreTakenAsProposedOrAdaptedAndReportedFalse
         ASSERT_EQ(processor->setBusArrangements(start, 2, &startOut, 1), kResultTrue);
 
         std::vector<SpeakerArrangement> ins = c.ins, outs = c.outs;
-        EXPECT_EQ(processor->setBusArrangements(ins.data(), int32(ins.size()), outs.data(), int32(outs.size())),
+        EXPECT_EQ(processor->setBusArrangements(ins.data(), int32(ins.size()), outs.data(),
+                                                int32(outs.size())),
                   c.result);
 
         ASSERT_EQ(processor->getBusCount(kAudio, kInput), 2);
@@ -125,7 +162,7 @@ TEST_F(ProcessorTest, BusArrangementsAreTakenAsProposedOrAdaptedAndReportedFalse
         }
 
         // Bus infos, names and the engine agree with the arrangements read back.
-        BusInfo info {};
+        BusInfo info{};
         processor->getBusInfo(kAudio, kInput, 0, info);
         EXPECT_EQ(info.channelCount, getChannelCount(in));
         processor->getBusInfo(kAudio, kInput, 1, info);
@@ -133,8 +170,10 @@ TEST_F(ProcessorTest, BusArrangementsAreTakenAsProposedOrAdaptedAndReportedFalse
         EXPECT_EQ(info.busType, kAux);
         processor->getBusInfo(kAudio, kOutput, 0, info);
         EXPECT_EQ(info.channelCount, getChannelCount(out));
-        EXPECT_EQ(busName(processor, kInput, 0), "In (" + std::to_string(getChannelCount(in)) + " Ch)");
-        EXPECT_EQ(busName(processor, kOutput, 0), "Out (" + std::to_string(getChannelCount(out)) + " Ch)");
+        EXPECT_EQ(busName(processor, kInput, 0),
+                  "In (" + std::to_string(getChannelCount(in)) + " Ch)");
+        EXPECT_EQ(busName(processor, kOutput, 0),
+                  "Out (" + std::to_string(getChannelCount(out)) + " Ch)");
         EXPECT_EQ(processor->gateEngine().inputChannels(), getChannelCount(in));
         EXPECT_EQ(processor->gateEngine().outputChannels(), getChannelCount(out));
         EXPECT_EQ(processor->gateEngine().sideChainChannels(), std::max(2, getChannelCount(in)));
@@ -168,7 +207,7 @@ TEST_F(ProcessorTest, SetupProcessingRefuses64BitAndRederivesTimesAtNewRate)
     ASSERT_EQ(setup(96000), kResultOk);
     const auto& engine = processor->gateEngine();
     EXPECT_FLOAT_EQ(engine.sampleRate(), 96000.f);
-    EXPECT_EQ(engine.settings().holdSamples, 3360);               // 35 ms
+    EXPECT_EQ(engine.settings().holdSamples, 3360); // 35 ms
     EXPECT_EQ(engine.meterInterval(), 4800);
     EXPECT_NEAR(engine.settings().releaseStep, std::pow(0.001f, 1.f / 960.f), 1e-6);
 }

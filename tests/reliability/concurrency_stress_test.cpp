@@ -30,7 +30,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using QuorvaneTest::ByteStream;
 
-namespace {
+namespace
+{
 
 constexpr auto kDuration = std::chrono::milliseconds(3000);
 constexpr int kFrames = 256;
@@ -68,8 +69,8 @@ std::vector<unsigned char> controllerStateFor(int s)
 struct AudioThread
 {
     Quorvane::again* processor = nullptr;
-    std::atomic<bool> stop {false};
-    std::atomic<long> blocks {0};
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
     std::string failure;
 
     void run()
@@ -158,14 +159,15 @@ struct StopOnExit
     }
 };
 
-TEST(ConcurrencyStress, StatesOnWorkersParametersAndEditorsOnTheUserInterfaceThreadWhileTheAudioThreadProcesses)
+TEST(ConcurrencyStress,
+     StatesOnWorkersParametersAndEditorsOnTheUserInterfaceThreadWhileTheAudioThreadProcesses)
 {
     HostApplication host;
     auto* processor = new Quorvane::again;
     auto* controller = new Quorvane::againController;
     ASSERT_EQ(processor->initialize(&host), kResultOk);
     ASSERT_EQ(controller->initialize(&host), kResultOk);
-    ProcessSetup setup {kRealtime, kSample32, kFrames, 48000.0};
+    ProcessSetup setup{kRealtime, kSample32, kFrames, 48000.0};
     ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
     processor->activateBus(kAudio, kInput, 1, true);
     processor->setActive(true);
@@ -175,60 +177,66 @@ TEST(ConcurrencyStress, StatesOnWorkersParametersAndEditorsOnTheUserInterfaceThr
     ByteStream initial, initialOwn;
     processor->getState(&initial);
     controller->getState(&initialOwn);
-    std::vector<std::vector<unsigned char>> loadable {initial.data}, ownLoadable {initialOwn.data};
+    std::vector<std::vector<unsigned char>> loadable{initial.data}, ownLoadable{initialOwn.data};
     for (int s = 0; s < kStates; ++s)
     {
         loadable.push_back(states[size_t(s)]);
         ownLoadable.push_back(controllerStateFor(s));
     }
-    auto loaded = [&](const ByteStream& saved, const ByteStream& own) {
-        auto in = [](const auto& list, const auto& bytes) {
-            return std::find(list.begin(), list.end(), bytes) != list.end();
-        };
+    auto loaded = [&](const ByteStream& saved, const ByteStream& own)
+    {
+        auto in = [](const auto& list, const auto& bytes)
+        { return std::find(list.begin(), list.end(), bytes) != list.end(); };
         return in(loadable, saved.data) && in(ownLoadable, own.data);
     };
 
     AudioThread audio;
     audio.processor = processor;
     std::vector<std::thread> threads;
-    StopOnExit stopOnExit {audio, threads};
+    StopOnExit stopOnExit{audio, threads};
     threads.emplace_back([&audio] { audio.run(); });
-    std::atomic<long> loads {0}, saves {0};
+    std::atomic<long> loads{0}, saves{0};
     std::string loadFailure, saveFailure;
-    threads.emplace_back([&] {
-        for (long s = 0; !audio.stop.load(); ++s)
+    threads.emplace_back(
+        [&]
         {
-            const int which = int(s % kStates);
-            ByteStream load(states[size_t(which)]), component(states[size_t(which)]), own(controllerStateFor(which));
-            processor->setState(&load);
-            controller->setComponentState(&component);
-            controller->setState(&own);
-            // Only this thread loads: what is saved now is exactly what it loaded last.
-            ByteStream saved, ownSaved;
-            processor->getState(&saved);
-            controller->getState(&ownSaved);
-            if (saved.data != states[size_t(which)] || ownSaved.data != controllerStateFor(which))
+            for (long s = 0; !audio.stop.load(); ++s)
             {
-                loadFailure = "saved state differs after load " + std::to_string(s);
-                return;
+                const int which = int(s % kStates);
+                ByteStream load(states[size_t(which)]), component(states[size_t(which)]),
+                    own(controllerStateFor(which));
+                processor->setState(&load);
+                controller->setComponentState(&component);
+                controller->setState(&own);
+                // Only this thread loads: what is saved now is exactly what it loaded last.
+                ByteStream saved, ownSaved;
+                processor->getState(&saved);
+                controller->getState(&ownSaved);
+                if (saved.data != states[size_t(which)] ||
+                    ownSaved.data != controllerStateFor(which))
+                {
+                    loadFailure = "saved state differs after load " + std::to_string(s);
+                    return;
+                }
+                loads.store(s + 1);
             }
-            loads.store(s + 1);
-        }
-    });
-    threads.emplace_back([&] {
-        for (long s = 0; !audio.stop.load(); ++s)
+        });
+    threads.emplace_back(
+        [&]
         {
-            ByteStream saved, ownSaved;
-            processor->getState(&saved);
-            controller->getState(&ownSaved);
-            if (!loaded(saved, ownSaved))
+            for (long s = 0; !audio.stop.load(); ++s)
             {
-                saveFailure = "save " + std::to_string(s) + " is no state that was loaded";
-                return;
+                ByteStream saved, ownSaved;
+                processor->getState(&saved);
+                controller->getState(&ownSaved);
+                if (!loaded(saved, ownSaved))
+                {
+                    saveFailure = "save " + std::to_string(s) + " is no state that was loaded";
+                    return;
+                }
+                saves.store(s + 1);
             }
-            saves.store(s + 1);
-        }
-    });
+        });
 
     // One to three editors open at a time; the parameters move as a host's automation moves them.
     QuorvaneTest::ParentWindow parent;

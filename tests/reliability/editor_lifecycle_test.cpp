@@ -13,7 +13,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using QuorvaneTest::kHeapSlack;
 
-namespace {
+namespace
+{
 
 TEST(Lifecycle, EditorOpenedAndClosedAThousandTimesLeavesNothingBehind)
 {
@@ -21,7 +22,8 @@ TEST(Lifecycle, EditorOpenedAndClosedAThousandTimesLeavesNothingBehind)
     auto* controller = new Quorvane::againController;
     ASSERT_EQ(controller->initialize(&host), kResultOk);
 
-    auto openAndClose = [controller](int i) {
+    auto openAndClose = [controller](int i)
+    {
         auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
         ASSERT_NE(view, nullptr);
         ASSERT_EQ(view->openOffscreen(), kResultOk) << "opening " << i;

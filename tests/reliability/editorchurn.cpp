@@ -5,15 +5,16 @@
 
 #include "vstgui/editorplatform.h"
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 bool EditorChurn::openOne()
 {
     auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
     if (!view)
         return false;
-    const auto opened =
-        parent ? view->attached(parent, VSTGUI::EditorPlatform::windowType()) : view->openOffscreen();
+    const auto opened = parent ? view->attached(parent, VSTGUI::EditorPlatform::windowType())
+                               : view->openOffscreen();
     if (opened != Steinberg::kResultOk)
     {
         view->release();

@@ -5,21 +5,26 @@
 #include <cstddef>
 #include <vector>
 
-namespace Steinberg::Vst {
+namespace Steinberg::Vst
+{
 class EditorView;
 }
-namespace Quorvane {
+namespace Quorvane
+{
 class againController;
 }
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class EditorChurn
 {
 public:
     // Without a parent window (the platform's kind) the editors open off-screen.
     explicit EditorChurn(Quorvane::againController* controller, void* parent = nullptr)
-        : controller(controller), parent(parent) {}
+        : controller(controller), parent(parent)
+    {
+    }
     ~EditorChurn() { closeAll(); }
 
     // Asks the controller for one more editor and attaches it; false when that fails.

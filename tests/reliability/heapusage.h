@@ -3,7 +3,8 @@
 
 #include <cstddef>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 // A leak of even one small object per cycle grows the heap by far more than this.
 constexpr size_t kHeapSlack = 64 * 1024;

@@ -4,12 +4,12 @@
 
 #include "classids.h"
 
-#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
-#include "pluginterfaces/gui/iplugview.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +18,15 @@ extern "C" Steinberg::IPluginFactory* PLUGIN_API GetPluginFactory();
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
+namespace
+{
 
 // Creates, initializes, terminates and releases one instance of the class; false on any failure.
 template <typename Interface> bool cycle(IPluginFactory* factory, const FUID& cid, FUnknown* host)
 {
     Interface* object = nullptr;
-    if (factory->createInstance(cid.toTUID(), Interface::iid, reinterpret_cast<void**>(&object)) != kResultOk ||
+    if (factory->createInstance(cid.toTUID(), Interface::iid, reinterpret_cast<void**>(&object)) !=
+            kResultOk ||
         !object)
         return false;
     const bool ok = object->initialize(host) == kResultOk && object->terminate() == kResultOk;
@@ -54,7 +56,8 @@ TEST(Lifecycle, TenThousandCyclesOfBothClassesThroughTheFactoryLeaveNothingBehin
 
     if (QuorvaneTest::heapIsMeasurable())
     {
-        EXPECT_LE(after, before + QuorvaneTest::kHeapSlack) << "heap grew by " << (after - before) << " bytes";
+        EXPECT_LE(after, before + QuorvaneTest::kHeapSlack)
+            << "heap grew by " << (after - before) << " bytes";
     }
 }
 
@@ -73,7 +76,7 @@ public:
     tresult PLUGIN_API performEdit(ParamID, ParamValue) override { return kResultOk; }
     tresult PLUGIN_API endEdit(ParamID) override { return kResultOk; }
     tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
-    uint32 references = 1;   // the host's own
+    uint32 references = 1; // the host's own
 };
 
 // Hosts do not always terminate a controller before they release it, nor release in one order:
@@ -82,7 +85,12 @@ TEST(Lifecycle, AControllerReleasedWithoutTerminateGivesBackTheHostsHandler)
 {
     IPluginFactory* factory = GetPluginFactory();
     ASSERT_NE(factory, nullptr);
-    enum Order { kReleaseOnly, kViewOutlivesController, kHandlerAfterTerminate };
+    enum Order
+    {
+        kReleaseOnly,
+        kViewOutlivesController,
+        kHandlerAfterTerminate
+    };
     for (Order order : {kReleaseOnly, kViewOutlivesController, kHandlerAfterTerminate})
     {
         SCOPED_TRACE(order);
@@ -96,7 +104,8 @@ TEST(Lifecycle, AControllerReleasedWithoutTerminateGivesBackTheHostsHandler)
         if (order == kHandlerAfterTerminate)
             controller->terminate();
         controller->setComponentHandler(&handler);
-        IPlugView* view = order == kViewOutlivesController ? controller->createView("editor") : nullptr;
+        IPlugView* view =
+            order == kViewOutlivesController ? controller->createView("editor") : nullptr;
         EXPECT_EQ(handler.references, 2u);
         controller->release();
         if (view)

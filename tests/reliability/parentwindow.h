@@ -2,7 +2,8 @@
 // server on Linux: DISPLAY); elsewhere there is none and editors open off-screen.
 #pragma once
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class ParentWindow
 {

@@ -27,28 +27,33 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr auto kDuration = std::chrono::milliseconds(3000);
 constexpr int kFrames = 256;
 constexpr int kStates = 8;
-constexpr int kAutomated = 6;   // Threshold: its field in a chunk is the automation's to change
+constexpr int kAutomated = 6; // Threshold: its field in a chunk is the automation's to change
 constexpr size_t kAutomatedField = 16 + 4 * kAutomated;
 
-std::atomic<long> hostCalls {0};
+std::atomic<long> hostCalls{0};
 
 VstIntPtr hostCallback(AEffect*, int opcode, int, VstIntPtr, void* ptr, float)
 {
     ++hostCalls;
     switch (opcode)
     {
-        case audioMasterVersion: return 2400;
-        case audioMasterGetSampleRate: return 48000;
-        case audioMasterGetBlockSize: return kFrames;
-        case audioMasterGetProductString:
-            std::strcpy(static_cast<char*>(ptr), "Stress Host");
-            return 1;
-        default: return 0;
+    case audioMasterVersion:
+        return 2400;
+    case audioMasterGetSampleRate:
+        return 48000;
+    case audioMasterGetBlockSize:
+        return kFrames;
+    case audioMasterGetProductString:
+        std::strcpy(static_cast<char*>(ptr), "Stress Host");
+        return 1;
+    default:
+        return 0;
     }
 }
 
@@ -91,8 +96,8 @@ std::vector<std::vector<unsigned char>> distinctChunks()
 struct AudioThread
 {
     AEffect* effect = nullptr;
-    std::atomic<bool> stop {false};
-    std::atomic<long> blocks {0};
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
     std::string failure;
 
     void run()
@@ -116,7 +121,8 @@ struct AudioThread
                 for (int i = 0; i < kFrames; ++i)
                 {
                     noise = noise * 1664525u + 1013904223u;
-                    in[c][size_t(i)] = float(int32_t(noise)) / 2147483648.0f * (n % 3 == 0 ? 0.001f : 0.8f);
+                    in[c][size_t(i)] =
+                        float(int32_t(noise)) / 2147483648.0f * (n % 3 == 0 ? 0.001f : 0.8f);
                 }
             if (poisoned)
             {
@@ -126,9 +132,11 @@ struct AudioThread
             effect->setParameter(effect, kAutomated, float(n % 11) / 10.f);
             effect->processReplacing(effect, inPtr, outPtr, kFrames);
             for (int i = 0; i < effect->numParams; ++i)
-                if (!(effect->getParameter(effect, i) >= 0.f && effect->getParameter(effect, i) <= 1.f))
+                if (!(effect->getParameter(effect, i) >= 0.f &&
+                      effect->getParameter(effect, i) <= 1.f))
                 {
-                    failure = "parameter " + std::to_string(i) + " out of range in block " + std::to_string(n);
+                    failure = "parameter " + std::to_string(i) + " out of range in block " +
+                              std::to_string(n);
                     return;
                 }
             if (!poisoned)
@@ -151,7 +159,8 @@ std::vector<unsigned char> chunkOf(AEffect* effect)
     void* data = nullptr;
     const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 0, 0, &data, 0.f);
     auto* bytes = static_cast<unsigned char*>(data);
-    return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
+    return size > 0 && bytes ? std::vector<unsigned char>(bytes, bytes + size)
+                             : std::vector<unsigned char>();
 }
 
 // A failed assertion returns from the test at once: the threads are stopped and joined all the
@@ -192,7 +201,8 @@ struct Effect
         if (library)
             dlclose(library);
     }
-    VstIntPtr dispatch(int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
+    VstIntPtr dispatch(int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.f)
     {
         return effect->dispatcher(effect, op, index, value, ptr, opt);
     }
@@ -217,39 +227,44 @@ TEST(Vst2Stress, AutomationOnTheAudioThreadChunksOnAWorkerAndTheEditorOnTheUserI
     AudioThread audio;
     audio.effect = effect;
     std::vector<std::thread> threads;
-    StopOnExit stopOnExit {audio, threads};
+    StopOnExit stopOnExit{audio, threads};
     threads.emplace_back([&audio] { audio.run(); });
-    std::atomic<long> loads {0};
+    std::atomic<long> loads{0};
     std::string loadFailure;
-    threads.emplace_back([&] {
-        for (long s = 0; !audio.stop.load(); ++s)
+    threads.emplace_back(
+        [&]
         {
-            std::vector<unsigned char> chunk = chunks[size_t(s % kStates)];
-            if (effect->dispatcher(effect, effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data(), 0.f) != 1)
+            for (long s = 0; !audio.stop.load(); ++s)
             {
-                loadFailure = "chunk refused";
-                return;
+                std::vector<unsigned char> chunk = chunks[size_t(s % kStates)];
+                if (effect->dispatcher(effect, effSetChunk, 0, VstIntPtr(chunk.size()),
+                                       chunk.data(), 0.f) != 1)
+                {
+                    loadFailure = "chunk refused";
+                    return;
+                }
+                // What the host saves now is exactly what it set last (never older, never a mix, no
+                // value set before the chunk), but for the automated value.
+                std::vector<unsigned char> saved = chunkOf(effect);
+                if (saved.size() == chunk.size())
+                    std::copy_n(chunk.begin() + kAutomatedField, 4,
+                                saved.begin() + kAutomatedField);
+                if (saved != chunk)
+                {
+                    loadFailure = "saved chunk differs after chunk " + std::to_string(s);
+                    return;
+                }
+                loads.store(s + 1);
             }
-            // What the host saves now is exactly what it set last (never older, never a mix, no
-            // value set before the chunk), but for the automated value.
-            std::vector<unsigned char> saved = chunkOf(effect);
-            if (saved.size() == chunk.size())
-                std::copy_n(chunk.begin() + kAutomatedField, 4, saved.begin() + kAutomatedField);
-            if (saved != chunk)
-            {
-                loadFailure = "saved chunk differs after chunk " + std::to_string(s);
-                return;
-            }
-            loads.store(s + 1);
-        }
-    });
+        });
 
     // The editor opens every forty passes and closes thirty later; idled on every pass.
     long editorOpenings = 0;
     bool editorOpen = false;
     char text[256];
     const auto end = std::chrono::steady_clock::now() + kDuration;
-    for (long pass = 0; std::chrono::steady_clock::now() < end && !testing::Test::HasFailure(); ++pass)
+    for (long pass = 0; std::chrono::steady_clock::now() < end && !testing::Test::HasFailure();
+         ++pass)
     {
         if (parent.handle() && pass % 40 == 0 && !editorOpen)
         {
@@ -311,7 +326,8 @@ TEST(Vst2Editor, TheHostsWindowDestroyedFirstEndsNeitherTheHostNorInItsErrorHand
             QuorvaneTest::ParentWindow parent;
             if (!parent.handle())
                 GTEST_SKIP() << "no X display";
-            const XErrorHandler before = XSetErrorHandler(handlerOfTheHost ? &hostHandler : nullptr);
+            const XErrorHandler before =
+                XSetErrorHandler(handlerOfTheHost ? &hostHandler : nullptr);
             const XErrorHandler inForce = XSetErrorHandler(nullptr);
             XSetErrorHandler(inForce);
             hostHandlerCalls = 0;

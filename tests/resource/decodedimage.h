@@ -7,30 +7,31 @@
 #include <optional>
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 struct Pixel
 {
     int r, g, b, a;
 
-    bool operator== (const Pixel& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
-    int luminance () const { return (r * 30 + g * 59 + b * 11) / 100; }
+    bool operator==(const Pixel& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+    int luminance() const { return (r * 30 + g * 59 + b * 11) / 100; }
 };
 
 class DecodedImage
 {
 public:
     // Decodes PNG bytes; nothing when they are not a readable PNG.
-    static std::optional<DecodedImage> fromPng (const unsigned char* data, size_t size);
+    static std::optional<DecodedImage> fromPng(const unsigned char* data, size_t size);
 
-    int width () const { return columns; }
-    int height () const { return rows; }
-    Pixel at (int x, int y) const { return pixels[static_cast<size_t> (y) * columns + x]; }
+    int width() const { return columns; }
+    int height() const { return rows; }
+    Pixel at(int x, int y) const { return pixels[static_cast<size_t>(y) * columns + x]; }
 
     // The pixels of a horizontal band (a film-strip frame) as an image of its own.
-    DecodedImage band (int top, int height) const;
+    DecodedImage band(int top, int height) const;
 
-    bool operator== (const DecodedImage& o) const;
+    bool operator==(const DecodedImage& o) const;
 
 private:
     int columns = 0, rows = 0;

@@ -4,21 +4,22 @@
 
 #include <gtest/gtest.h>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
-DecodedImage loadEditorImage (const std::string& name)
+DecodedImage loadEditorImage(const std::string& name)
 {
     const unsigned char* data = nullptr;
     size_t size = 0;
-    if (!Quorvane::findResource (name.c_str (), &data, &size))
+    if (!Quorvane::findResource(name.c_str(), &data, &size))
     {
-        ADD_FAILURE () << name << " is not embedded";
+        ADD_FAILURE() << name << " is not embedded";
         return {};
     }
-    auto image = DecodedImage::fromPng (data, size);
+    auto image = DecodedImage::fromPng(data, size);
     if (!image)
     {
-        ADD_FAILURE () << name << " does not decode as PNG";
+        ADD_FAILURE() << name << " does not decode as PNG";
         return {};
     }
     return *image;

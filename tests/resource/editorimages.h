@@ -6,7 +6,8 @@
 #include <array>
 #include <string>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 struct EditorImage
 {
@@ -14,7 +15,7 @@ struct EditorImage
     int width, height;
 };
 
-inline constexpr std::array<EditorImage, 18> editorImages {{
+inline constexpr std::array<EditorImage, 18> editorImages{{
     {"background.png", 320, 390},
     {"splashImg.png", 320, 390},
     {"knobImg1.png", 40, 3200},
@@ -37,6 +38,6 @@ inline constexpr std::array<EditorImage, 18> editorImages {{
 
 // Looks the image up among the embedded resources and decodes it; fails the calling
 // test (and returns an empty image) when it is missing or does not decode.
-DecodedImage loadEditorImage (const std::string& name);
+DecodedImage loadEditorImage(const std::string& name);
 
 } // namespace QuorvaneTest

@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
+namespace
+{
 
 thread_local bool armed = false;
 thread_local size_t allocations = 0;
@@ -24,16 +25,35 @@ void* allocate(std::size_t size)
 
 } // namespace
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
 // Kept out of line so that the compiler does not pair an inlined free () with the new-expression
 // at the call site.
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete[](void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+__attribute__((noinline)) void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+__attribute__((noinline)) void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 AllocationProbe::AllocationProbe() : AllocationProbe(0) {}
 
@@ -45,10 +65,19 @@ AllocationProbe::AllocationProbe(size_t failNth)
     armed = true;
 }
 
-AllocationProbe::~AllocationProbe() { armed = false; }
+AllocationProbe::~AllocationProbe()
+{
+    armed = false;
+}
 
-size_t AllocationProbe::count() const { return allocations; }
+size_t AllocationProbe::count() const
+{
+    return allocations;
+}
 
-bool AllocationProbe::failed() const { return hasFailed; }
+bool AllocationProbe::failed() const
+{
+    return hasFailed;
+}
 
 } // namespace QuorvaneTest

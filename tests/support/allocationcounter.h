@@ -6,7 +6,8 @@
 
 #include <cstddef>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class AllocationProbe
 {

@@ -8,7 +8,8 @@
 #include "vstgui/cframe.h"
 #include "vstgui/cvstguitimer.h"
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 void applyEditorState(Quorvane::againController& controller, EditorState state)
 {

@@ -2,11 +2,13 @@
 // Windows, so that the two back ends' pictures of one state can be compared.
 #pragma once
 
-namespace Quorvane {
+namespace Quorvane
+{
 class againController;
 }
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 enum class EditorState
 {

@@ -5,7 +5,8 @@
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class KnobModeGuard
 {

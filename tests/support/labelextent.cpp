@@ -7,7 +7,8 @@
 
 #include <cstdlib>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 std::vector<std::string> labelsNotDrawnWhole(VSTGUI::CFrame* frame,
                                              const std::function<std::vector<uint32_t>()>& picture)
@@ -36,8 +37,10 @@ std::vector<std::string> labelsNotDrawnWhole(VSTGUI::CFrame* frame,
         for (size_t p = 0; p < with.size() && p < without.size(); ++p)
             for (int shift = 0; shift < 24; shift += 8)
                 // A change of more than an eighth is ink; the faintest anti-aliased edge is not.
-                if (std::abs(int((with[p] >> shift) & 0xff) - int((without[p] >> shift) & 0xff)) > 32)
-                    whole = whole && allowed.pointInside(VSTGUI::CPoint(int(p) % width, int(p) / width));
+                if (std::abs(int((with[p] >> shift) & 0xff) - int((without[p] >> shift) & 0xff)) >
+                    32)
+                    whole = whole &&
+                            allowed.pointInside(VSTGUI::CPoint(int(p) % width, int(p) / width));
         if (!whole)
             found.push_back(text);
     }

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
+namespace VSTGUI
+{
 class CFrame;
 }
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 // The texts of the frame's labels (not its text fields) whose ink leaves the label's box or the
 // panel that holds the box. Ink is what visibly changes when the text goes, drawn in a box wide

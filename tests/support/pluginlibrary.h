@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class PluginLibrary
 {

@@ -8,16 +8,23 @@
 #include <cstring>
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class ByteStream : public Steinberg::IBStream
 {
 public:
-    enum class ShortRead { Fail, ReportSuccess };
+    enum class ShortRead
+    {
+        Fail,
+        ReportSuccess
+    };
 
     ByteStream() = default;
     explicit ByteStream(std::vector<unsigned char> bytes, ShortRead mode = ShortRead::Fail)
-        : data(std::move(bytes)), shortRead(mode) {}
+        : data(std::move(bytes)), shortRead(mode)
+    {
+    }
 
     // Writes fail once `limit` bytes have been written (negative: no limit).
     void setWriteLimit(long limit) { writeLimit = limit; }
@@ -26,7 +33,8 @@ public:
     size_t position = 0;
     int readCalls = 0;
 
-    Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 numBytes, Steinberg::int32* numBytesRead) override
+    Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 numBytes,
+                                       Steinberg::int32* numBytesRead) override
     {
         ++readCalls;
         const size_t available = data.size() - std::min(position, data.size());
@@ -40,7 +48,8 @@ public:
             return Steinberg::kResultFalse;
         return Steinberg::kResultOk;
     }
-    Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 numBytes, Steinberg::int32* numBytesWritten) override
+    Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 numBytes,
+                                        Steinberg::int32* numBytesWritten) override
     {
         if (writeLimit >= 0 && long(data.size()) + numBytes > writeLimit)
             return Steinberg::kResultFalse;
@@ -50,7 +59,8 @@ public:
             *numBytesWritten = numBytes;
         return Steinberg::kResultOk;
     }
-    Steinberg::tresult PLUGIN_API seek(Steinberg::int64, Steinberg::int32, Steinberg::int64*) override
+    Steinberg::tresult PLUGIN_API seek(Steinberg::int64, Steinberg::int32,
+                                       Steinberg::int64*) override
     {
         return Steinberg::kNotImplemented;
     }

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kFrames = 64;
 
@@ -37,13 +38,17 @@ public:
         }
         switch (opcode)
         {
-            case audioMasterVersion: return 2400;
-            case audioMasterGetSampleRate: return 48000;
-            case audioMasterGetBlockSize: return kFrames;
-            case audioMasterGetProductString:
-                std::strcpy(static_cast<char*>(ptr), "Reentrant Host");
-                return 1;
-            default: return 0;
+        case audioMasterVersion:
+            return 2400;
+        case audioMasterGetSampleRate:
+            return 48000;
+        case audioMasterGetBlockSize:
+            return kFrames;
+        case audioMasterGetProductString:
+            std::strcpy(static_cast<char*>(ptr), "Reentrant Host");
+            return 1;
+        default:
+            return 0;
         }
     }
 
@@ -59,14 +64,14 @@ public:
             return;
         }
         if (effect->numParams != 22 || effect->numInputs != 2 || effect->numOutputs != 2 ||
-            effect->uniqueID == 0 || (effect->flags & effFlagsCanReplacing) == 0 || effect->float1 != 1.f)
+            effect->uniqueID == 0 || (effect->flags & effFlagsCanReplacing) == 0 ||
+            effect->float1 != 1.f)
         {
             failures.push_back(during + "the effect's description is not filled in");
             return;
         }
-        auto dispatch = [effect](int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
-            return effect->dispatcher(effect, op, index, value, ptr, 0.f);
-        };
+        auto dispatch = [effect](int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr)
+        { return effect->dispatcher(effect, op, index, value, ptr, 0.f); };
         char text[256] = {};
         dispatch(effGetEffectName, 0, 0, text);
         if (std::string(text) != "Quorvane")
@@ -89,9 +94,11 @@ public:
             dispatch(effGetParamDisplay, i, 0, text);
             const float v = effect->getParameter(effect, i);
             if (!std::isfinite(v))
-                failures.push_back(during + "parameter " + std::to_string(i) + " reads " + std::to_string(v));
+                failures.push_back(during + "parameter " + std::to_string(i) + " reads " +
+                                   std::to_string(v));
         }
-        std::vector<float> inL(kFrames, 0.25f), inR(kFrames, -0.25f), outL(kFrames, 7.f), outR(kFrames, 7.f);
+        std::vector<float> inL(kFrames, 0.25f), inR(kFrames, -0.25f), outL(kFrames, 7.f),
+            outR(kFrames, 7.f);
         float* in[2] = {inL.data(), inR.data()};
         float* out[2] = {outL.data(), outR.data()};
         effect->processReplacing(effect, in, out, kFrames);
@@ -162,9 +169,9 @@ TEST_F(Vst2ReentrantHost, EveryCallbackDuringStartUpAndUseSeesACompleteEffect)
     EXPECT_GE(host.uses, 3);
 
     // After start-up: the host's answers are in force and callbacks keep meeting a whole effect.
-    auto dispatch = [this](int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f) {
-        return effect->dispatcher(effect, op, index, value, ptr, opt);
-    };
+    auto dispatch =
+        [this](int op, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
+    { return effect->dispatcher(effect, op, index, value, ptr, opt); };
     dispatch(effOpen);
     dispatch(effMainsChanged, 0, 1);
     std::vector<float> l(kFrames, 0.5f), r(kFrames, 0.5f), ol(kFrames), orr(kFrames);
@@ -176,7 +183,8 @@ TEST_F(Vst2ReentrantHost, EveryCallbackDuringStartUpAndUseSeesACompleteEffect)
     void* data = nullptr;
     const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data);
     ASSERT_GT(size, 0);
-    std::vector<unsigned char> saved(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
+    std::vector<unsigned char> saved(static_cast<unsigned char*>(data),
+                                     static_cast<unsigned char*>(data) + size);
     EXPECT_EQ(dispatch(effSetChunk, 0, VstIntPtr(saved.size()), saved.data()), 1);
     dispatch(effMainsChanged, 0, 0);
     for (const auto& f : host.failures)

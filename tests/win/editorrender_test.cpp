@@ -28,7 +28,8 @@
 
 using namespace QuorvaneTest;
 
-namespace {
+namespace
+{
 
 // A picture's pixels, straight (not premultiplied) ARGB.
 struct Pixels
@@ -48,26 +49,30 @@ Pixels pixelsOf(VSTGUI::NativeImage* image)
     result.width = static_cast<int>(image->GetWidth());
     result.height = static_cast<int>(image->GetHeight());
     result.argb.resize(static_cast<size_t>(result.width) * result.height);
-    Gdiplus::BitmapData data {};
+    Gdiplus::BitmapData data{};
     data.Width = result.width;
     data.Height = result.height;
     data.Stride = result.width * 4;
     data.PixelFormat = PixelFormat32bppARGB;
     data.Scan0 = result.argb.data();
     Gdiplus::Rect all(0, 0, result.width, result.height);
-    if (image->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
-                        &data) == Gdiplus::Ok)
+    if (image->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppARGB, &data) == Gdiplus::Ok)
         image->UnlockBits(&data);
     return result;
 }
 
 // A path of the Linux file system (where the build put the file) as Wine's drive Z: has it.
-std::string windowsPath(const std::string& path) { return path.size() && path[0] == '/' ? "Z:" + path : path; }
+std::string windowsPath(const std::string& path)
+{
+    return path.size() && path[0] == '/' ? "Z:" + path : path;
+}
 
 Pixels readPng(const std::string& path)
 {
     std::ifstream in(windowsPath(path), std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
     VSTGUI::NativeImage* image = VSTGUI::Native::decodePng(bytes.data(), bytes.size());
     Pixels result = pixelsOf(image);
     VSTGUI::Native::releaseImage(image);
@@ -82,7 +87,10 @@ int channelDifference(uint32_t a, uint32_t b)
     return largest;
 }
 
-int brightness(uint32_t argb) { return std::max({(argb >> 16) & 0xff, (argb >> 8) & 0xff, argb & 0xff}); }
+int brightness(uint32_t argb)
+{
+    return std::max({(argb >> 16) & 0xff, (argb >> 8) & 0xff, argb & 0xff});
+}
 
 struct Region
 {
@@ -100,10 +108,11 @@ public:
         for (int32_t i = 0; i < frame->getNbViews(); ++i)
         {
             VSTGUI::CView* view = frame->getView(i);
-            Region region {view->getViewSize(), "view " + std::to_string(i + 1) + " at (" +
-                                                    std::to_string(int(view->getViewSize().left)) + ", " +
-                                                    std::to_string(int(view->getViewSize().top)) + ")",
-                           dynamic_cast<VSTGUI::CTextLabel*>(view) != nullptr};
+            Region region{view->getViewSize(),
+                          "view " + std::to_string(i + 1) + " at (" +
+                              std::to_string(int(view->getViewSize().left)) + ", " +
+                              std::to_string(int(view->getViewSize().top)) + ")",
+                          dynamic_cast<VSTGUI::CTextLabel*>(view) != nullptr};
             regions.push_back(region);
         }
     }
@@ -149,14 +158,16 @@ private:
     {
         for (int y = int(rect.top); y < int(rect.bottom); ++y)
             for (int x = int(rect.left); x < int(rect.right); ++x)
-                if (x < a.width && y < a.height && !inText(x, y) && channelDifference(a.at(x, y), b.at(x, y)) > 2)
+                if (x < a.width && y < a.height && !inText(x, y) &&
+                    channelDifference(a.at(x, y), b.at(x, y)) > 2)
                     return true;
         return false;
     }
 
     static bool textDiffers(const VSTGUI::CRect& rect, const Pixels& a, const Pixels& b)
     {
-        auto ink = [&rect](const Pixels& p) {
+        auto ink = [&rect](const Pixels& p)
+        {
             int count = 0;
             for (int y = int(rect.top); y < int(rect.bottom) && y < p.height; ++y)
                 for (int x = int(rect.left); x < int(rect.right) && x < p.width; ++x)
@@ -212,7 +223,7 @@ TEST_F(EditorRenderTest, EveryViewMatchesTheLinuxPictureOfTheSameState)
     ASSERT_EQ(own.height, 390);
     Comparison comparison(editor->getFrame());
     EXPECT_EQ(comparison.viewCount(), 59u);
-    EXPECT_EQ(comparison.differences(own, linux), std::vector<std::string> {});
+    EXPECT_EQ(comparison.differences(own, linux), std::vector<std::string>{});
     EXPECT_TRUE(editor->getFrame()->writePNG(windowsPath(QUORVANE_WINDOWS_EDITOR_PNG).c_str()));
 }
 
@@ -234,13 +245,13 @@ TEST_F(EditorRenderTest, TheComparisonFindsAShiftedViewAndAWrongFrame)
     std::vector<std::string> found = comparison.differences(windows(), linux);
     // The column the shifted knob moved into belongs to no view: the background differs as well.
     found.erase(std::remove(found.begin(), found.end(), "background"), found.end());
-    EXPECT_EQ(found, (std::vector<std::string> {"view 14 at (140, 50)", "view 56 at (260, 302)"}));
+    EXPECT_EQ(found, (std::vector<std::string>{"view 14 at (140, 50)", "view 56 at (260, 302)"}));
 }
 
 TEST_F(EditorRenderTest, EveryLabelIsDrawnWholeInsideItsPanel)
 {
     EXPECT_EQ(labelsNotDrawnWhole(editor->getFrame(), [this] { return windows().argb; }),
-              std::vector<std::string> {});
+              std::vector<std::string>{});
 }
 
 // Text in a family the system lacks (as Arial is in a Wine prefix that maps no replacement for
@@ -254,12 +265,13 @@ TEST_F(EditorRenderTest, TextInAFamilyTheSystemLacksIsStillDrawn)
         if (auto* text = dynamic_cast<VSTGUI::CTextLabel*>(frame->getView(i)))
             text->setFont(missing);
     missing->forget();
-    EXPECT_EQ(Comparison(frame).differences(windows(), linux), std::vector<std::string> {});
+    EXPECT_EQ(Comparison(frame).differences(windows(), linux), std::vector<std::string>{});
 }
 
 TEST(EditorPictures, TheSnapshotStateRendersUnderWindows)
 {
-    EXPECT_TRUE(renderEditorState(EditorState::Snapshot, windowsPath(QUORVANE_WINDOWS_SNAPSHOT_PNG).c_str()));
+    EXPECT_TRUE(renderEditorState(EditorState::Snapshot,
+                                  windowsPath(QUORVANE_WINDOWS_SNAPSHOT_PNG).c_str()));
 }
 
 } // namespace

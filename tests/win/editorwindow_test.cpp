@@ -3,15 +3,15 @@
 #include "again.h"
 #include "editorfixture.h"
 #include "hostwindow.h"
-#include "processorfixture.h"
 #include "paramconverter.h"
+#include "processorfixture.h"
 
+#include "gdiplussession.h"
 #include "vstgui/cframe.h"
 #include "vstgui/cmoviebutton.h"
 #include "vstgui/cslider.h"
 #include "vstgui/ctextedit.h"
 #include "vstgui/cvumeter.h"
-#include "gdiplussession.h"
 
 #include <windows.h>
 
@@ -22,10 +22,10 @@ using namespace Steinberg;
 using namespace Quorvane;
 using QuorvaneTest::HostWindow;
 
-namespace {
+namespace
+{
 
-template <typename View>
-View* viewAt(VSTGUI::CFrame* frame, int x, int y)
+template <typename View> View* viewAt(VSTGUI::CFrame* frame, int x, int y)
 {
     // The first view created there (the Max Vu meter, not the Min Vu meter drawn over it).
     for (int32_t i = 0; i < frame->getNbViews(); ++i)
@@ -78,9 +78,9 @@ protected:
         const auto& calls = handler.calls;
         return calls.size() >= 3 && calls.front() == "begin " + std::to_string(id) &&
                calls.back() == "end " + std::to_string(id) &&
-               std::all_of(calls.begin() + 1, calls.end() - 1, [id](const std::string& c) {
-                   return c.rfind("perform " + std::to_string(id) + " ", 0) == 0;
-               });
+               std::all_of(calls.begin() + 1, calls.end() - 1,
+                           [id](const std::string& c)
+                           { return c.rfind("perform " + std::to_string(id) + " ", 0) == 0; });
     }
 
     std::unique_ptr<HostWindow> host;
@@ -94,11 +94,12 @@ TEST_F(WindowedEditorTest, IsAChildWindowOfTheHostsSizedToTheEditor)
     EXPECT_EQ(GetParent(child), host->handle());
     EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_CHILD);
     EXPECT_TRUE(IsWindowVisible(child));
-    RECT client {};
+    RECT client{};
     GetClientRect(child, &client);
     EXPECT_EQ(client.right, 320);
     EXPECT_EQ(client.bottom, 390);
-    EXPECT_EQ(reinterpret_cast<HWND>(editor->getFrame()->getPlatformFrame()->getNativeWindow()), child);
+    EXPECT_EQ(reinterpret_cast<HWND>(editor->getFrame()->getPlatformFrame()->getNativeWindow()),
+              child);
     view->removed();
     EXPECT_FALSE(IsWindow(child)) << "removed destroys the window";
     view->release();
@@ -133,7 +134,7 @@ TEST_F(WindowedEditorTest, CtrlClickOnTheHoldKnobResetsItToItsInitialValue)
 TEST_F(WindowedEditorTest, TheWheelTurnsTheKnobUnderTheMouse)
 {
     const double before = controller->getParamNormalized(kRangeId);
-    POINT screen {160, 226};
+    POINT screen{160, 226};
     ClientToScreen(child, &screen);
     PostMessageW(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     HostWindow::pump();
@@ -157,7 +158,8 @@ TEST_F(WindowedEditorTest, TypingIntoTheThresholdFieldTakesTheKeyboardAndGivesIt
     EXPECT_FALSE(field->isEditing());
     EXPECT_NEAR(controller->getParamNormalized(kThresholdId), 0.5, 1e-6);
     EXPECT_NEAR(slider->getValue(), 0.5f, 1e-6f);
-    EXPECT_EQ(handler.calls, (std::vector<std::string> {"perform 6 0.500000"})) << "no begin or end for text";
+    EXPECT_EQ(handler.calls, (std::vector<std::string>{"perform 6 0.500000"}))
+        << "no begin or end for text";
     EXPECT_EQ(GetFocus(), host->handle()) << "the keyboard went back to the host";
 }
 
@@ -168,7 +170,7 @@ TEST_F(WindowedEditorTest, ClickingTheDuckingSwitchTogglesIt)
     click(220, 162);
     EXPECT_EQ(controller->getParamNormalized(kDuckingId), 1.0);
     EXPECT_EQ(button->getValue(), 1.f);
-    EXPECT_EQ(handler.calls, (std::vector<std::string> {"begin 3", "perform 3 1.000000", "end 3"}));
+    EXPECT_EQ(handler.calls, (std::vector<std::string>{"begin 3", "perform 3 1.000000", "end 3"}));
     handler.calls.clear();
     click(220, 162);
     EXPECT_EQ(controller->getParamNormalized(kDuckingId), 0.0);
@@ -209,7 +211,7 @@ TEST_F(WindowedEditorTest, MetersFollowARunningProcessor)
     Vst::HostApplication context;
     auto* processor = new again;
     ASSERT_EQ(processor->initialize(&context), kResultOk);
-    Vst::ProcessSetup setup {Vst::kRealtime, Vst::kSample32, 480, 48000.0};
+    Vst::ProcessSetup setup{Vst::kRealtime, Vst::kSample32, 480, 48000.0};
     ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
     ASSERT_EQ(processor->setActive(true), kResultOk);
     processor->setProcessing(true);
@@ -217,7 +219,8 @@ TEST_F(WindowedEditorTest, MetersFollowARunningProcessor)
     QuorvaneTest::BlockBuffers buffers(2, 2, 0, 480);
     Vst::ParameterChanges outputs(8, 4);
     // Blocks of 10 ms at a constant input level, each followed by 10 ms of the UI thread's loop.
-    auto run = [&](int blocks, float level) {
+    auto run = [&](int blocks, float level)
+    {
         buffers.fillInput(level);
         for (int block = 0; block < blocks; ++block)
         {
@@ -265,7 +268,8 @@ struct Handles
 {
     DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    DWORD kernel = [] {
+    DWORD kernel = []
+    {
         DWORD count = 0;
         GetProcessHandleCount(GetCurrentProcess(), &count);
         return count;
@@ -274,7 +278,7 @@ struct Handles
 
 bool classRegistered(const wchar_t* name)
 {
-    WNDCLASSEXW info {};
+    WNDCLASSEXW info{};
     info.cbSize = sizeof(info);
     return GetClassInfoExW(GetModuleHandleW(nullptr), name, &info) != 0;
 }
@@ -306,8 +310,8 @@ TEST_F(WindowedEditorTest, OpeningAndClosingAThousandTimesLeavesNoHandlesBehind)
     EXPECT_FALSE(classRegistered(L"QuorvaneFrame"));
     EXPECT_FALSE(classRegistered(L"QuorvaneTimer"));
     EXPECT_EQ(VSTGUI::GdiplusSession::users(), 0);
-    std::printf("GDI objects %lu -> %lu, user objects %lu -> %lu, kernel handles %lu -> %lu\n", before.gdi,
-                after.gdi, before.user, after.user, before.kernel, after.kernel);
+    std::printf("GDI objects %lu -> %lu, user objects %lu -> %lu, kernel handles %lu -> %lu\n",
+                before.gdi, after.gdi, before.user, after.user, before.kernel, after.kernel);
     ASSERT_EQ(view->attached(host->handle(), kPlatformTypeHWND), kResultOk) << "and it still opens";
 }
 

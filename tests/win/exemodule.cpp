@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
-namespace {
+namespace
+{
 
-const bool recorded = [] {
+const bool recorded = []
+{
     Steinberg::recordModule(GetModuleHandleW(nullptr), nullptr);
     return true;
 }();

@@ -1,8 +1,10 @@
 #include "hostwindow.h"
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
-namespace {
+namespace
+{
 
 const wchar_t kClassName[] = L"QuorvaneTestHost";
 
@@ -15,16 +17,17 @@ LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 HostWindow::HostWindow(int width, int height)
 {
-    WNDCLASSW info {};
+    WNDCLASSW info{};
     info.lpfnWndProc = &hostProc;
     info.hInstance = GetModuleHandleW(nullptr);
     info.lpszClassName = kClassName;
     RegisterClassW(&info); // fails harmlessly when a window before this one registered it
-    RECT outer {0, 0, width, height};
+    RECT outer{0, 0, width, height};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-    window = CreateWindowExW(0, kClassName, L"Quorvane test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40,
-                             outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    window =
+        CreateWindowExW(0, kClassName, L"Quorvane test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        40, 40, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                        nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window)
     {
         ShowWindow(window, SW_SHOW);

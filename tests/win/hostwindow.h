@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class HostWindow
 {

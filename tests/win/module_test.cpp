@@ -14,9 +14,13 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
-std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
 
 std::string withCase(std::string text, int (*convert)(int))
 {
@@ -60,7 +64,8 @@ TEST(WindowsModule, EveryEditorImageIsADataResourceFoundInAnyLetterCase)
         const std::vector<unsigned char> expected = sourceFile(image.name);
         ASSERT_FALSE(expected.empty()) << "cannot read the source of " << image.name;
         for (const std::string& spelling :
-             {std::string(image.name), withCase(image.name, ::toupper), withCase(image.name, ::tolower)})
+             {std::string(image.name), withCase(image.name, ::toupper),
+              withCase(image.name, ::tolower)})
         {
             HRSRC info = FindResourceW(module, widen(spelling).c_str(), L"DATA");
             ASSERT_NE(info, nullptr) << spelling;
@@ -71,7 +76,8 @@ TEST(WindowsModule, EveryEditorImageIsADataResourceFoundInAnyLetterCase)
             EXPECT_EQ(std::memcmp(bytes, expected.data(), expected.size()), 0) << spelling;
         }
         // Not filed under any other type.
-        EXPECT_EQ(FindResourceW(module, widen(image.name).c_str(), MAKEINTRESOURCEW(10)), nullptr) << image.name;
+        EXPECT_EQ(FindResourceW(module, widen(image.name).c_str(), MAKEINTRESOURCEW(10)), nullptr)
+            << image.name;
     }
 
     // The 18 images and nothing else, each stored under its upper-case name.
@@ -79,7 +85,8 @@ TEST(WindowsModule, EveryEditorImageIsADataResourceFoundInAnyLetterCase)
     EnumResourceNamesW(module, L"DATA", countName, reinterpret_cast<LONG_PTR>(&names));
     EXPECT_EQ(names.size(), QuorvaneTest::editorImages.size());
     for (const std::wstring& name : names)
-        EXPECT_TRUE(std::none_of(name.begin(), name.end(), [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
+        EXPECT_TRUE(std::none_of(name.begin(), name.end(),
+                                 [](wchar_t c) { return c >= L'a' && c <= L'z'; }))
             << std::string(name.begin(), name.end());
 }
 
@@ -91,7 +98,7 @@ TEST(WindowsModule, UnloadsCompletelyAfterExitDll)
         ASSERT_TRUE(library.loaded()) << library.error();
         module = static_cast<HMODULE>(library.nativeHandle());
         ASSERT_TRUE(library.enter());
-        auto getFactory = library.function<void* (__stdcall*)()>("GetPluginFactory");
+        auto getFactory = library.function<void*(__stdcall*)()>("GetPluginFactory");
         ASSERT_NE(getFactory, nullptr);
         EXPECT_NE(library.function<void*>("VSTPluginMain"), nullptr);
         EXPECT_EQ(library.function<void*>("ModuleEntry"), nullptr) << "a Linux entry point";

@@ -7,7 +7,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 std::wstring probeSource()
 {
@@ -77,6 +78,9 @@ TEST(ModuleFolder, DllMainRecordsHandleAndFolderOfTheLoadedFile)
     EXPECT_NE(expected.find(L"Quorvane Pr\u00fcfung \u03a9\\"), std::wstring::npos);
 
     const std::string utf8 = folderUtf8();
-    EXPECT_NE(utf8.find("Quorvane Pr\xc3\xbc" "fung \xce\xa9\\"), std::string::npos) << utf8;
+    EXPECT_NE(utf8.find("Quorvane Pr\xc3\xbc"
+                        "fung \xce\xa9\\"),
+              std::string::npos)
+        << utf8;
     EXPECT_TRUE(FreeLibrary(module));
 }

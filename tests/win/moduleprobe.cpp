@@ -3,6 +3,15 @@
 #include "public.sdk/source/main/moduleentry.h"
 #include "public.sdk/source/main/win/modulefolder.h"
 
-extern "C" __declspec(dllexport) void* probeModuleHandle() { return Steinberg::getPlatformModuleHandle(); }
-extern "C" __declspec(dllexport) const wchar_t* probeModuleFolder() { return Steinberg::getModuleFolderW(); }
-extern "C" __declspec(dllexport) const char* probeModuleFolderUtf8() { return Steinberg::getModuleFolder(); }
+extern "C" __declspec(dllexport) void* probeModuleHandle()
+{
+    return Steinberg::getPlatformModuleHandle();
+}
+extern "C" __declspec(dllexport) const wchar_t* probeModuleFolder()
+{
+    return Steinberg::getModuleFolderW();
+}
+extern "C" __declspec(dllexport) const char* probeModuleFolderUtf8()
+{
+    return Steinberg::getModuleFolder();
+}

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::wstring widen(const std::string& text)
 {
@@ -70,7 +71,8 @@ TEST_F(VersionResource, FixedPartCarriesTheVersionOfFileAndProduct)
 
 TEST_F(VersionResource, StringTableNamesVendorProductAndTrademark)
 {
-    const std::wstring description = widen(std::string("Ostrelle Quorvane (") + QUORVANE_EXPECTED_BITS + "Bit)");
+    const std::wstring description =
+        widen(std::string("Ostrelle Quorvane (") + QUORVANE_EXPECTED_BITS + "Bit)");
     EXPECT_EQ(text("FileVersion"), L"1.3.0.1");
     EXPECT_EQ(text("ProductVersion"), L"1.3.0.1");
     EXPECT_EQ(text("CompanyName"), L"Ostrelle");

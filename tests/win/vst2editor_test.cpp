@@ -11,7 +11,8 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<int> automated;
 
@@ -34,9 +35,8 @@ TEST(Vst2EditorOnWindows, OpensInTheHostsWindowAndClosesWithoutATrace)
     ASSERT_NE(main, nullptr);
     AEffect* effect = main(&host);
     ASSERT_NE(effect, nullptr);
-    auto dispatch = [effect](int opcode, VstIntPtr value = 0, void* ptr = nullptr) {
-        return effect->dispatcher(effect, opcode, 0, value, ptr, 0.f);
-    };
+    auto dispatch = [effect](int opcode, VstIntPtr value = 0, void* ptr = nullptr)
+    { return effect->dispatcher(effect, opcode, 0, value, ptr, 0.f); };
     dispatch(effOpen);
     EXPECT_NE(effect->flags & effFlagsHasEditor, 0);
 
@@ -51,7 +51,7 @@ TEST(Vst2EditorOnWindows, OpensInTheHostsWindowAndClosesWithoutATrace)
         ASSERT_NE(dispatch(effEditOpen, 0, window.handle()), 0);
         HWND child = FindWindowExW(window.handle(), nullptr, L"QuorvaneFrame", nullptr);
         ASSERT_NE(child, nullptr);
-        RECT client {};
+        RECT client{};
         GetClientRect(child, &client);
         EXPECT_EQ(client.right, 320);
         EXPECT_EQ(client.bottom, 390);

@@ -9,90 +9,94 @@
 
 using namespace Steinberg;
 
-namespace Quorvane {
+namespace Quorvane
+{
 
-namespace {
+namespace
+{
 
 // A fixed-size, possibly unterminated text field of a record.
-template <size_t N>
-std::string field (const char8 (&text)[N])
+template <size_t N> std::string field(const char8 (&text)[N])
 {
-    return std::string (text, strnlen (text, N));
+    return std::string(text, strnlen(text, N));
 }
 
 struct Library
 {
     void* handle = nullptr;
     bool entered = false;
-    ~Library ()
+    ~Library()
     {
         if (entered)
-            if (auto exit = reinterpret_cast<bool (*) ()> (dlsym (handle, "ModuleExit")))
-                exit ();
+            if (auto exit = reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit")))
+                exit();
         if (handle)
-            dlclose (handle);
+            dlclose(handle);
     }
 };
 
 } // namespace
 
-ModuleRecords readModule (const std::string& library)
+ModuleRecords readModule(const std::string& library)
 {
     Library module;
-    module.handle = dlopen (library.c_str (), RTLD_LAZY | RTLD_LOCAL);
+    module.handle = dlopen(library.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!module.handle)
-        throw std::runtime_error (std::string ("cannot load ") + library + ": " + dlerror ());
-    auto entry = reinterpret_cast<bool (*) (void*)> (dlsym (module.handle, "ModuleEntry"));
-    auto getFactory = reinterpret_cast<IPluginFactory* (*) ()> (dlsym (module.handle, "GetPluginFactory"));
+        throw std::runtime_error(std::string("cannot load ") + library + ": " + dlerror());
+    auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(module.handle, "ModuleEntry"));
+    auto getFactory =
+        reinterpret_cast<IPluginFactory* (*)()>(dlsym(module.handle, "GetPluginFactory"));
     if (!entry || !getFactory)
-        throw std::runtime_error (library + " lacks ModuleEntry or GetPluginFactory");
-    if (!entry (module.handle))
-        throw std::runtime_error ("ModuleEntry of " + library + " failed");
+        throw std::runtime_error(library + " lacks ModuleEntry or GetPluginFactory");
+    if (!entry(module.handle))
+        throw std::runtime_error("ModuleEntry of " + library + " failed");
     module.entered = true;
 
-    IPtr<IPluginFactory> factory = owned (getFactory ());
+    IPtr<IPluginFactory> factory = owned(getFactory());
     if (!factory)
-        throw std::runtime_error ("GetPluginFactory of " + library + " returned nothing");
+        throw std::runtime_error("GetPluginFactory of " + library + " returned nothing");
     ModuleRecords records;
-    PFactoryInfo info {};
-    if (factory->getFactoryInfo (&info) != kResultOk)
-        throw std::runtime_error ("the factory of " + library + " gives no factory information");
-    records.factory = {field (info.vendor), field (info.url), field (info.email), info.flags};
+    PFactoryInfo info{};
+    if (factory->getFactoryInfo(&info) != kResultOk)
+        throw std::runtime_error("the factory of " + library + " gives no factory information");
+    records.factory = {field(info.vendor), field(info.url), field(info.email), info.flags};
 
-    FUnknownPtr<IPluginFactory2> factory2 (factory);
-    for (int32 i = 0; i < factory->countClasses (); ++i)
+    FUnknownPtr<IPluginFactory2> factory2(factory);
+    for (int32 i = 0; i < factory->countClasses(); ++i)
     {
         ClassRecord record;
         if (factory2)
         {
-            PClassInfo2 classInfo {};
-            if (factory2->getClassInfo2 (i, &classInfo) != kResultOk)
-                throw std::runtime_error ("the factory of " + library + " has no record for class " + std::to_string (i));
-            char cid[33] {};
-            FUID::fromTUID (classInfo.cid).toString (cid);
+            PClassInfo2 classInfo{};
+            if (factory2->getClassInfo2(i, &classInfo) != kResultOk)
+                throw std::runtime_error("the factory of " + library + " has no record for class " +
+                                         std::to_string(i));
+            char cid[33]{};
+            FUID::fromTUID(classInfo.cid).toString(cid);
             record = {cid,
-                      field (classInfo.category),
-                      field (classInfo.name),
-                      field (classInfo.vendor),
-                      field (classInfo.version),
-                      field (classInfo.sdkVersion),
-                      field (classInfo.subCategories),
+                      field(classInfo.category),
+                      field(classInfo.name),
+                      field(classInfo.vendor),
+                      field(classInfo.version),
+                      field(classInfo.sdkVersion),
+                      field(classInfo.subCategories),
                       classInfo.classFlags,
                       classInfo.cardinality};
         }
         else
         {
-            PClassInfo classInfo {};
-            if (factory->getClassInfo (i, &classInfo) != kResultOk)
-                throw std::runtime_error ("the factory of " + library + " has no record for class " + std::to_string (i));
-            char cid[33] {};
-            FUID::fromTUID (classInfo.cid).toString (cid);
+            PClassInfo classInfo{};
+            if (factory->getClassInfo(i, &classInfo) != kResultOk)
+                throw std::runtime_error("the factory of " + library + " has no record for class " +
+                                         std::to_string(i));
+            char cid[33]{};
+            FUID::fromTUID(classInfo.cid).toString(cid);
             record.cid = cid;
-            record.category = field (classInfo.category);
-            record.name = field (classInfo.name);
+            record.category = field(classInfo.category);
+            record.name = field(classInfo.name);
             record.cardinality = classInfo.cardinality;
         }
-        records.classes.push_back (record);
+        records.classes.push_back(record);
     }
     return records;
 }

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 struct FactoryRecord
 {
@@ -19,13 +20,13 @@ struct FactoryRecord
 
 struct ClassRecord
 {
-    std::string cid;  // 32 upper-case hex digits, as FUID::toString prints them
+    std::string cid; // 32 upper-case hex digits, as FUID::toString prints them
     std::string category;
     std::string name;
     std::string vendor;
     std::string version;
     std::string sdkVersion;
-    std::string subCategories;  // "Fx|Gate"
+    std::string subCategories; // "Fx|Gate"
     uint32_t classFlags = 0;
     int32_t cardinality = 0;
 };
@@ -38,6 +39,6 @@ struct ModuleRecords
 
 // Reads the module at LIBRARY (the shared library inside the bundle).
 // Throws std::runtime_error with the reason when it cannot.
-ModuleRecords readModule (const std::string& library);
+ModuleRecords readModule(const std::string& library);
 
 } // namespace Quorvane

@@ -4,10 +4,11 @@
 
 #include <string>
 
-namespace Quorvane {
+namespace Quorvane
+{
 
 // Writes the picture to PATH as PNG; false when the editor cannot be drawn
 // or the file cannot be written.
-bool writeEditorPicture (const std::string& path, double scale);
+bool writeEditorPicture(const std::string& path, double scale);
 
 } // namespace Quorvane

@@ -21,7 +21,8 @@ CAnimKnob::CAnimKnob (const CRect& size, CControlListener* listener, int32_t tag
   heightOfOneImage (size.height ())
 {
 	if (background && heightOfOneImage > 0)
-		subPixmaps = std::max (1, static_cast<int32_t> (background->getHeight () / heightOfOneImage));
+		subPixmaps =
+		    std::max (1, static_cast<int32_t> (background->getHeight () / heightOfOneImage));
 }
 
 int32_t CAnimKnob::getFrameIndex () const

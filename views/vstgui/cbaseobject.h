@@ -59,7 +59,7 @@ public:
 	SharedPointer& operator= (const SharedPointer&) = delete;
 
 	operator T* () const { return object; }
-	T* operator-> () const { return object; }
+	T* operator->() const { return object; }
 
 private:
 	T* object;

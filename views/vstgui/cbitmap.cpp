@@ -15,7 +15,10 @@ CBitmap::CBitmap (const CResourceDescription& desc) : desc (desc)
 		adopt (Native::decodePng (data, size));
 }
 
-CBitmap::CBitmap (const unsigned char* pngData, size_t size) { adopt (Native::decodePng (pngData, size)); }
+CBitmap::CBitmap (const unsigned char* pngData, size_t size)
+{
+	adopt (Native::decodePng (pngData, size));
+}
 
 CBitmap::CBitmap (CCoord w, CCoord h)
 {

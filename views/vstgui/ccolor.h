@@ -14,7 +14,9 @@ struct CColor
 
 	constexpr CColor () = default;
 	constexpr CColor (uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255)
-	: red (r), green (g), blue (b), alpha (a) {}
+	: red (r), green (g), blue (b), alpha (a)
+	{
+	}
 
 	bool operator== (const CColor& o) const
 	{

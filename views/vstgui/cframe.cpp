@@ -189,7 +189,8 @@ CMouseEventResult CFrame::onMouseDown (CPoint& where, const CButtonState& button
 			return kMouseEventHandled;
 		}
 		view->forget ();
-		if (result == kMouseEventHandled || result == kMouseDownEventHandledButDontNeedMovedOrUpEvents)
+		if (result == kMouseEventHandled ||
+		    result == kMouseDownEventHandledButDontNeedMovedOrUpEvents)
 			return kMouseEventHandled;
 	}
 	return kMouseEventNotHandled;
@@ -243,10 +244,7 @@ int32_t CFrame::onKeyDown (VstKeyCode& key)
 	return result;
 }
 
-int32_t CFrame::onKeyUp (VstKeyCode& key)
-{
-	return focusView ? focusView->onKeyUp (key) : -1;
-}
+int32_t CFrame::onKeyUp (VstKeyCode& key) { return focusView ? focusView->onKeyUp (key) : -1; }
 
 void CFrame::setFocusView (CView* view)
 {

@@ -68,8 +68,9 @@ void CKnob::draw (CDrawContext* context)
 	}
 	context->setFrameColor (handleColor);
 	context->setLineWidth (2);
-	context->drawLine (CPoint (c.x + std::cos (angle) * radius * 0.3, c.y - std::sin (angle) * radius * 0.3),
-	                   CPoint (c.x + std::cos (angle) * radius, c.y - std::sin (angle) * radius));
+	context->drawLine (
+	    CPoint (c.x + std::cos (angle) * radius * 0.3, c.y - std::sin (angle) * radius * 0.3),
+	    CPoint (c.x + std::cos (angle) * radius, c.y - std::sin (angle) * radius));
 }
 
 CMouseEventResult CKnob::onMouseDown (CPoint& where, const CButtonState& buttons)
@@ -98,7 +99,8 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 		case kLinearMode:
 		{
 			CCoord diff = anchor.point.y - where.y;
-			setValueNormalizedFromGesture (anchor.value + static_cast<float> (diff / kLinearRange) * scale);
+			setValueNormalizedFromGesture (anchor.value +
+			                               static_cast<float> (diff / kLinearRange) * scale);
 			break;
 		}
 		case kRelativCircularMode:
@@ -110,7 +112,8 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 			else if (delta < -180)
 				delta += 360;
 			lastSweep = sweep;
-			setValueNormalizedFromGesture (getValueNormalized () + static_cast<float> (delta / kSweep) * scale);
+			setValueNormalizedFromGesture (getValueNormalized () +
+			                               static_cast<float> (delta / kSweep) * scale);
 			break;
 		}
 		default: setValueNormalizedFromGesture (valueFromPoint (where)); break;
@@ -118,10 +121,7 @@ CMouseEventResult CKnob::onMouseMoved (CPoint& where, const CButtonState& button
 	return kMouseEventHandled;
 }
 
-CMouseEventResult CKnob::onMouseUp (CPoint&, const CButtonState&)
-{
-	return endGesture ();
-}
+CMouseEventResult CKnob::onMouseUp (CPoint&, const CButtonState&) { return endGesture (); }
 
 bool CKnob::onWheel (const CPoint&, float distance, const CButtonState& buttons)
 {

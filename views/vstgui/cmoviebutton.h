@@ -14,7 +14,8 @@ public:
 	CMovieButton (const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
 	              const CPoint& offset = CPoint (0, 0));
 	CMovieButton (const CRect& size, CControlListener* listener, int32_t tag,
-	              CCoord heightOfOneImage, CBitmap* background, const CPoint& offset = CPoint (0, 0));
+	              CCoord heightOfOneImage, CBitmap* background,
+	              const CPoint& offset = CPoint (0, 0));
 
 	CCoord getHeightOfOneImage () const { return heightOfOneImage; }
 	/** 0 or 1: the image the current value shows. */

@@ -15,7 +15,12 @@ struct CPoint
 	CPoint () = default;
 	CPoint (CCoord x, CCoord y) : x (x), y (y) {}
 
-	CPoint& offset (CCoord dx, CCoord dy) { x += dx; y += dy; return *this; }
+	CPoint& offset (CCoord dx, CCoord dy)
+	{
+		x += dx;
+		y += dy;
+		return *this;
+	}
 	bool operator== (const CPoint& o) const { return x == o.x && y == o.y; }
 	bool operator!= (const CPoint& o) const { return !(*this == o); }
 };
@@ -35,15 +40,26 @@ struct CRect
 	CCoord height () const { return bottom - top; }
 	CCoord getWidth () const { return width (); }
 	CCoord getHeight () const { return height (); }
-	CRect& setWidth (CCoord w) { right = left + w; return *this; }
-	CRect& setHeight (CCoord h) { bottom = top + h; return *this; }
+	CRect& setWidth (CCoord w)
+	{
+		right = left + w;
+		return *this;
+	}
+	CRect& setHeight (CCoord h)
+	{
+		bottom = top + h;
+		return *this;
+	}
 
 	CPoint getTopLeft () const { return {left, top}; }
 	CPoint getCenter () const { return {left + width () / 2, top + height () / 2}; }
 
 	CRect& offset (CCoord dx, CCoord dy)
 	{
-		left += dx; right += dx; top += dy; bottom += dy;
+		left += dx;
+		right += dx;
+		top += dy;
+		bottom += dy;
 		return *this;
 	}
 	CRect& moveTo (CCoord x, CCoord y) { return offset (x - left, y - top); }

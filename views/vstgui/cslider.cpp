@@ -10,8 +10,8 @@ namespace VSTGUI {
 CSlider::CSlider (const CRect& size, CControlListener* listener, int32_t tag,
                   const CPoint& offsetHandle, int32_t rangeHandle, CBitmap* handleBitmap,
                   CBitmap* background, const CPoint& offset, int32_t style)
-: CControl (size, listener, tag, background), offsetHandle (offsetHandle), rangeHandle (rangeHandle),
-  handle (handleBitmap), style (style)
+: CControl (size, listener, tag, background), offsetHandle (offsetHandle),
+  rangeHandle (rangeHandle), handle (handleBitmap), style (style)
 {
 	backOffset = offset;
 }
@@ -57,7 +57,8 @@ void CSlider::draw (CDrawContext* context)
 
 CCoord CSlider::positionAlong (const CPoint& where) const
 {
-	return isVertical () ? where.y - size.top - offsetHandle.y : where.x - size.left - offsetHandle.x;
+	return isVertical () ? where.y - size.top - offsetHandle.y
+	                     : where.x - size.left - offsetHandle.x;
 }
 
 CCoord CSlider::handleStart () const
@@ -114,10 +115,7 @@ CMouseEventResult CSlider::onMouseMoved (CPoint& where, const CButtonState& butt
 	return kMouseEventHandled;
 }
 
-CMouseEventResult CSlider::onMouseUp (CPoint&, const CButtonState&)
-{
-	return endGesture ();
-}
+CMouseEventResult CSlider::onMouseUp (CPoint&, const CButtonState&) { return endGesture (); }
 
 bool CSlider::onWheel (const CPoint&, float distance, const CButtonState& buttons)
 {

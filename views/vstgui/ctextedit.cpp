@@ -12,10 +12,7 @@ CTextEdit::CTextEdit (const CRect& size, CControlListener* listener, int32_t tag
 	setTag (tag);
 }
 
-const char* CTextEdit::getEditText () const
-{
-	return editingText ? editText.c_str () : getText ();
-}
+const char* CTextEdit::getEditText () const { return editingText ? editText.c_str () : getText (); }
 
 bool CTextEdit::beginTextEdit ()
 {

@@ -10,8 +10,8 @@ namespace VSTGUI {
 class CTextEdit : public CTextLabel
 {
 public:
-	CTextEdit (const CRect& size, CControlListener* listener, int32_t tag, const char* text = nullptr,
-	           CBitmap* background = nullptr, int32_t style = 0);
+	CTextEdit (const CRect& size, CControlListener* listener, int32_t tag,
+	           const char* text = nullptr, CBitmap* background = nullptr, int32_t style = 0);
 
 	bool isEditing () const { return editingText; }
 	/** The text as typed so far while editing; the shown text otherwise. */

@@ -6,8 +6,8 @@
 namespace VSTGUI {
 
 CTextLabel::CTextLabel (const CRect& size, const char* txt, CBitmap* background, int32_t style)
-: CControl (size, nullptr, -1, background), text (txt ? txt : ""), font (new CFontDesc ("Arial", 12)),
-  style (style)
+: CControl (size, nullptr, -1, background), text (txt ? txt : ""),
+  font (new CFontDesc ("Arial", 12)), style (style)
 {
 }
 
@@ -32,12 +32,36 @@ void CTextLabel::setFont (CFontDesc* newFont)
 	setDirty ();
 }
 
-void CTextLabel::setFontColor (const CColor& c) { fontColor = c; setDirty (); }
-void CTextLabel::setBackColor (const CColor& c) { backColor = c; setDirty (); }
-void CTextLabel::setFrameColor (const CColor& c) { frameColor = c; setDirty (); }
-void CTextLabel::setHoriAlign (CHoriTxtAlign a) { horiAlign = a; setDirty (); }
-void CTextLabel::setAntialias (bool state) { antialias = state; setDirty (); }
-void CTextLabel::setStyle (int32_t s) { style = s; setDirty (); }
+void CTextLabel::setFontColor (const CColor& c)
+{
+	fontColor = c;
+	setDirty ();
+}
+void CTextLabel::setBackColor (const CColor& c)
+{
+	backColor = c;
+	setDirty ();
+}
+void CTextLabel::setFrameColor (const CColor& c)
+{
+	frameColor = c;
+	setDirty ();
+}
+void CTextLabel::setHoriAlign (CHoriTxtAlign a)
+{
+	horiAlign = a;
+	setDirty ();
+}
+void CTextLabel::setAntialias (bool state)
+{
+	antialias = state;
+	setDirty ();
+}
+void CTextLabel::setStyle (int32_t s)
+{
+	style = s;
+	setDirty ();
+}
 
 void CTextLabel::drawBack (CDrawContext* context)
 {

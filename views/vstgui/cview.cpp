@@ -31,9 +31,18 @@ void CView::invalidRect (const CRect& rect)
 		frame->invalidRect (toFrame (rect));
 }
 
-CMouseEventResult CView::onMouseDown (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
-CMouseEventResult CView::onMouseUp (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
-CMouseEventResult CView::onMouseMoved (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseDown (CPoint&, const CButtonState&)
+{
+	return kMouseEventNotImplemented;
+}
+CMouseEventResult CView::onMouseUp (CPoint&, const CButtonState&)
+{
+	return kMouseEventNotImplemented;
+}
+CMouseEventResult CView::onMouseMoved (CPoint&, const CButtonState&)
+{
+	return kMouseEventNotImplemented;
+}
 bool CView::onWheel (const CPoint&, float, const CButtonState&) { return false; }
 int32_t CView::onKeyDown (VstKeyCode&) { return -1; }
 int32_t CView::onKeyUp (VstKeyCode&) { return -1; }

@@ -9,8 +9,8 @@
 namespace VSTGUI {
 
 CVuMeter::CVuMeter (const CRect& size, CBitmap* on, CBitmap* off, int32_t nbLed, int32_t style)
-: CControl (size, nullptr, 0, nullptr), onBitmap (on), offBitmap (off),
-  nbLed (std::max (1, nbLed)), style (style)
+: CControl (size, nullptr, 0, nullptr), onBitmap (on), offBitmap (off), nbLed (std::max (1, nbLed)),
+  style (style)
 {
 }
 
@@ -58,7 +58,8 @@ void CVuMeter::draw (CDrawContext* context)
 	if (offBitmap)
 		offBitmap->draw (context, unlitRect, CPoint (0, 0));
 	if (onBitmap)
-		onBitmap->draw (context, litRect, CPoint (litRect.left - size.left, litRect.top - size.top));
+		onBitmap->draw (context, litRect,
+		                CPoint (litRect.left - size.left, litRect.top - size.top));
 }
 
 CMouseEventResult CVuMeter::onMouseDown (CPoint&, const CButtonState&)

@@ -31,8 +31,8 @@ public:
 };
 
 /** Creates the window of `frame` inside `parentWindow`; returns null when it cannot. */
-using PlatformFrameFactory = IPlatformFrame* (*) (CFrame* frame, void* parentWindow,
-                                                  const CRect& size);
+using PlatformFrameFactory = IPlatformFrame* (*)(CFrame* frame, void* parentWindow,
+                                                 const CRect& size);
 
 /** Installs the factory frames use when they are given a parent window. */
 void setPlatformFrameFactory (PlatformFrameFactory factory);

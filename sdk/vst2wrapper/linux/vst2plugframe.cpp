@@ -29,9 +29,10 @@ tresult PLUGIN_API Vst2PlugFrame::registerEventHandler (Linux::IEventHandler* ha
 tresult PLUGIN_API Vst2PlugFrame::unregisterEventHandler (Linux::IEventHandler* handler)
 {
 	const auto before = eventHandlers.size ();
-	eventHandlers.erase (std::remove_if (eventHandlers.begin (), eventHandlers.end (),
-	                                     [handler] (const EventEntry& e) { return e.handler == handler; }),
-	                     eventHandlers.end ());
+	eventHandlers.erase (
+	    std::remove_if (eventHandlers.begin (), eventHandlers.end (),
+	                    [handler] (const EventEntry& e) { return e.handler == handler; }),
+	    eventHandlers.end ());
 	return eventHandlers.size () != before ? kResultTrue : kInvalidArgument;
 }
 
@@ -84,8 +85,9 @@ void Vst2PlugFrame::runOnce (Clock::time_point now)
 	}
 	for (auto& handler : due)
 	{
-		const bool stillRegistered = std::any_of (
-		    timers.begin (), timers.end (), [&handler] (const TimerEntry& t) { return t.handler == handler; });
+		const bool stillRegistered =
+		    std::any_of (timers.begin (), timers.end (),
+		                 [&handler] (const TimerEntry& t) { return t.handler == handler; });
 		if (stillRegistered)
 			handler->onTimer ();
 	}

@@ -7,9 +7,11 @@
 
 using namespace Quorvane;
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
-namespace {
+namespace
+{
 
 void applyFloor(float& sample)
 {

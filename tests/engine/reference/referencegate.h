@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <vector>
 
-namespace Quorvane {
+namespace Quorvane
+{
 class GateEngine;
 }
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 // The gate pass written the plain way: one sample at a time, every channel's
 // crossover ladder walked biquad by biquad, every detector stepped with

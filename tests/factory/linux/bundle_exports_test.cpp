@@ -19,8 +19,8 @@ TEST(Bundle, ExportsOnlyItsEntryPoints)
         if (sscanf(line, "%63s %7s %399s", address, type, name) == 3)
             symbols.insert(name);
     }
-    const std::set<std::string> allowed = {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry",
-                                           "ModuleExit", "VSTPluginMain"};
+    const std::set<std::string> allowed = {"GetPluginFactory", "InitDll",    "ExitDll",
+                                           "ModuleEntry",      "ModuleExit", "VSTPluginMain"};
     for (const auto& s : symbols)
         EXPECT_TRUE(allowed.count(s)) << "unexpected export " << s;
     for (const char* s : {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry", "ModuleExit"})

@@ -2,7 +2,8 @@
 // with its most significant byte first.
 #pragma once
 
-namespace QuorvaneTest::ClassIdBytes {
+namespace QuorvaneTest::ClassIdBytes
+{
 
 const unsigned char kProcessorCidBytes[16] = {0x74, 0xE8, 0xDE, 0x50, 0x82, 0x55, 0x4F, 0x53,
                                               0x86, 0xFA, 0xE4, 0x13, 0x2C, 0x93, 0x5A, 0x18};

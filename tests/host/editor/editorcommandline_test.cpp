@@ -7,7 +7,7 @@
 
 using namespace QuorvaneTest;
 
-TEST_F (EditorTest, OptionsOfTheEditorAreCheckedBeforeAnythingLoads)
+TEST_F(EditorTest, OptionsOfTheEditorAreCheckedBeforeAnythingLoads)
 {
     struct Case
     {
@@ -27,29 +27,29 @@ TEST_F (EditorTest, OptionsOfTheEditorAreCheckedBeforeAnythingLoads)
     };
     for (const auto& c : cases)
     {
-        CliResult result = runQuorvane (c.args);
-        EXPECT_EQ (result.exitCode, 2) << c.args[1];
-        EXPECT_NE (result.err.find (c.message), std::string::npos) << result.err;
+        CliResult result = runQuorvane(c.args);
+        EXPECT_EQ(result.exitCode, 2) << c.args[1];
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
 }
 
-TEST_F (EditorTest, WithoutAnXServerItSaysSoAndWritesNothing)
+TEST_F(EditorTest, WithoutAnXServerItSaysSoAndWritesNothing)
 {
-    if (!bundleBuilt ())
-        GTEST_SKIP () << "the plug-in bundle has not been built yet: " << bundle ();
-    EditorProcess editor ({"editor", "--plugin", bundle (), "--seconds", "1", "--save-preset",
-                           path ("p.vstpreset"), "--screenshot", path ("shot.png")},
-                          folder, {{"DISPLAY", ""}});
-    auto status = editor.waitForExit (30.0);
-    ASSERT_TRUE (status);
-    EXPECT_EQ (*status, 5);
-    EXPECT_NE (editor.err ().find ("cannot open the X display"), std::string::npos) << editor.err ();
-    EXPECT_FALSE (std::filesystem::exists (path ("p.vstpreset")));
-    EXPECT_FALSE (std::filesystem::exists (path ("shot.png")));
+    if (!bundleBuilt())
+        GTEST_SKIP() << "the plug-in bundle has not been built yet: " << bundle();
+    EditorProcess editor({"editor", "--plugin", bundle(), "--seconds", "1", "--save-preset",
+                          path("p.vstpreset"), "--screenshot", path("shot.png")},
+                         folder, {{"DISPLAY", ""}});
+    auto status = editor.waitForExit(30.0);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 5);
+    EXPECT_NE(editor.err().find("cannot open the X display"), std::string::npos) << editor.err();
+    EXPECT_FALSE(std::filesystem::exists(path("p.vstpreset")));
+    EXPECT_FALSE(std::filesystem::exists(path("shot.png")));
 }
 
-TEST_F (EditorTest, AMissingPluginIsAPluginError)
+TEST_F(EditorTest, AMissingPluginIsAPluginError)
 {
-    CliResult result = runQuorvane ({"editor", "--plugin", path ("none.vst3"), "--seconds", "1"});
-    EXPECT_EQ (result.exitCode, 4) << result.err;
+    CliResult result = runQuorvane({"editor", "--plugin", path("none.vst3"), "--seconds", "1"});
+    EXPECT_EQ(result.exitCode, 4) << result.err;
 }

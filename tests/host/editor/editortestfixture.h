@@ -5,14 +5,15 @@
 
 #include <cstdlib>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 class EditorTest : public HostTest
 {
 protected:
-    static bool haveDisplay ()
+    static bool haveDisplay()
     {
-        const char* display = std::getenv ("DISPLAY");
+        const char* display = std::getenv("DISPLAY");
         return display && *display;
     }
 };

@@ -5,36 +5,38 @@
 
 using namespace Steinberg;
 
-namespace {
+namespace
+{
 
 class EmptyFactory : public IPluginFactory
 {
 public:
-    tresult PLUGIN_API getFactoryInfo (PFactoryInfo* info) override
+    tresult PLUGIN_API getFactoryInfo(PFactoryInfo* info) override
     {
-        *info = PFactoryInfo ("Nobody", "", "", PFactoryInfo::kUnicode);
+        *info = PFactoryInfo("Nobody", "", "", PFactoryInfo::kUnicode);
         return kResultOk;
     }
-    int32 PLUGIN_API countClasses () override { return 0; }
-    tresult PLUGIN_API getClassInfo (int32, PClassInfo*) override { return kInvalidArgument; }
-    tresult PLUGIN_API createInstance (FIDString, FIDString, void** obj) override
+    int32 PLUGIN_API countClasses() override { return 0; }
+    tresult PLUGIN_API getClassInfo(int32, PClassInfo*) override { return kInvalidArgument; }
+    tresult PLUGIN_API createInstance(FIDString, FIDString, void** obj) override
     {
         *obj = nullptr;
         return kNoInterface;
     }
-    tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
+    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
     {
-        if (FUnknownPrivate::iidEqual (iid, FUnknown::iid) || FUnknownPrivate::iidEqual (iid, IPluginFactory::iid))
+        if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) ||
+            FUnknownPrivate::iidEqual(iid, IPluginFactory::iid))
         {
-            addRef ();
+            addRef();
             *obj = this;
             return kResultOk;
         }
         *obj = nullptr;
         return kNoInterface;
     }
-    uint32 PLUGIN_API addRef () override { return ++references; }
-    uint32 PLUGIN_API release () override { return --references; }
+    uint32 PLUGIN_API addRef() override { return ++references; }
+    uint32 PLUGIN_API release() override { return --references; }
 
 private:
     uint32 references = 1;
@@ -44,26 +46,27 @@ EmptyFactory factory;
 
 } // namespace
 
-extern "C" {
-
-__attribute__ ((visibility ("default"))) bool ModuleEntry (void*)
+extern "C"
 {
+
+    __attribute__((visibility("default"))) bool ModuleEntry(void*)
+    {
 #ifdef EMPTY_MODULE_REFUSES
-    return false;
+        return false;
 #else
-    return true;
+        return true;
 #endif
-}
+    }
 
-__attribute__ ((visibility ("default"))) bool ModuleExit ()
-{
-    return true;
-}
+    __attribute__((visibility("default"))) bool ModuleExit()
+    {
+        return true;
+    }
 
-__attribute__ ((visibility ("default"))) IPluginFactory* GetPluginFactory ()
-{
-    factory.addRef ();
-    return &factory;
-}
+    __attribute__((visibility("default"))) IPluginFactory* GetPluginFactory()
+    {
+        factory.addRef();
+        return &factory;
+    }
 
 } // extern "C"

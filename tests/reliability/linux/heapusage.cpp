@@ -10,7 +10,8 @@
 #endif
 #endif
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 bool heapIsMeasurable()
 {

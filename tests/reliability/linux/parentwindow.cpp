@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <thread>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 ParentWindow::ParentWindow()
 {
@@ -36,7 +37,10 @@ ParentWindow::~ParentWindow()
     XCloseDisplay(static_cast<Display*>(display));
 }
 
-void* ParentWindow::handle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
+void* ParentWindow::handle() const
+{
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(window));
+}
 
 void ParentWindow::destroy()
 {

@@ -2,7 +2,8 @@
 
 #include <dlfcn.h>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
 PluginLibrary::PluginLibrary(const std::string& path)
 {
@@ -37,6 +38,9 @@ bool PluginLibrary::leave()
     return exit && exit();
 }
 
-bool platformOffersEditor() { return true; }
+bool platformOffersEditor()
+{
+    return true;
+}
 
 } // namespace QuorvaneTest

@@ -4,9 +4,11 @@
 
 #include <vector>
 
-namespace QuorvaneTest {
+namespace QuorvaneTest
+{
 
-namespace {
+namespace
+{
 
 // The path as Windows names it: UTF-8 to UTF-16, and a path of the Linux file system that the
 // build passed in (it runs the tests under Wine) as the same file on Wine's drive Z:.
@@ -42,7 +44,8 @@ PluginLibrary::~PluginLibrary()
 
 void* PluginLibrary::symbol(const char* name) const
 {
-    return handle ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name)) : nullptr;
+    return handle ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name))
+                  : nullptr;
 }
 
 bool PluginLibrary::enter()
@@ -57,6 +60,9 @@ bool PluginLibrary::leave()
     return exitDll && exitDll();
 }
 
-bool platformOffersEditor() { return true; }
+bool platformOffersEditor()
+{
+    return true;
+}
 
 } // namespace QuorvaneTest

@@ -14,12 +14,16 @@ namespace VSTGUI {
 
 namespace {
 
-Gdiplus::Color toGdiplus (const CColor& c) { return Gdiplus::Color (c.alpha, c.red, c.green, c.blue); }
+Gdiplus::Color toGdiplus (const CColor& c)
+{
+	return Gdiplus::Color (c.alpha, c.red, c.green, c.blue);
+}
 
 Gdiplus::RectF toGdiplus (const CRect& r)
 {
 	return Gdiplus::RectF (static_cast<Gdiplus::REAL> (r.left), static_cast<Gdiplus::REAL> (r.top),
-	                       static_cast<Gdiplus::REAL> (r.width ()), static_cast<Gdiplus::REAL> (r.height ()));
+	                       static_cast<Gdiplus::REAL> (r.width ()),
+	                       static_cast<Gdiplus::REAL> (r.height ()));
 }
 
 // The view layer's strings are 8-bit (Latin-1), whose codes are the first 256 of UTF-16.
@@ -47,8 +51,10 @@ std::wstring sansSerifFamily ()
 {
 	WCHAR name[LF_FACESIZE] = {};
 	Gdiplus::GpFontFamily* generic = nullptr;
-	if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif (&generic) == Gdiplus::Ok && generic &&
-	    Gdiplus::DllExports::GdipGetFamilyName (generic, name, LANG_NEUTRAL) == Gdiplus::Ok && name[0])
+	if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif (&generic) == Gdiplus::Ok &&
+	    generic &&
+	    Gdiplus::DllExports::GdipGetFamilyName (generic, name, LANG_NEUTRAL) == Gdiplus::Ok &&
+	    name[0])
 		return name;
 	Gdiplus::InstalledFontCollection installed;
 	std::vector<Gdiplus::FontFamily> families (static_cast<size_t> (installed.GetFamilyCount ()));
@@ -109,15 +115,18 @@ struct TextFont
 // Text as cairo sets it: grey-scale anti-aliasing or none, metrics fitted to the pixel grid.
 void setTextRendering (Gdiplus::Graphics* graphics, bool antialiasText)
 {
-	graphics->SetTextRenderingHint (antialiasText ? Gdiplus::TextRenderingHintAntiAliasGridFit
-	                                              : Gdiplus::TextRenderingHintSingleBitPerPixelGridFit);
+	graphics->SetTextRenderingHint (antialiasText
+	                                    ? Gdiplus::TextRenderingHintAntiAliasGridFit
+	                                    : Gdiplus::TextRenderingHintSingleBitPerPixelGridFit);
 }
 
-Gdiplus::REAL advanceOf (Gdiplus::Graphics* graphics, const std::wstring& text, const Gdiplus::Font& font)
+Gdiplus::REAL advanceOf (Gdiplus::Graphics* graphics, const std::wstring& text,
+                         const Gdiplus::Font& font)
 {
 	Gdiplus::RectF box;
-	graphics->MeasureString (text.c_str (), static_cast<INT> (text.size ()), &font, Gdiplus::PointF (0, 0),
-	                         Gdiplus::StringFormat::GenericTypographic (), &box);
+	graphics->MeasureString (text.c_str (), static_cast<INT> (text.size ()), &font,
+	                         Gdiplus::PointF (0, 0), Gdiplus::StringFormat::GenericTypographic (),
+	                         &box);
 	return box.Width;
 }
 
@@ -154,7 +163,8 @@ void CDrawContext::strokeRect (const CRect& rect)
 {
 	Gdiplus::Pen pen (toGdiplus (frameColor), static_cast<Gdiplus::REAL> (lineWidth));
 	const Gdiplus::SmoothingMode before = native->GetSmoothingMode ();
-	native->SetSmoothingMode (antialias ? Gdiplus::SmoothingModeAntiAlias : Gdiplus::SmoothingModeNone);
+	native->SetSmoothingMode (antialias ? Gdiplus::SmoothingModeAntiAlias
+	                                    : Gdiplus::SmoothingModeNone);
 	const CCoord half = lineWidth / 2;
 	const CRect inner (rect.left + half, rect.top + half, rect.right - half, rect.bottom - half);
 	native->DrawRectangle (&pen, toGdiplus (inner));
@@ -166,21 +176,26 @@ void CDrawContext::drawLine (const CPoint& from, const CPoint& to)
 	Gdiplus::Pen pen (toGdiplus (frameColor), static_cast<Gdiplus::REAL> (lineWidth));
 	pen.SetLineCap (Gdiplus::LineCapRound, Gdiplus::LineCapRound, Gdiplus::DashCapRound);
 	const Gdiplus::SmoothingMode before = native->GetSmoothingMode ();
-	native->SetSmoothingMode (antialias ? Gdiplus::SmoothingModeAntiAlias : Gdiplus::SmoothingModeNone);
-	native->DrawLine (&pen, static_cast<Gdiplus::REAL> (from.x), static_cast<Gdiplus::REAL> (from.y),
-	                  static_cast<Gdiplus::REAL> (to.x), static_cast<Gdiplus::REAL> (to.y));
+	native->SetSmoothingMode (antialias ? Gdiplus::SmoothingModeAntiAlias
+	                                    : Gdiplus::SmoothingModeNone);
+	native->DrawLine (&pen, static_cast<Gdiplus::REAL> (from.x),
+	                  static_cast<Gdiplus::REAL> (from.y), static_cast<Gdiplus::REAL> (to.x),
+	                  static_cast<Gdiplus::REAL> (to.y));
 	native->SetSmoothingMode (before);
 }
 
-void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint& offset, float alpha)
+void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint& offset,
+                               float alpha)
 {
 	NativeImage* image = bitmap ? bitmap->getNativeImage () : nullptr;
 	if (!image || dest.isEmpty () || alpha <= 0.f)
 		return;
 	// The part of the bitmap that falls into dest, copied pixel for pixel.
 	const INT srcX = static_cast<INT> (offset.x), srcY = static_cast<INT> (offset.y);
-	const INT w = std::min (static_cast<INT> (dest.width ()), static_cast<INT> (image->GetWidth ()) - srcX);
-	const INT h = std::min (static_cast<INT> (dest.height ()), static_cast<INT> (image->GetHeight ()) - srcY);
+	const INT w =
+	    std::min (static_cast<INT> (dest.width ()), static_cast<INT> (image->GetWidth ()) - srcX);
+	const INT h =
+	    std::min (static_cast<INT> (dest.height ()), static_cast<INT> (image->GetHeight ()) - srcY);
 	if (w <= 0 || h <= 0)
 		return;
 	Gdiplus::Rect target (static_cast<INT> (dest.left), static_cast<INT> (dest.top), w, h);
@@ -189,7 +204,8 @@ void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint&
 		native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel);
 		return;
 	}
-	Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, alpha, 0}, {0, 0, 0, 0, 1}}};
+	Gdiplus::ColorMatrix fade = {
+	    {{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, alpha, 0}, {0, 0, 0, 0, 1}}};
 	Gdiplus::ImageAttributes attributes;
 	attributes.SetColorMatrix (&fade);
 	native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel, &attributes);

@@ -76,9 +76,12 @@ NativeImage* decodePng (const unsigned char* data, size_t size)
 				Gdiplus::Rect all (0, 0, w, h);
 				Gdiplus::BitmapData target {};
 				bool copied = false;
-				if (copy->LockBits (&all, Gdiplus::ImageLockModeWrite, kFormat, &target) == Gdiplus::Ok)
+				if (copy->LockBits (&all, Gdiplus::ImageLockModeWrite, kFormat, &target) ==
+				    Gdiplus::Ok)
 				{
-					copied = decoded->LockBits (&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+					copied = decoded->LockBits (&all,
+					                            Gdiplus::ImageLockModeRead |
+					                                Gdiplus::ImageLockModeUserInputBuf,
 					                            kFormat, &target) == Gdiplus::Ok;
 					if (copied)
 						decoded->UnlockBits (&target);

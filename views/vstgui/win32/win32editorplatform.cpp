@@ -59,8 +59,10 @@ private:
 	{
 		if (message == WM_NCCREATE)
 			SetWindowLongPtrW (hwnd, GWLP_USERDATA,
-			                   reinterpret_cast<LONG_PTR> (reinterpret_cast<CREATESTRUCTW*> (lParam)->lpCreateParams));
-		auto* self = reinterpret_cast<Win32EditorPlatform*> (GetWindowLongPtrW (hwnd, GWLP_USERDATA));
+			                   reinterpret_cast<LONG_PTR> (
+			                       reinterpret_cast<CREATESTRUCTW*> (lParam)->lpCreateParams));
+		auto* self =
+		    reinterpret_cast<Win32EditorPlatform*> (GetWindowLongPtrW (hwnd, GWLP_USERDATA));
 		if (message == WM_TIMER && wParam == kTimerId && self && self->timer)
 		{
 			self->timer->fire ();

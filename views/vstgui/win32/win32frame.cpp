@@ -41,9 +41,10 @@ struct KeyPair
 };
 
 constexpr KeyPair kVirtualKeys[] = {
-    {VK_BACK, VKEY_BACK},     {VK_TAB, VKEY_TAB},       {VK_RETURN, VKEY_RETURN}, {VK_ESCAPE, VKEY_ESCAPE},
-    {VK_DELETE, VKEY_DELETE}, {VK_LEFT, VKEY_LEFT},     {VK_RIGHT, VKEY_RIGHT},   {VK_UP, VKEY_UP},
-    {VK_DOWN, VKEY_DOWN},     {VK_HOME, VKEY_HOME},     {VK_END, VKEY_END}};
+    {VK_BACK, VKEY_BACK},     {VK_TAB, VKEY_TAB},       {VK_RETURN, VKEY_RETURN},
+    {VK_ESCAPE, VKEY_ESCAPE}, {VK_DELETE, VKEY_DELETE}, {VK_LEFT, VKEY_LEFT},
+    {VK_RIGHT, VKEY_RIGHT},   {VK_UP, VKEY_UP},         {VK_DOWN, VKEY_DOWN},
+    {VK_HOME, VKEY_HOME},     {VK_END, VKEY_END}};
 
 CPoint pointOf (LPARAM lParam) { return CPoint (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam)); }
 
@@ -66,8 +67,8 @@ Win32Frame::Win32Frame (CFrame* frame, HWND parent, const CRect& size) : frame (
 {
 	GdiplusSession::acquire ();
 	const int w = static_cast<int> (size.width ()), h = static_cast<int> (size.height ());
-	window = frameClass ().create (WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent,
-	                               w > 0 ? w : 1, h > 0 ? h : 1, this);
+	window = frameClass ().create (WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+	                               parent, w > 0 ? w : 1, h > 0 ? h : 1, this);
 }
 
 Win32Frame::~Win32Frame ()
@@ -91,7 +92,8 @@ void Win32Frame::present (NativeImage* backBuffer, const CRect& rect)
 	const INT w = static_cast<INT> (rect.width ()), h = static_cast<INT> (rect.height ());
 	Gdiplus::Rect area (x, y, w, h);
 	Gdiplus::BitmapData pixels {};
-	if (backBuffer->LockBits (&area, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
+	if (backBuffer->LockBits (&area, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &pixels) !=
+	    Gdiplus::Ok)
 		return;
 	BITMAPINFO info {};
 	info.bmiHeader.biSize = sizeof (info.bmiHeader);
@@ -101,8 +103,8 @@ void Win32Frame::present (NativeImage* backBuffer, const CRect& rect)
 	info.bmiHeader.biBitCount = 32;
 	info.bmiHeader.biCompression = BI_RGB;
 	HDC dc = paintDC ? paintDC : GetDC (window);
-	SetDIBitsToDevice (dc, x, y, static_cast<DWORD> (w), static_cast<DWORD> (h), 0, 0, 0, static_cast<UINT> (h),
-	                   pixels.Scan0, &info, DIB_RGB_COLORS);
+	SetDIBitsToDevice (dc, x, y, static_cast<DWORD> (w), static_cast<DWORD> (h), 0, 0, 0,
+	                   static_cast<UINT> (h), pixels.Scan0, &info, DIB_RGB_COLORS);
 	if (!paintDC)
 		ReleaseDC (window, dc);
 	backBuffer->UnlockBits (&pixels);
@@ -137,7 +139,8 @@ void Win32Frame::paint ()
 	PAINTSTRUCT ps;
 	paintDC = BeginPaint (window, &ps);
 	if (paintDC)
-		frame->present (CRect (ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom));
+		frame->present (
+		    CRect (ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom));
 	EndPaint (window, &ps);
 	paintDC = nullptr;
 }
@@ -147,8 +150,9 @@ void Win32Frame::mouseDown (WPARAM wParam, LPARAM lParam, int32_t button, bool d
 	// The drag stays ours until the last button is up, wherever the mouse goes.
 	SetCapture (window);
 	CPoint where = pointOf (lParam);
-	frame->onMouseDown (where, CButtonState ((mouseState (wParam) & ~(kLButton | kMButton | kRButton)) | button |
-	                                         (doubleClick ? kDoubleClick : 0)));
+	frame->onMouseDown (where,
+	                    CButtonState ((mouseState (wParam) & ~(kLButton | kMButton | kRButton)) |
+	                                  button | (doubleClick ? kDoubleClick : 0)));
 }
 
 void Win32Frame::mouseUp (WPARAM wParam, LPARAM lParam, int32_t button)
@@ -187,7 +191,8 @@ LRESULT CALLBACK Win32Frame::windowProc (HWND hwnd, UINT message, WPARAM wParam,
 	if (message == WM_NCCREATE)
 	{
 		auto* create = reinterpret_cast<CREATESTRUCTW*> (lParam);
-		SetWindowLongPtrW (hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR> (create->lpCreateParams));
+		SetWindowLongPtrW (hwnd, GWLP_USERDATA,
+		                   reinterpret_cast<LONG_PTR> (create->lpCreateParams));
 	}
 	auto* self = reinterpret_cast<Win32Frame*> (GetWindowLongPtrW (hwnd, GWLP_USERDATA));
 	if (self && self->window == hwnd)
@@ -219,7 +224,8 @@ LRESULT Win32Frame::handle (UINT message, WPARAM wParam, LPARAM lParam)
 			// Screen coordinates, one notch per WHEEL_DELTA.
 			POINT screen {GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam)};
 			ScreenToClient (window, &screen);
-			const float notches = static_cast<float> (GET_WHEEL_DELTA_WPARAM (wParam)) / WHEEL_DELTA;
+			const float notches =
+			    static_cast<float> (GET_WHEEL_DELTA_WPARAM (wParam)) / WHEEL_DELTA;
 			if (frame->onWheel (CPoint (screen.x, screen.y), notches,
 			                    CButtonState (mouseState (GET_KEYSTATE_WPARAM (wParam)))))
 				return 0;
@@ -233,7 +239,8 @@ LRESULT Win32Frame::handle (UINT message, WPARAM wParam, LPARAM lParam)
 			if (key (wParam, true))
 				return 0;
 			break;
-		case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS; // keys for the field being edited
+		case WM_GETDLGCODE:
+			return DLGC_WANTALLKEYS | DLGC_WANTCHARS; // keys for the field being edited
 		case WM_KILLFOCUS:
 			// The keyboard went elsewhere: an edit in progress is committed.
 			focusBefore = nullptr;

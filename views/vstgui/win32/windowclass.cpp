@@ -10,7 +10,8 @@ WindowClass::WindowClass (const wchar_t* name, WNDPROC procedure, UINT style)
 HINSTANCE WindowClass::module ()
 {
 	HMODULE result = nullptr;
-	GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+	GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+	                        GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
 	                    reinterpret_cast<LPCWSTR> (&WindowClass::module), &result);
 	return result;
 }

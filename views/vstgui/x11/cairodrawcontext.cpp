@@ -20,9 +20,10 @@ void applyFont (cairo_t* cr, const CFontDesc* font, bool antialiasText)
 {
 	std::string family = font ? font->getResolvedFamily () : std::string ("sans-serif");
 	int32_t style = font ? font->getStyle () : kNormalFace;
-	cairo_select_font_face (cr, family.c_str (),
-	                        (style & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-	                        (style & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+	cairo_select_font_face (
+	    cr, family.c_str (),
+	    (style & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+	    (style & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
 	cairo_set_font_size (cr, font ? font->getSize () : 12.0);
 	cairo_font_options_t* options = cairo_font_options_create ();
 	cairo_font_options_set_antialias (options,
@@ -90,14 +91,16 @@ void CDrawContext::drawLine (const CPoint& from, const CPoint& to)
 	cairo_restore (native);
 }
 
-void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint& offset, float alpha)
+void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint& offset,
+                               float alpha)
 {
 	if (!bitmap || !bitmap->getNativeImage () || dest.isEmpty () || alpha <= 0.f)
 		return;
 	cairo_save (native);
 	cairo_rectangle (native, dest.left, dest.top, dest.width (), dest.height ());
 	cairo_clip (native);
-	cairo_set_source_surface (native, bitmap->getNativeImage (), dest.left - offset.x, dest.top - offset.y);
+	cairo_set_source_surface (native, bitmap->getNativeImage (), dest.left - offset.x,
+	                          dest.top - offset.y);
 	// Pixel-exact copies: no smoothing between neighbouring film-strip frames.
 	cairo_pattern_set_filter (cairo_get_source (native), CAIRO_FILTER_NEAREST);
 	if (alpha >= 1.f)

@@ -25,15 +25,20 @@ private:
 
 } // namespace
 
-Steinberg::FIDString EditorPlatform::windowType () { return Steinberg::kPlatformTypeX11EmbedWindowID; }
+Steinberg::FIDString EditorPlatform::windowType ()
+{
+	return Steinberg::kPlatformTypeX11EmbedWindowID;
+}
 
 void EditorPlatform::useFrames () { useX11PlatformFrames (); }
 
-std::unique_ptr<EditorPlatform> EditorPlatform::connect (Steinberg::IPlugFrame* plugFrame, void* parent)
+std::unique_ptr<EditorPlatform> EditorPlatform::connect (Steinberg::IPlugFrame* plugFrame,
+                                                         void* parent)
 {
 	Steinberg::Linux::IRunLoop* hostLoop = nullptr;
 	if (plugFrame && parent)
-		plugFrame->queryInterface (Steinberg::Linux::IRunLoop::iid, reinterpret_cast<void**> (&hostLoop));
+		plugFrame->queryInterface (Steinberg::Linux::IRunLoop::iid,
+		                           reinterpret_cast<void**> (&hostLoop));
 	if (!hostLoop)
 		return nullptr;
 	auto result = std::make_unique<X11EditorPlatform> (hostLoop);

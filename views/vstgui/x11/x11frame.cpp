@@ -90,7 +90,8 @@ IPlatformFrame* X11Frame::create (CFrame* frame, void* parent, const CRect& size
 	Display* display = XOpenDisplay (nullptr);
 	if (!display)
 		return nullptr;
-	auto* result = new X11Frame (frame, display, static_cast<Window> (reinterpret_cast<uintptr_t> (parent)), size);
+	auto* result = new X11Frame (frame, display,
+	                             static_cast<Window> (reinterpret_cast<uintptr_t> (parent)), size);
 	if (!result->window)
 	{
 		delete result;
@@ -215,7 +216,8 @@ void X11Frame::handleEvent (XEvent& event)
 			CPoint where (e.x, e.y);
 			if (e.button == Button4 || e.button == Button5)
 			{
-				frame->onWheel (where, e.button == Button4 ? 1.f : -1.f, CButtonState (modifiersOf (e.state)));
+				frame->onWheel (where, e.button == Button4 ? 1.f : -1.f,
+				                CButtonState (modifiersOf (e.state)));
 				break;
 			}
 			int32_t bit = buttonBit (e.button);

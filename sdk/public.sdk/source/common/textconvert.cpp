@@ -6,10 +6,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isSurrogate (char32_t cp)
-{
-	return cp >= 0xD800 && cp <= 0xDFFF;
-}
+bool isSurrogate (char32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
 
 // Decodes the character at s[0], of which `available` bytes may be read.
 // Returns the number of bytes it takes (at least 1).

@@ -15,15 +15,9 @@ char moduleFolder[PATH_MAX] = {};
 
 } // namespace
 
-void* getPlatformModuleHandle ()
-{
-	return moduleHandle;
-}
+void* getPlatformModuleHandle () { return moduleHandle; }
 
-const char* getModuleFolder ()
-{
-	return moduleFolder;
-}
+const char* getModuleFolder () { return moduleFolder; }
 
 void recordModule (void* handle, const void* addressInModule)
 {

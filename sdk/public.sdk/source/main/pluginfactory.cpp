@@ -139,10 +139,7 @@ tresult PLUGIN_API CPluginFactory::getFactoryInfo (PFactoryInfo* info)
 	return kResultOk;
 }
 
-int32 PLUGIN_API CPluginFactory::countClasses ()
-{
-	return static_cast<int32> (classes.size ());
-}
+int32 PLUGIN_API CPluginFactory::countClasses () { return static_cast<int32> (classes.size ()); }
 
 tresult PLUGIN_API CPluginFactory::getClassInfo (int32 index, PClassInfo* info)
 {

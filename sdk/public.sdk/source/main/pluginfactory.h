@@ -14,7 +14,7 @@ class CPluginFactory : public IPluginFactory3
 {
 public:
 	/** Creates an instance; the context is the one given at registration. */
-	using CreateFunc = FUnknown* (*) (void* context);
+	using CreateFunc = FUnknown* (*)(void* context);
 
 	explicit CPluginFactory (const PFactoryInfo& info);
 	virtual ~CPluginFactory ();
@@ -55,8 +55,8 @@ public:
 protected:
 	struct ClassEntry
 	{
-		PClassInfo2 info8;   // every text as registered or converted to UTF-8
-		PClassInfoW info16;  // the same record with UTF-16 texts
+		PClassInfo2 info8;  // every text as registered or converted to UTF-8
+		PClassInfoW info16; // the same record with UTF-16 texts
 		CreateFunc createFunc;
 		void* context;
 	};
@@ -90,34 +90,33 @@ extern CPluginFactory* gPluginFactory;
 // Together they define the exported GetPluginFactory: the first call builds
 // the factory from static records, later calls add a reference to it.
 //------------------------------------------------------------------------
-#define BEGIN_FACTORY(vendor, url, email, flags)                                              \
-	using namespace Steinberg;                                                                \
-	SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory ()                         \
-	{                                                                                         \
-		if (!gPluginFactory)                                                                  \
-		{                                                                                     \
-			static PFactoryInfo factoryInfo (vendor, url, email, flags);                      \
+#define BEGIN_FACTORY(vendor, url, email, flags)                                                   \
+	using namespace Steinberg;                                                                     \
+	SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory ()                              \
+	{                                                                                              \
+		if (!gPluginFactory)                                                                       \
+		{                                                                                          \
+			static PFactoryInfo factoryInfo (vendor, url, email, flags);                           \
 			gPluginFactory = new CPluginFactory (factoryInfo);
 
-#define DEF_CLASS(cid, cardinality, category, name, createMethod)                             \
-			{                                                                                 \
-				TUID classId = cid;                                                           \
-				static PClassInfo classInfo (classId, cardinality, category, name);           \
-				gPluginFactory->registerClass (&classInfo, createMethod);                     \
-			}
+#define DEF_CLASS(cid, cardinality, category, name, createMethod)                                  \
+	{                                                                                              \
+		TUID classId = cid;                                                                        \
+		static PClassInfo classInfo (classId, cardinality, category, name);                        \
+		gPluginFactory->registerClass (&classInfo, createMethod);                                  \
+	}
 
-#define DEF_CLASS2(cid, cardinality, category, name, classFlags, subCategories, version,      \
-                   sdkVersion, createMethod)                                                  \
-			{                                                                                 \
-				TUID classId = cid;                                                           \
-				static PClassInfo2 classInfo (classId, cardinality, category, name, classFlags, \
-				                              subCategories, nullptr, version, sdkVersion);     \
-				gPluginFactory->registerClass (&classInfo, createMethod);                     \
-			}
+#define DEF_CLASS2(cid, cardinality, category, name, classFlags, subCategories, version,           \
+                   sdkVersion, createMethod)                                                       \
+	{                                                                                              \
+		TUID classId = cid;                                                                        \
+		static PClassInfo2 classInfo (classId, cardinality, category, name, classFlags,            \
+		                              subCategories, nullptr, version, sdkVersion);                \
+		gPluginFactory->registerClass (&classInfo, createMethod);                                  \
+	}
 
-#define END_FACTORY                                                                           \
-		}                                                                                     \
-		else                                                                                  \
-			gPluginFactory->addRef ();                                                        \
-		return gPluginFactory;                                                                \
+#define END_FACTORY                                                                                \
+	}                                                                                              \
+	else gPluginFactory->addRef ();                                                                \
+	return gPluginFactory;                                                                         \
 	}

@@ -133,20 +133,14 @@ EventBus* AudioEffect::addEventOutput (const TChar* name, int32 channels, BusTyp
 	return appendBus<EventBus> (eventOutputs, name, busType, flags, channels);
 }
 
-AudioBus* AudioEffect::getAudioInput (int32 index)
-{
-	return busAt<AudioBus> (audioInputs, index);
-}
+AudioBus* AudioEffect::getAudioInput (int32 index) { return busAt<AudioBus> (audioInputs, index); }
 
 AudioBus* AudioEffect::getAudioOutput (int32 index)
 {
 	return busAt<AudioBus> (audioOutputs, index);
 }
 
-EventBus* AudioEffect::getEventInput (int32 index)
-{
-	return busAt<EventBus> (eventInputs, index);
-}
+EventBus* AudioEffect::getEventInput (int32 index) { return busAt<EventBus> (eventInputs, index); }
 
 EventBus* AudioEffect::getEventOutput (int32 index)
 {
@@ -196,10 +190,7 @@ tresult PLUGIN_API AudioEffect::canProcessSampleSize (int32 symbolicSampleSize)
 	return symbolicSampleSize == kSample32 ? kResultTrue : kResultFalse;
 }
 
-uint32 PLUGIN_API AudioEffect::getLatencySamples ()
-{
-	return 0;
-}
+uint32 PLUGIN_API AudioEffect::getLatencySamples () { return 0; }
 
 tresult PLUGIN_API AudioEffect::setupProcessing (ProcessSetup& setup)
 {
@@ -209,20 +200,11 @@ tresult PLUGIN_API AudioEffect::setupProcessing (ProcessSetup& setup)
 	return kResultOk;
 }
 
-tresult PLUGIN_API AudioEffect::setProcessing (TBool /*state*/)
-{
-	return kNotImplemented;
-}
+tresult PLUGIN_API AudioEffect::setProcessing (TBool /*state*/) { return kNotImplemented; }
 
-tresult PLUGIN_API AudioEffect::process (ProcessData& /*data*/)
-{
-	return kResultOk;
-}
+tresult PLUGIN_API AudioEffect::process (ProcessData& /*data*/) { return kResultOk; }
 
-uint32 PLUGIN_API AudioEffect::getTailSamples ()
-{
-	return 0;
-}
+uint32 PLUGIN_API AudioEffect::getTailSamples () { return 0; }
 
 } // namespace Vst
 } // namespace Steinberg

@@ -41,7 +41,8 @@ public:
 	/** Accepts the arrangements only when there is one for every audio bus,
 	    and then gives each bus its arrangement. */
 	tresult PLUGIN_API setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
-	                                       SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
+	                                       SpeakerArrangement* outputs,
+	                                       int32 numOuts) SMTG_OVERRIDE;
 	tresult PLUGIN_API getBusArrangement (BusDirection dir, int32 index,
 	                                      SpeakerArrangement& arr) SMTG_OVERRIDE;
 	/** Only 32-bit samples are supported by default. */

@@ -89,7 +89,8 @@ tresult VSTGUIEditor::attachTo (void* parent)
 	if (opened && frame)
 	{
 		const VSTGUI::CRect& size = frame->getViewSize ();
-		ViewRect viewRect (0, 0, static_cast<int32> (size.width ()), static_cast<int32> (size.height ()));
+		ViewRect viewRect (0, 0, static_cast<int32> (size.width ()),
+		                   static_cast<int32> (size.height ()));
 		setRect (viewRect);
 		if (plugFrame && parent)
 			plugFrame->resizeView (this, &viewRect);

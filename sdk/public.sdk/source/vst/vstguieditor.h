@@ -18,7 +18,9 @@ class EditorPlatform;
 namespace Steinberg {
 namespace Vst {
 
-class VSTGUIEditor : public EditorView, public VSTGUI::VSTGUIEditorInterface, public VSTGUI::CBaseObject
+class VSTGUIEditor : public EditorView,
+                     public VSTGUI::VSTGUIEditorInterface,
+                     public VSTGUI::CBaseObject
 {
 public:
 	VSTGUIEditor (EditController* controller, ViewRect* size = nullptr);

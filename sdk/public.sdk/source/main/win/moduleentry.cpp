@@ -18,20 +18,11 @@ char moduleFolder[kModulePathUnits * 3] = {};
 
 } // namespace
 
-void* getPlatformModuleHandle ()
-{
-	return moduleHandle;
-}
+void* getPlatformModuleHandle () { return moduleHandle; }
 
-const char* getModuleFolder ()
-{
-	return moduleFolder;
-}
+const char* getModuleFolder () { return moduleFolder; }
 
-const wchar_t* getModuleFolderW ()
-{
-	return moduleFolderW;
-}
+const wchar_t* getModuleFolderW () { return moduleFolderW; }
 
 void recordModule (void* handle, const void* /*addressInModule*/)
 {
@@ -50,8 +41,9 @@ void recordModule (void* handle, const void* /*addressInModule*/)
 		return;
 	std::wmemcpy (moduleFolderW, path, folderLength);
 	moduleFolderW[folderLength] = 0;
-	const int bytes = WideCharToMultiByte (CP_UTF8, 0, moduleFolderW, -1, moduleFolder,
-	                                       static_cast<int> (sizeof (moduleFolder)), nullptr, nullptr);
+	const int bytes =
+	    WideCharToMultiByte (CP_UTF8, 0, moduleFolderW, -1, moduleFolder,
+	                         static_cast<int> (sizeof (moduleFolder)), nullptr, nullptr);
 	if (bytes <= 0)
 		moduleFolder[0] = 0;
 }

@@ -36,10 +36,7 @@ void ParameterValueQueue::setParamID (ParamID id)
 	points.clear ();
 }
 
-void ParameterValueQueue::clear ()
-{
-	points.clear ();
-}
+void ParameterValueQueue::clear () { points.clear (); }
 
 void ParameterValueQueue::setMaxPoints (int32 newMaxPoints)
 {
@@ -49,10 +46,7 @@ void ParameterValueQueue::setMaxPoints (int32 newMaxPoints)
 		points.resize (static_cast<size_t> (maxPoints));
 }
 
-ParamID PLUGIN_API ParameterValueQueue::getParameterId ()
-{
-	return paramID;
-}
+ParamID PLUGIN_API ParameterValueQueue::getParameterId () { return paramID; }
 
 int32 PLUGIN_API ParameterValueQueue::getPointCount ()
 {
@@ -82,15 +76,16 @@ tresult PLUGIN_API ParameterValueQueue::addPoint (int32 sampleOffset, ParamValue
 		return insertPoint (sampleOffset, value, index);
 	if (count >= maxPoints)
 		return kResultFalse;
-	points.push_back (Point {sampleOffset, value});   // within the reserved capacity
+	points.push_back (Point {sampleOffset, value}); // within the reserved capacity
 	index = count;
 	return kResultTrue;
 }
 
 tresult ParameterValueQueue::insertPoint (int32 sampleOffset, ParamValue value, int32& index)
 {
-	auto at = std::lower_bound (points.begin (), points.end (), sampleOffset,
-	                            [] (const Point& p, int32 offset) { return p.sampleOffset < offset; });
+	auto at =
+	    std::lower_bound (points.begin (), points.end (), sampleOffset,
+	                      [] (const Point& p, int32 offset) { return p.sampleOffset < offset; });
 	if (at != points.end () && at->sampleOffset == sampleOffset)
 	{
 		at->value = value;
@@ -115,10 +110,7 @@ tresult PLUGIN_API ParameterValueQueue::queryInterface (const TUID _iid, void** 
 	return kNoInterface;
 }
 
-uint32 PLUGIN_API ParameterValueQueue::addRef ()
-{
-	return addReference (refCount);
-}
+uint32 PLUGIN_API ParameterValueQueue::addRef () { return addReference (refCount); }
 
 uint32 PLUGIN_API ParameterValueQueue::release ()
 {
@@ -169,10 +161,7 @@ void ParameterChanges::clearQueue ()
 	usedQueueCount = 0;
 }
 
-int32 PLUGIN_API ParameterChanges::getParameterCount ()
-{
-	return usedQueueCount;
-}
+int32 PLUGIN_API ParameterChanges::getParameterCount () { return usedQueueCount; }
 
 IParamValueQueue* PLUGIN_API ParameterChanges::getParameterData (int32 index)
 {
@@ -231,10 +220,7 @@ tresult PLUGIN_API ParameterChanges::queryInterface (const TUID _iid, void** obj
 	return kNoInterface;
 }
 
-uint32 PLUGIN_API ParameterChanges::addRef ()
-{
-	return addReference (refCount);
-}
+uint32 PLUGIN_API ParameterChanges::addRef () { return addReference (refCount); }
 
 uint32 PLUGIN_API ParameterChanges::release ()
 {

@@ -5,10 +5,7 @@
 namespace Steinberg {
 namespace Vst {
 
-HostProcessData::HostProcessData ()
-{
-	processMode = kRealtime;
-}
+HostProcessData::HostProcessData () { processMode = kRealtime; }
 
 bool HostProcessData::prepare (const std::vector<int32>& inputChannels,
                                const std::vector<int32>& outputChannels, int32 samples,
@@ -140,7 +137,8 @@ Sample32* HostProcessData::getChannel32 (BusDirection dir, int32 bus, int32 chan
 	const int32 index = channelIndex (dir, bus, channel);
 	if (index < 0 || symbolicSampleSize != kSample32)
 		return nullptr;
-	return sideOf (dir)->samples32.data () + static_cast<size_t> (index) * static_cast<size_t> (maxSamples);
+	return sideOf (dir)->samples32.data () +
+	       static_cast<size_t> (index) * static_cast<size_t> (maxSamples);
 }
 
 Sample64* HostProcessData::getChannel64 (BusDirection dir, int32 bus, int32 channel)
@@ -148,7 +146,8 @@ Sample64* HostProcessData::getChannel64 (BusDirection dir, int32 bus, int32 chan
 	const int32 index = channelIndex (dir, bus, channel);
 	if (index < 0 || symbolicSampleSize != kSample64)
 		return nullptr;
-	return sideOf (dir)->samples64.data () + static_cast<size_t> (index) * static_cast<size_t> (maxSamples);
+	return sideOf (dir)->samples64.data () +
+	       static_cast<size_t> (index) * static_cast<size_t> (maxSamples);
 }
 
 } // namespace Vst
