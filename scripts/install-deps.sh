@@ -23,6 +23,7 @@ packages=(
   nlohmann-json3-dev         # moduleinfo.json: written by tools/moduleinfo, read back by its test
   xvfb xdotool x11-utils
   clang libclang-rt-14-dev   # fuzzing and sanitizer runs
+  clang-format               # the format check (scripts/check-format.sh; made for version 14)
   valgrind
   lintian                    # checks the Debian package (scripts/package.sh)
   # The Windows build (scripts/build-windows.sh) and its tests
