@@ -96,7 +96,7 @@ float displayFromNormalized(uint32_t id, ParamValue normalized)
     if (isContinuousParam(id))
         return id == kBeatSkipId ? n * 100.f : ParamConverter().toPhysical(id, n);
     if (isMeter(id))
-        return kMeterFloorDecibels * (1.f - n);
+        return kMeterFloorDecibels * (1.f - n) + 0.f; // 0 dB, not -0 dB
     return n > 0.5f ? 1.f : 0.f;
 }
 

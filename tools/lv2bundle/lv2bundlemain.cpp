@@ -41,6 +41,8 @@ const char kPrefixes[] = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
                          "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                          "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
+const char kProject[] = "http://ostrelle.example/quorvane";
+
 // A float as Turtle reads it back to the same float: a decimal or an exponent form.
 std::string number(float value)
 {
@@ -159,8 +161,8 @@ void writePlugin(std::ostream& out, const Lv2Variant& v)
                    (" ;\n    pg:sideChainOf <" + uri + "#in>").c_str());
 
     out << "<" << uri << ">\n    a lv2:Plugin , lv2:GatePlugin ;\n    doap:name \"" << v.name
-        << "\" ;\n    doap:maintainer [ foaf:name \"Ostrelle\" ; foaf:homepage "
-           "<http://ostrelle.example/quorvane> ] ;\n"
+        << "\" ;\n    lv2:project <" << kProject
+        << "> ;\n"
            "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
            "    lv2:extensionData state:interface ;\n"
            "    ui:ui <"
@@ -273,6 +275,9 @@ int main(int argc, char** argv)
                      << "    rdfs:seeAlso <quorvane.ttl> .\n\n";
         manifest << "<" << kLv2UiUri << ">\n    a ui:X11UI ;\n    ui:binary <QuorvaneUI.so> ;\n"
                  << "    rdfs:seeAlso <quorvane.ttl> .\n\n";
+        plugins << "<" << kProject << ">\n    a doap:Project ;\n    doap:name \"Quorvane\" ;\n"
+                << "    doap:maintainer [ foaf:name \"Ostrelle\" ; foaf:homepage <" << kProject
+                << "> ] .\n\n";
         for (const Lv2Variant& v : kLv2Variants)
             writePlugin(plugins, v);
         plugins << "<" << kLv2UiUri << ">\n    a ui:X11UI ;\n"
