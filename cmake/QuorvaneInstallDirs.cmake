@@ -2,9 +2,10 @@
 #
 # Configured without a prefix, the install is for the user who built it: the plug-in in ~/.vst3
 # (and as a VST 2 effect in ~/.vst), the LV2 bundle in ~/.lv2, the factory presets in
-# ~/.vst3/presets, quorvane and its manual in ~/.local. With any other prefix (`-DCMAKE_INSTALL_PREFIX=DIR` when configuring, or
-# `cmake --install build --prefix DIR`) everything goes to the system layout below DIR. The choice
-# is kept in the cache, so a later re-configure does not change it.
+# ~/.vst3/presets, quorvane and its manual in ~/.local. With any other prefix
+# (`-DCMAKE_INSTALL_PREFIX=DIR` when configuring, or `cmake --install build --prefix DIR`)
+# everything goes to the system layout below DIR. The choice is kept in the cache, so a later
+# re-configure does not change it.
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
   set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install prefix" FORCE)
 endif()
