@@ -52,7 +52,7 @@ install(CODE "
   file(MAKE_DIRECTORY \"\${_vst2}\")
   file(CREATE_LINK ../vst3/Quorvane.vst3/Contents/x86_64-linux/Quorvane.so \"\${_vst2}/Quorvane.so\" SYMBOLIC)
 " ${_c})
-install(TARGETS QuorvaneLv2 LIBRARY DESTINATION lib/lv2/Quorvane.lv2 PERMISSIONS ${_read} ${_c})
+install(TARGETS QuorvaneLv2 QuorvaneLv2Ui LIBRARY DESTINATION lib/lv2/Quorvane.lv2 PERMISSIONS ${_read} ${_c})
 install(FILES ${QUORVANE_LV2_DIR}/manifest.ttl ${QUORVANE_LV2_DIR}/quorvane.ttl ${QUORVANE_LV2_DIR}/presets.ttl
   DESTINATION lib/lv2/Quorvane.lv2 PERMISSIONS ${_read} ${_c})
 install(TARGETS quorvane RUNTIME DESTINATION bin ${_c})

@@ -79,8 +79,12 @@ DisplayRange displayRange(uint32_t id)
 
 bool normalizedFromDisplay(uint32_t id, float display, ParamValue& normalized)
 {
-    if (!std::isfinite(display) || id >= kNumInputParams)
+    if (!std::isfinite(display) || id >= kNumParams)
         return false;
+    if (isMeter(id))
+        return clampedNormalized(1.f - display / kMeterFloorDecibels, normalized);
+    if (id == kSideChainMonitorId)
+        return switchFromNumber(display, normalized);
     if (isSwitchParam(id))
         return switchFromNumber(display, normalized);
     if (id == kBeatSkipId)

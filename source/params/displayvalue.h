@@ -33,10 +33,10 @@ constexpr float kMeterFloorDecibels = -76.0f;
 // The range, default and unit of any of the 22 parameters (an unknown ID gives a toggle at 0).
 DisplayRange displayRange(uint32_t id);
 
-// The normalized value of an input parameter (IDs 0..16) at a display value, as its typed text
+// The normalized value of a parameter at a display value, as an input parameter's typed text
 // would give it: a value beyond the range gives the nearer end, a switch takes the nearer of its
-// two positions. False for a value that is not a finite number and for other IDs: `normalized`
-// is then left as it was.
+// two positions. False for a value that is not a finite number and for unknown IDs:
+// `normalized` is then left as it was.
 bool normalizedFromDisplay(uint32_t id, float display, Steinberg::Vst::ParamValue& normalized);
 
 // The display value of a normalized value, which is first brought into 0..1; a value that is
