@@ -2,11 +2,16 @@
 # The LV2 UI in a real host: jalv.gtk3 on a dummy JACK server (no sound card) opens Quorvane's
 # editor in its window; JACK's sine client feeds the gate, which the threshold keeps closed, so
 # the gate meter shows the range; a drag on the "Range" knob raises it, and jalv's printed
-# meter follows: the drag changed the port. Exits 77 (skipped) only when JACK cannot start.
+# meter follows: the drag changed the port. Exits 77 (skipped) only when there is no X display
+# or JACK cannot start.
 #   lv2ui-jalv.sh LV2_DIR WORK_DIR      (on an X display, e.g. under xvfb-run)
 set -uo pipefail
 export LV2_PATH=$1:/usr/lib/lv2
 work=$2
+if [ -z "${DISPLAY:-}" ]; then
+  echo "SKIP: no X display"
+  exit 77
+fi
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 server=quorvane-lv2-$$
 export JACK_DEFAULT_SERVER=$server JACK_NO_AUDIO_RESERVATION=1
