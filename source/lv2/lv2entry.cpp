@@ -99,7 +99,7 @@ const Quorvane::Lv2Variant* variantOf(const LV2_Descriptor* descriptor)
 
 } // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
 {
     return index < uint32_t(Quorvane::kNumLv2Variants) ? &kDescriptors[index] : nullptr;
 }
