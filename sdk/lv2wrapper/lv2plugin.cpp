@@ -163,6 +163,17 @@ void Lv2Plugin::deactivate ()
 void Lv2Plugin::takePortChanges ()
 {
 	inputChanges.clearQueue ();
+	// After a restore the ports hold whatever the host left or put there: the state's values
+	// again, or the old ones. Either way what plays is the state, and only a value that changes
+	// from here on is an edit.
+	if (adoptPorts)
+	{
+		adoptPorts = false;
+		for (uint32 i = 0; i < layout.numControls; ++i)
+			if (controlPorts[i])
+				lastSeen[i] = *controlPorts[i];
+		return;
+	}
 	for (uint32 i = 0; i < layout.numControls; ++i)
 	{
 		const float* port = controlPorts[i];
@@ -258,15 +269,12 @@ LV2_State_Status Lv2Plugin::restore (LV2_State_Retrieve_Function retrieve, LV2_S
 	controller->setComponentState (&forController);
 	for (uint32 i = 0; i < layout.numControls; ++i)
 	{
-		if (layout.controls[i].output)
-			continue;
-		// A port keeps whatever value the host left in it without that overriding the state;
-		// a new value after this one is a change again.
-		if (controlPorts[i])
-			lastSeen[i] = *controlPorts[i];
 		const ParamID id = layout.controls[i].id;
-		restoredValue[i] = layout.values->toPlain (id, controller->getParamNormalized (id));
+		if (!layout.controls[i].output)
+			restoredValue[i] = layout.values->toPlain (id, controller->getParamNormalized (id));
 	}
+	// Port contents are the host's outside run: the next run reads them.
+	adoptPorts = true;
 	return LV2_STATE_SUCCESS;
 }
 

@@ -67,6 +67,7 @@ private:
 	// shows it (NaN when none), which a host sending it back does not turn into a change.
 	std::vector<float> lastSeen;
 	std::vector<float> restoredValue;
+	bool adoptPorts = false; // the first run after a restore takes the ports as they are
 	std::vector<float> outputValues;
 
 	ParameterChanges inputChanges;
