@@ -95,15 +95,14 @@ TEST_F(Lv2Host, EveryControlPortHasTheRangeDefaultAndUnitTheParameterShows)
         {
             SCOPED_TRACE(std::string(variant.name) + " port " + lv2Symbol(id));
             const LilvPort* port = lilv_plugin_get_port_by_index(plugin, id);
-            LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
-            lilv_port_get_range(plugin, port, &def, &min, &max);
+            const PortRange range = portRange(plugin, id);
             const ShownValue at0 = shown(id, 0.), at1 = shown(id, 1.);
             const ShownValue atDefault = shown(id, infoDefault(id));
-            EXPECT_NEAR(lilv_node_as_float(min), std::min(at0.value, at1.value),
+            EXPECT_NEAR(range.minimum, std::min(at0.value, at1.value),
                         std::max(at0.tolerance, at1.tolerance));
-            EXPECT_NEAR(lilv_node_as_float(max), std::max(at0.value, at1.value),
+            EXPECT_NEAR(range.maximum, std::max(at0.value, at1.value),
                         std::max(at0.tolerance, at1.tolerance));
-            EXPECT_NEAR(lilv_node_as_float(def), atDefault.value, atDefault.tolerance);
+            EXPECT_NEAR(range.defaultValue, atDefault.value, atDefault.tolerance);
             LilvNodes* units = lilv_port_get_value(plugin, port, unitPredicate);
             const char* expected = unitUri(at1.unit);
             if (expected)
@@ -115,9 +114,6 @@ TEST_F(Lv2Host, EveryControlPortHasTheRangeDefaultAndUnitTheParameterShows)
                 EXPECT_EQ(units, nullptr);
             }
             lilv_nodes_free(units);
-            lilv_node_free(def);
-            lilv_node_free(min);
-            lilv_node_free(max);
         }
     }
     lilv_node_free(unitPredicate);
@@ -147,14 +143,8 @@ TEST_F(Lv2Host, EveryVariantGatesWithFiniteMetersInRange)
         for (uint32_t id = kNumInputParams; id < kNumParams; ++id)
         {
             const float value = instance.control(lv2Symbol(id));
-            const LilvPort* port = lilv_plugin_get_port_by_index(world.plugin(variant.uri), id);
-            LilvNode *min = nullptr, *max = nullptr;
-            lilv_port_get_range(world.plugin(variant.uri), port, nullptr, &min, &max);
-            EXPECT_TRUE(std::isfinite(value)) << lv2Symbol(id);
-            EXPECT_GE(value, lilv_node_as_float(min)) << lv2Symbol(id);
-            EXPECT_LE(value, lilv_node_as_float(max)) << lv2Symbol(id);
-            lilv_node_free(min);
-            lilv_node_free(max);
+            const PortRange range = portRange(world.plugin(variant.uri), id);
+            EXPECT_TRUE(value >= range.minimum && value <= range.maximum) << lv2Symbol(id);
         }
         EXPECT_EQ(instance.control("side_chain_monitor"), variant.sideChainChannels ? 1.f : 0.f);
     }
@@ -229,14 +219,9 @@ TEST_F(Lv2Host, EveryFactoryPresetAppliesToEveryVariantWithValuesInRange)
             EXPECT_NE(instance.controlValues(), defaults) << lilv_node_as_uri(preset);
             for (uint32_t id = 0; id < kNumInputParams; ++id)
             {
-                const LilvPort* port = lilv_plugin_get_port_by_index(plugin, id);
-                LilvNode *min = nullptr, *max = nullptr;
-                lilv_port_get_range(plugin, port, nullptr, &min, &max);
                 const float value = instance.control(lv2Symbol(id));
-                EXPECT_GE(value, lilv_node_as_float(min)) << lv2Symbol(id);
-                EXPECT_LE(value, lilv_node_as_float(max)) << lv2Symbol(id);
-                lilv_node_free(min);
-                lilv_node_free(max);
+                const PortRange range = portRange(plugin, id);
+                EXPECT_TRUE(value >= range.minimum && value <= range.maximum) << lv2Symbol(id);
             }
             lilv_state_free(state);
         }
@@ -269,14 +254,11 @@ TEST_F(Lv2Host, BadPortValuesAreTakenAsTheParametersTakeBadTexts)
         float sameAs = c.sameAs;
         if (std::isnan(c.sameAs)) // the nearer end of the port's range
         {
-            LilvNode* s = lilv_new_string(world.world(), c.symbol);
-            LilvNode *min = nullptr, *max = nullptr;
-            lilv_port_get_range(plugin, lilv_plugin_get_port_by_symbol(plugin, s), nullptr, &min,
-                                &max);
-            sameAs = lilv_node_as_float(c.bad > 0 ? max : min);
-            lilv_node_free(s);
-            lilv_node_free(min);
-            lilv_node_free(max);
+            uint32_t id = 0;
+            while (std::string(lv2Symbol(id)) != c.symbol)
+                ++id;
+            const PortRange range = portRange(plugin, id);
+            sameAs = c.bad > 0 ? range.maximum : range.minimum;
         }
         Lv2TestInstance bad(world, kLv2Variants[0].uri), good(world, kLv2Variants[0].uri);
         const Channels in = signalFor(bad, 12000);

@@ -170,6 +170,18 @@ void Lv2TestInstance::setPorts(const LilvState* state)
     lilv_state_emit_port_values(state, setPortValue, &controls);
 }
 
+PortRange portRange(const LilvPlugin* plugin, uint32_t index)
+{
+    LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
+    lilv_port_get_range(plugin, lilv_plugin_get_port_by_index(plugin, index), &def, &min, &max);
+    PortRange range{def ? lilv_node_as_float(def) : NAN, min ? lilv_node_as_float(min) : NAN,
+                    max ? lilv_node_as_float(max) : NAN};
+    lilv_node_free(def);
+    lilv_node_free(min);
+    lilv_node_free(max);
+    return range;
+}
+
 std::vector<float> burstSignal(int frames, int seed, int burst)
 {
     std::mt19937 random(static_cast<uint32_t>(seed));

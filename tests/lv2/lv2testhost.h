@@ -67,6 +67,12 @@ private:
     Channels inputBuffers, outputBuffers;
 };
 
+struct PortRange
+{
+    float defaultValue, minimum, maximum;
+};
+PortRange portRange(const LilvPlugin* plugin, uint32_t index);
+
 // A test signal: tone bursts, loud and soft by turns, over a little noise.
 std::vector<float> burstSignal(int frames, int seed, int burst);
 
