@@ -282,7 +282,7 @@ int main(int argc, char** argv)
             writePlugin(plugins, v);
         plugins << "<" << kLv2UiUri << ">\n    a ui:X11UI ;\n"
                 << "    lv2:requiredFeature ui:parent ;\n"
-                << "    lv2:optionalFeature ui:resize , ui:idleInterface , urid:map ;\n"
+                << "    lv2:optionalFeature ui:resize , ui:idleInterface , ui:touch ;\n"
                 << "    lv2:extensionData ui:idleInterface .\n";
         writePresets(presets, manifest, readPresetSource(argv[1]));
         writeFile(bundle + "/manifest.ttl", manifest.str());
