@@ -113,7 +113,7 @@ TEST_F(Lv2Host, EveryControlPortHasTheRangeDefaultAndUnitTheParameterShows)
     lilv_node_free(unitPredicate);
 }
 
-TEST_F(Lv2Host, EveryVariantGatesWithFiniteMetersInRange)
+TEST_F(Lv2Host, EveryVariantGatesInPlaceOrNotWithFiniteMetersInRange)
 {
     for (const Lv2Variant& variant : kLv2Variants)
     {
@@ -123,6 +123,9 @@ TEST_F(Lv2Host, EveryVariantGatesWithFiniteMetersInRange)
         const Channels in = signalFor(instance);
         const Channels out = instance.run(in);
         ASSERT_EQ(out.size(), size_t(variant.mainChannels));
+        Lv2TestInstance inPlace(world, variant.uri);
+        inPlace.control("threshold") = -30.f;
+        EXPECT_EQ(inPlace.run(in, 256, true), out) << "in place";
         float quietest = 1.f;
         for (const auto& channel : out)
             for (size_t i = 3000; i < 6000; ++i) // a quiet stretch of the first input

@@ -125,21 +125,22 @@ Lv2TestInstance::~Lv2TestInstance()
     lilv_instance_free(lilvInstance);
 }
 
-void Lv2TestInstance::connect(uint32_t frames)
+void Lv2TestInstance::connect(uint32_t frames, bool inPlace)
 {
     inputBuffers.assign(inputs.size(), std::vector<float>(frames));
     outputBuffers.assign(outputs.size(), std::vector<float>(frames));
     for (size_t c = 0; c < inputs.size(); ++c)
         lilv_instance_connect_port(lilvInstance, inputs[c], inputBuffers[c].data());
     for (size_t c = 0; c < outputs.size(); ++c)
-        lilv_instance_connect_port(lilvInstance, outputs[c], outputBuffers[c].data());
+        lilv_instance_connect_port(lilvInstance, outputs[c],
+                                   (inPlace ? inputBuffers : outputBuffers)[c].data());
 }
 
-Channels Lv2TestInstance::run(const Channels& input, uint32_t block)
+Channels Lv2TestInstance::run(const Channels& input, uint32_t block, bool inPlace)
 {
     const size_t frames = input.empty() ? 0 : input[0].size();
     Channels result(outputs.size(), std::vector<float>(frames));
-    connect(block);
+    connect(block, inPlace);
     for (size_t done = 0; done < frames; done += block)
     {
         const uint32_t n = uint32_t(std::min<size_t>(block, frames - done));
@@ -147,7 +148,8 @@ Channels Lv2TestInstance::run(const Channels& input, uint32_t block)
             std::copy_n(input.at(c).begin() + long(done), n, inputBuffers[c].begin());
         lilv_instance_run(lilvInstance, n);
         for (size_t c = 0; c < outputs.size(); ++c)
-            std::copy_n(outputBuffers[c].begin(), n, result[c].begin() + long(done));
+            std::copy_n((inPlace ? inputBuffers : outputBuffers)[c].begin(), n,
+                        result[c].begin() + long(done));
     }
     return result;
 }

@@ -45,8 +45,9 @@ public:
     const std::map<std::string, float>& controlValues() const { return controls; }
     int audioInputs() const { return int(inputs.size()); }
 
-    // Runs the signal (one vector per audio input, all of one length) through in blocks.
-    Channels run(const Channels& input, uint32_t block = 256);
+    // Runs the signal (one vector per audio input, all of one length) through in blocks; in
+    // place, the outputs share the first inputs' buffers, as hosts may have them.
+    Channels run(const Channels& input, uint32_t block = 256, bool inPlace = false);
 
     LilvState* save();
     // The state into the instance; with setPorts the port values it holds too, as lilv does.
@@ -56,7 +57,7 @@ public:
     LilvInstance* instance() const { return lilvInstance; }
 
 private:
-    void connect(uint32_t frames);
+    void connect(uint32_t frames, bool inPlace);
 
     Lv2TestWorld& world;
     const LilvPlugin* plugin;
