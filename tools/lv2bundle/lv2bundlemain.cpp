@@ -276,6 +276,7 @@ int main(int argc, char** argv)
         manifest << "<" << kLv2UiUri << ">\n    a ui:X11UI ;\n    ui:binary <QuorvaneUI.so> ;\n"
                  << "    rdfs:seeAlso <quorvane.ttl> .\n\n";
         plugins << "<" << kProject << ">\n    a doap:Project ;\n    doap:name \"Quorvane\" ;\n"
+                << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
                 << "    doap:maintainer [ foaf:name \"Ostrelle\" ; foaf:homepage <" << kProject
                 << "> ] .\n\n";
         for (const Lv2Variant& v : kLv2Variants)
