@@ -1,5 +1,6 @@
 # The Debian package and the tarball (`cpack` in the build folder):
 #   /usr/lib/vst3/Quorvane.vst3          the bundle, with moduleinfo.json and snapshots
+#   /usr/lib/lv2/Quorvane.lv2            the LV2 bundle: library, UI, .ttl files and presets
 #   /usr/lib/vst/Quorvane.so             the same library as a VST 2 effect (relative link)
 #   /usr/bin/quorvane                    the command-line host
 #   /usr/share/vst3/presets/Ostrelle/Quorvane/   the factory presets
@@ -51,6 +52,9 @@ install(CODE "
   file(MAKE_DIRECTORY \"\${_vst2}\")
   file(CREATE_LINK ../vst3/Quorvane.vst3/Contents/x86_64-linux/Quorvane.so \"\${_vst2}/Quorvane.so\" SYMBOLIC)
 " ${_c})
+install(TARGETS QuorvaneLv2 QuorvaneLv2Ui LIBRARY DESTINATION lib/lv2/Quorvane.lv2 PERMISSIONS ${_read} ${_c})
+install(FILES ${QUORVANE_LV2_DIR}/manifest.ttl ${QUORVANE_LV2_DIR}/quorvane.ttl ${QUORVANE_LV2_DIR}/presets.ttl
+  DESTINATION lib/lv2/Quorvane.lv2 PERMISSIONS ${_read} ${_c})
 install(TARGETS quorvane RUNTIME DESTINATION bin ${_c})
 install(DIRECTORY ${QUORVANE_PRESET_DIR}/ DESTINATION share/vst3/presets/Ostrelle/Quorvane
   FILE_PERMISSIONS ${_read} ${_c} FILES_MATCHING PATTERN "*.vstpreset")
@@ -63,9 +67,10 @@ set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR Ostrelle)
 set(CPACK_PACKAGE_CONTACT "Ostrelle <quorvane@ostrelle.example>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "noise gate plug-in (VST 3 and VST 2) with a command-line host")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "noise gate plug-in (VST 3, VST 2 and LV2) with a command-line host")
 set(CPACK_PACKAGE_DESCRIPTION "Quorvane is a noise gate for digital audio workstations: a VST 3
-plug-in, and through the same library a VST 2 plug-in, with its own editor.
+plug-in, and through the same library a VST 2 plug-in, with its own editor;
+and the same gate and editor as LV2 plug-ins (stereo, mono, side chain).
 A key signal (the main input or a side chain) opens the gate above a
 threshold; hold, hysteresis, attack delay, note truncation, Beat Skip, Hold
 Closed, ducking, two attack shapes, release and range shape the result.

@@ -41,4 +41,11 @@ grep -q "^Plug-in  $bundle\$" "$root/info.txt"     # the unpacked bundle, found 
   --preset "Kick - tight" --events "$root/events.csv"
 grep -q ',open,' "$root/events.csv"
 "$quorvane" render "$root/demo/demo-input.wav" "$root/gated-vst2.wav" --plugin "$root/usr/lib/vst/Quorvane.so" --vst2 --quiet
+# The LV2 bundle: the four plug-ins listed from the unpacked folder, and one run.
+lv2="$root/usr/lib/lv2"
+test -f "$lv2/Quorvane.lv2/Quorvane.so"
+test "$(LV2_PATH="$lv2" lv2ls | grep -c '^http://ostrelle.example/quorvane/lv2/')" = 4
+LV2_PATH="$lv2:/usr/lib/lv2" lv2apply -i "$root/demo/demo-input.wav" -o "$root/gated-lv2.wav" \
+  -c threshold -30 http://ostrelle.example/quorvane/lv2/stereo
+test -s "$root/gated-lv2.wav"
 echo "package.sh: $deb and its tarball are built, lint-free and work unpacked"

@@ -18,7 +18,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=thread \
   -DCMAKE_CXX_STANDARD_LIBRARIES=-Wl,-z,undefs \
   -DQUORVANE_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$jobs" --target reliability_tests vst2_stress_tests
+cmake --build "$build" -j"$jobs" --target reliability_tests vst2_stress_tests lv2_host_tests QuorvaneLv2 quorvane_lv2_data
 
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "plugin/lv2plugin.h"
+
 #include "support/hosterror.h"
 
 #include <cerrno>
@@ -116,6 +118,18 @@ PositionalLimits positionalLimits(Command command)
     return {0, 0, ""};
 }
 
+// The LV2 bundle is hosted for rendering and listing; its presets live in the bundle.
+void checkLv2Options(const Options& options)
+{
+    if (options.command != Command::render && options.command != Command::params &&
+        options.command != Command::info)
+        usageError("--lv2 applies to 'render', 'params' and 'info' only");
+    if (options.vst2)
+        usageError("--lv2 and --vst2 cannot be used together");
+    if (!options.presetPath.empty() || !options.savePresetPath.empty())
+        usageError("--preset and --save-preset cannot be used with an LV2 plug-in; use --set");
+}
+
 // A VST 2 effect offers its main input and output only, and its host sets
 // values as normalized numbers.
 void checkVst2Options(const Options& options)
@@ -180,6 +194,12 @@ Options parseCommandLine(int argc, const char* const* argv)
             if (inlineValue)
                 usageError(name + " takes no value");
             options.vst2 = true;
+        }
+        else if (name == "--lv2")
+        {
+            if (inlineValue)
+                usageError(name + " takes no value");
+            options.lv2 = true;
         }
         else if (name == "--plugin")
             options.pluginPath = value();
@@ -266,6 +286,8 @@ Options parseCommandLine(int argc, const char* const* argv)
         usageError("give the bundle either as BUNDLE or with --plugin, not both");
     if (options.vst2)
         checkVst2Options(options);
+    if (options.lv2 || isLv2BundlePath(options.pluginPath))
+        checkLv2Options(options);
     if ((options.command == Command::params || options.command == Command::info) &&
         options.positional.size() == 1)
         options.pluginPath = options.positional[0];
@@ -318,6 +340,8 @@ const char* usageText()
            "  --seconds N           close the editor after N seconds (editor)\n"
            "  --screenshot FILE.png picture of the editor as it closes (editor)\n"
            "  --print-params        list the values as the editor closes (editor)\n"
+           "  --lv2                 host the LV2 bundle (render, params, info); also when\n"
+           "                        --plugin names a NAME.lv2 folder\n"
            "  --vst2                host the library through its VST 2 entry (render, params,\n"
            "                        info); main stereo input only, values by --set-normalized\n"
            "\n"

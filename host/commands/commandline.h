@@ -51,6 +51,7 @@ struct Options
     std::string screenshotPath;    // --screenshot: a PNG of the editor when it closes
     bool printParams = false;      // --print-params: the values when the editor closes
     bool vst2 = false;             // --vst2: host the library as a VST 2 effect
+    bool lv2 = false;              // --lv2: host the LV2 bundle
 };
 
 // Parses argv; throws HostError (kExitUsage) with a one-line message on bad input.

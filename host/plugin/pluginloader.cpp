@@ -1,5 +1,6 @@
 #include "pluginloader.h"
 
+#include "lv2plugin.h"
 #include "parameterresolver.h"
 #include "presets/presetlibrary.h"
 #include "vst2plugin.h"
@@ -11,6 +12,9 @@ namespace Quorvane
 
 std::unique_ptr<HostedPlugin> loadPlugin(const Options& options)
 {
+    if (options.lv2 || isLv2BundlePath(options.pluginPath))
+        return std::make_unique<Lv2Plugin>(options.pluginPath.empty() ? defaultLv2BundlePath()
+                                                                      : options.pluginPath);
     std::string path = options.pluginPath.empty() ? defaultBundlePath() : options.pluginPath;
     if (options.vst2)
         return std::make_unique<Vst2Plugin>(path);

@@ -10,7 +10,8 @@ namespace Quorvane
 {
 
 // The bundle named by --plugin (or BUNDLE), else the default one, hosted as
-// a VST 3 plug-in, or through its VST 2 entry with --vst2. Throws
+// a VST 3 plug-in, or through its VST 2 entry with --vst2, or as LV2 with --lv2 or a NAME.lv2
+// bundle. Throws
 // HostError (kExitPlugin) when it cannot be loaded.
 std::unique_ptr<HostedPlugin> loadPlugin(const Options& options);
 

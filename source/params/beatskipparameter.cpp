@@ -40,8 +40,7 @@ bool HoldClosedProbParameter::fromString(const TChar* string, ParamValue& valueN
     float percent = 0.f;
     if (!scanTypedNumber(string, percent))
         return false;
-    valueNormalized = std::clamp(percent / 100.f, 0.f, 1.f);
-    return true;
+    return clampedNormalized(percent / 100.f, valueNormalized);
 }
 
 } // namespace Quorvane

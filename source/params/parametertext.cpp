@@ -94,10 +94,21 @@ bool readPhysical(const ParamConverter& converter, ConverterMapping fromPhysical
     float physical = 0.f;
     if (!scanTypedNumber(text, physical))
         return false;
-    const float normalized = (converter.*fromPhysical)(physical);
-    if (!std::isfinite(normalized))
+    return clampedNormalized((converter.*fromPhysical)(physical), valueNormalized);
+}
+
+bool clampedNormalized(float mapped, ParamValue& valueNormalized)
+{
+    if (!std::isfinite(mapped))
         return false;
-    valueNormalized = std::clamp(normalized, 0.f, 1.f);
+    valueNormalized = std::clamp(mapped, 0.f, 1.f);
+    return true;
+}
+
+bool switchFromNumber(float number, ParamValue& valueNormalized)
+{
+    // The same split as the text: above 0.5 is on.
+    valueNormalized = number > 0.5f ? 1. : 0.;
     return true;
 }
 

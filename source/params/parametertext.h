@@ -37,6 +37,13 @@ void showDecibels(const ParamConverter& converter, ConverterMapping toPhysical,
 void showMilliseconds(const ParamConverter& converter, ConverterMapping toPhysical, bool offAtZero,
                       Steinberg::Vst::ParamValue valueNormalized, Steinberg::Vst::String128 string);
 
+// A mapped value as a parameter takes it: brought into 0..1. False, and valueNormalized left
+// untouched, for a value that is not finite.
+bool clampedNormalized(float mapped, Steinberg::Vst::ParamValue& valueNormalized);
+
+// A number given for a switch: above 0.5 is on (1), anything else off (0).
+bool switchFromNumber(float number, Steinberg::Vst::ParamValue& valueNormalized);
+
 // Parses a typed physical value and maps it to a normalized value in 0..1: a value beyond
 // either end of the range gives that end. With offAtZero the word "off" (as shown) gives 0.
 // On failure valueNormalized is left untouched.

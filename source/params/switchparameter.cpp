@@ -23,9 +23,7 @@ bool SwitchParameter::fromString(const TChar* string, ParamValue& valueNormalize
     float number = 0.f;
     if (!scanTypedNumber(string, number))
         return false;
-    // The same split as the text: above 0.5 is on.
-    valueNormalized = number > 0.5f ? 1. : 0.;
-    return true;
+    return switchFromNumber(number, valueNormalized);
 }
 
 } // namespace Quorvane

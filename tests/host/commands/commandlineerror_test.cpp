@@ -67,6 +67,9 @@ TEST_F(CommandLineErrorTest, BadCommandLinesAreUsageErrors)
     expectRenderFails({"render", "in.wav", "out.wav", "--set", "Threshold"}, kUsage, "NAME=VALUE");
     expectRenderFails({"render", "in.wav", "out.wav", "--sidechain"}, kUsage, "needs a value");
     expectRenderFails({"render", "in.wav", "out.wav", "--plot", "picture.jpg"}, kUsage, "PNG");
+    expectRenderFails({"render", "in.wav", "out.wav", "--lv2", "--vst2"}, kUsage, "together");
+    expectRenderFails({"render", "in.wav", "out.wav", "--lv2", "--preset", "Kick - tight"}, kUsage,
+                      "--set");
     expectOneLineError(runQuorvane({"info", "--sidechain", "in.wav"}, folder), kUsage,
                        "--sidechain");
 }
@@ -121,6 +124,8 @@ TEST_F(CommandLineErrorTest, PluginsThatDoNotLoadAreNamed)
     expectRenderFails({"render", "in.wav", "out.wav", "--plugin", "notes.txt"}, kPlugin,
                       "cannot load");
     expectRenderFails({"render", "in.wav", "out.wav", "--plugin", folder}, kPlugin, "holds no");
+    expectRenderFails({"render", "in.wav", "out.wav", "--plugin", "nowhere.lv2"}, kPlugin,
+                      "no LV2 bundle at 'nowhere.lv2'");
     expectRenderFails({"render", "in.wav", "out.wav", "--plugin", QUORVANE_EMPTY_MODULE}, kPlugin,
                       "no audio effect class");
     expectRenderFails({"render", "in.wav", "out.wav", "--plugin", QUORVANE_REFUSING_MODULE},
