@@ -48,7 +48,12 @@ rm -f "$out/$name.zip"
 echo "Windows packages: $setup and $out/$name.zip"
 
 if [ "$run_test" = 1 ]; then
-  tests/win/installer_test.sh "$setup" "$stage" \
+  # The same files as an older version, to upgrade from and to refuse as a downgrade.
+  mkdir -p "$out/installer-test-setup"
+  older=$out/installer-test-setup/Quorvane-0.9.0.0-windows-setup.exe
+  makensis -V2 -DVERSION=0.9.0.0 -DSTAGE="$stage" -DPRESET_LIST="$out/package/presets.nsh" \
+    -DOUTFILE="$older" cmake/packaging/windows/quorvane.nsi
+  tests/win/installer_test.sh "$setup" "$older" "$stage" \
     "$linux_build/tests/crossplatform/quorvane_exchange" \
     "$linux_build/Quorvane.vst3/Contents/x86_64-linux/Quorvane.so" \
     "$out/tests/crossplatform/quorvane_exchange.exe" \

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, each time in a fresh prefix of its own.
-#  64-bit Windows: a silent install puts every file and registry value in place; the installed
-#  modules load and read, save and render what the Linux build wrote; a second install over the
-#  first moves the VST 2 module to its new folder; a silent uninstall leaves nothing of ours but
-#  the user's own preset.
+#  64-bit Windows: a silent install over an older version puts every file and registry value in
+#  place and keeps the older one's choices; the installed modules load and read, save and render
+#  what the Linux build wrote; a second install over the first moves the VST 2 module to its new
+#  folder; the older version refuses to replace the newer; a silent uninstall leaves nothing of
+#  ours but the user's own preset.
 #  32-bit Windows: only the 32-bit parts are installed, and they load.
 #
-#   installer_test.sh SETUP STAGE LINUX_TOOL LINUX_MODULE WIN64_TOOL WIN32_TOOL WORK
-# STAGE is the folder the installer was made from; the tools are quorvane_exchange builds (the
-# 32-bit one is optional).
+#   installer_test.sh SETUP OLDER_SETUP STAGE LINUX_TOOL LINUX_MODULE WIN64_TOOL WIN32_TOOL WORK
+# STAGE is the folder the installers were made from (OLDER_SETUP with an older version number);
+# the tools are quorvane_exchange builds (the 32-bit one is optional).
 set -euo pipefail
-setup=$1 stage=$2 linux_tool=$3 linux_module=$4 tool64=$5 tool32=$6 work=$7
+setup=$1 older=$2 stage=$3 linux_tool=$4 linux_module=$5 tool64=$6 tool32=$7 work=$8
 export WINEDEBUG=-all
 wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
-version=$(basename "$setup" | sed 's/^Quorvane-\(.*\)-windows-setup.exe$/\1/')
+version_of() { basename "$1" | sed 's/^Quorvane-\(.*\)-windows-setup.exe$/\1/'; }
+version=$(version_of "$setup")
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
 vst3='Contents\x86_64-win\Quorvane.vst3'
 failures=0
@@ -42,9 +44,11 @@ prefix() {
   "$loader" wineboot --init
   /usr/lib/wine/wineserver -w
 }
-run() { # run PROGRAM ARGS...: a Windows program, waiting for all it started
-  "$loader" "$@"
+run() { # run LOADER PROGRAM ARGS...: a Windows program's exit code, after all it started ended
+  local status=0
+  "$@" || status=$?
   /usr/lib/wine/wineserver -w
+  return $status
 }
 unix() { "$loader" winepath -u "$1" | tr -d '\r'; }
 value() { # the registry value NAME of our uninstall key, or nothing
@@ -65,14 +69,16 @@ mkdir -p "$work/from-linux" "$work/home"
 export HOME=$work/home
 "$linux_tool" write "$linux_module" "$work/from-linux"
 
-echo "== 64-bit Windows: silent install"
+echo "== 64-bit Windows: silent install over an older version"
 prefix "$work/prefix64" win64 "$wine64"
 programs=$(unix 'C:\Program Files')
 common=$(unix 'C:\Program Files\Common Files')
 documents=$(readlink -f "$(unix "$("$loader" cmd /c 'echo %USERPROFILE%' | tr -d '\r')")/Documents")
 case "$documents" in "$work"/*) ;; *) echo "installer_test.sh: Documents is $documents" >&2; exit 1 ;; esac
 presets="$documents/VST3 Presets/Ostrelle/Quorvane"
-run "$wine32" "$setup" /S /VST2_64 /VST2_32 '/VST2DIR64=C:\VST 64' || fail "the first install"
+run "$wine32" "$older" /S /VST2_64 /VST2_32 '/VST2DIR64=C:\VST 64' || fail "the older version's install"
+expect_value DisplayVersion "$(version_of "$older")"
+run "$wine32" "$setup" /S || fail "the first install"
 check "the bundle is installed as built" diff -r "$stage/VST3/Quorvane.vst3" "$common/VST3/Quorvane.vst3"
 same_file "$stage/VST2 64-bit/Quorvane VST2.dll" "$(unix 'C:\VST 64')/Quorvane VST2.dll"
 same_file "$stage/VST2 32-bit/Quorvane VST2.dll" "$(unix 'C:\Program Files (x86)\VSTPlugins')/Quorvane VST2.dll"
@@ -108,6 +114,12 @@ same_file "$stage/VST2 32-bit/Quorvane VST2.dll" "$(unix 'C:\Program Files (x86)
 check "the bundle is installed as built" diff -r "$stage/VST3/Quorvane.vst3" "$common/VST3/Quorvane.vst3"
 check "the factory presets are installed" test -f "$presets/$(ls "$stage/Presets" | head -n 1)"
 expect_value VST2Folder64 'C:\VST64 moved'
+expect_value DisplayVersion "$version"
+
+echo "== the older version refuses to replace this one"
+status=0
+run "$wine32" "$older" /S || status=$?
+[ "$status" = 2 ] || fail "the downgrade exits with $status, not 2"
 expect_value DisplayVersion "$version"
 
 echo "== silent uninstall"
