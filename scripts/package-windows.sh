@@ -45,6 +45,9 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DPRESET_LIST="$out/package/p
   -DOUTFILE="$setup" cmake/packaging/windows/quorvane.nsi
 rm -f "$out/$name.zip"
 (cd "$out/package" && zip -qrX "$out/$name.zip" "$name")
+# The zip holds the staged files, every one.
+diff <(cd "$out/package" && find "$name" -type f | sort) \
+     <(unzip -Z1 "$out/$name.zip" | grep -v '/$' | sort)
 echo "Windows packages: $setup and $out/$name.zip"
 
 if [ "$run_test" = 1 ]; then
