@@ -68,12 +68,15 @@ if [ -z "${WINEPREFIX:-}" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
 fi
 
-configure build-win64 mingw-x86_64.cmake "$([ "$run_tests" = 1 ] && echo ON || echo OFF)"
+# The tests' programs; the installer's test uses the exchange tool of each build too.
+with_tests=OFF
+if [ "$run_tests" = 1 ] || [ "$package" = 1 ]; then with_tests=ON; fi
+configure build-win64 mingw-x86_64.cmake "$with_tests"
 cmake --build build-win64 -j"$jobs"
 
 if [ "$build32" = 1 ]; then
   tests32=OFF
-  if [ "$run_tests" = 1 ] && wine32_available; then tests32=ON; fi
+  if [ "$with_tests" = ON ] && wine32_available; then tests32=ON; fi
   configure build-win32 mingw-i686.cmake "$tests32"
   cmake --build build-win32 -j"$jobs"
   mkdir -p build-win64/Quorvane.vst3/Contents/x86-win

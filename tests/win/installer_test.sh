@@ -86,7 +86,8 @@ check "the factory presets are installed" diff -r "$stage/Presets" "$presets"
 check "the uninstaller is installed" test -f "$programs/Quorvane/uninstall.exe"
 expect_value DisplayName Quorvane
 expect_value DisplayVersion "$version"
-expect_value Publisher Ostrelle
+# The publisher is the factory's vendor, as the installed bundle's moduleinfo.json records it.
+expect_value Publisher "$(sed -n 's/^ *"Vendor": "\(.*\)",$/\1/p' "$stage/VST3/Quorvane.vst3/Contents/Resources/moduleinfo.json" | head -n 1)"
 expect_value InstallLocation 'C:\Program Files\Quorvane'
 expect_value UninstallString '"C:\Program Files\Quorvane\uninstall.exe"'
 expect_value QuietUninstallString '"C:\Program Files\Quorvane\uninstall.exe" /S'
@@ -105,10 +106,13 @@ if [ -f "$tool32" ]; then
     fail "the installed 32-bit module"
 fi
 
-echo "== a second install over the first, the 64-bit VST 2 module moved"
+echo "== a second install over the first, the 64-bit VST 2 module and the uninstaller moved"
 cp "$stage/Presets/$(ls "$stage/Presets" | head -n 1)" "$presets/My own.vstpreset"
-run "$wine32" "$setup" /S '/VST2DIR64=C:\VST64 moved' || fail "the second install"
+run "$wine32" "$setup" /S '/VST2DIR64=C:\VST64 moved' '/D=C:\Tools\Quorvane' || fail "the second install"
 absent "$(unix 'C:\VST 64')"
+absent "$programs/Quorvane"
+programs=$(unix 'C:\Tools')
+expect_value QuietUninstallString '"C:\Tools\Quorvane\uninstall.exe" /S'
 same_file "$stage/VST2 64-bit/Quorvane VST2.dll" "$(unix 'C:\VST64 moved')/Quorvane VST2.dll"
 same_file "$stage/VST2 32-bit/Quorvane VST2.dll" "$(unix 'C:\Program Files (x86)\VSTPlugins')/Quorvane VST2.dll"
 check "the bundle is installed as built" diff -r "$stage/VST3/Quorvane.vst3" "$common/VST3/Quorvane.vst3"

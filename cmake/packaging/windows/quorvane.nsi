@@ -66,7 +66,9 @@ Var PresetDir
 !insertmacro MUI_LANGUAGE "English"
 
 ; The uninstall key and our folders are the 64-bit ones on 64-bit Windows, although this
-; installer is a 32-bit program.
+; installer is a 32-bit program: the registry through the 64-bit view, the folders through
+; $COMMONFILES64 and $PROGRAMFILES64. (File-system redirection touches only the system folder,
+; where nothing of ours goes, so it stays on.)
 !macro UseNativeViews
   ${If} ${RunningX64}
     SetRegView 64
