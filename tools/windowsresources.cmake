@@ -10,11 +10,17 @@ set(QUORVANE_LINUX_BUILD "${PROJECT_SOURCE_DIR}/build" CACHE PATH
 set(_resources ${QUORVANE_BUNDLE_DIR}/Contents/Resources)
 set(_moduleinfo ${_resources}/moduleinfo.json)
 set(_linux_resources ${QUORVANE_LINUX_BUILD}/Quorvane.vst3/Contents/Resources)
+# Wine's prefix: the one in the environment at configure time (scripts/build-windows.sh gives
+# the build's own), else one in the build folder, never the user's ~/.wine.
+set(QUORVANE_WINEPREFIX "$ENV{WINEPREFIX}" CACHE PATH "The Wine prefix the build runs programs in")
+if(NOT QUORVANE_WINEPREFIX)
+  set(QUORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wine-prefix CACHE PATH "" FORCE)
+endif()
 add_subdirectory(moduleinfo)
 add_custom_command(OUTPUT ${_moduleinfo}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${_resources}/Snapshots
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${_linux_resources}/Snapshots ${_resources}/Snapshots
-  COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=-all ${CMAKE_CROSSCOMPILING_EMULATOR}
+  COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=-all WINEPREFIX=${QUORVANE_WINEPREFIX} ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:quorvane_moduleinfo> Z:${QUORVANE_BUNDLE_DIR} Z:${_moduleinfo} ${PROJECT_VERSION}
   DEPENDS Quorvane $<TARGET_FILE:Quorvane> quorvane_moduleinfo ${_linux_resources}/moduleinfo.json
   COMMENT "Copying the Linux build's snapshots and writing moduleinfo.json under Wine"
