@@ -139,6 +139,9 @@ check "the user's own preset stays" test -f "$presets/My own.vstpreset"
 "$loader" reg query "$key" >/dev/null 2>&1 && fail "the uninstall key is still there"
 # Neither key is in the 32-bit registry view either.
 "$loader" reg query "$key" /reg:32 >/dev/null 2>&1 && fail "an uninstall key in the 32-bit view"
+# Nothing named after us anywhere in the registry or on drive C: (Documents is in $HOME).
+grep -qil quorvane "$WINEPREFIX"/*.reg && fail "the registry still names Quorvane"
+[ -z "$(find "$WINEPREFIX/drive_c" -iname '*quorvane*')" ] || fail "files named after Quorvane are left on C:"
 
 echo "== 32-bit Windows"
 prefix "$work/prefix32" win32 "$wine32"
