@@ -36,6 +36,7 @@ packages=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686     # windres, objdump
   mingw-w64-tools
   wine64                                                # runs the 64-bit Windows tests
+  nsis zip unzip                                        # the Windows installer and zip
 )
 
 sudo=""

@@ -2,6 +2,7 @@
 // through its factory and writes the records as moduleinfo.json (VERSION
 // defaults to the first class's version).
 #include "moduleinfojson.h"
+#include "modulelibrary.h"
 #include "modulereader.h"
 
 #include <cstdio>
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
     {
         const fs::path bundle = fs::path(argv[1]).lexically_normal();
         std::string name = (bundle.has_filename() ? bundle : bundle.parent_path()).stem().string();
-        const fs::path library = bundle / "Contents" / "x86_64-linux" / (name + ".so");
+        const fs::path library = Quorvane::moduleLibraryPath(bundle, name);
         auto records = Quorvane::readModule(library.string());
         std::string version =
             argc == 4 ? argv[3] : (records.classes.empty() ? "" : records.classes[0].version);

@@ -1,9 +1,10 @@
 #include "modulereader.h"
 
+#include "modulelibrary.h"
+
 #include "pluginterfaces/base/ipluginbase.h"
 
 #include <cstring>
-#include <dlfcn.h>
 #include <memory>
 #include <stdexcept>
 
@@ -21,36 +22,15 @@ template <size_t N> std::string field(const char8 (&text)[N])
     return std::string(text, strnlen(text, N));
 }
 
-struct Library
-{
-    void* handle = nullptr;
-    bool entered = false;
-    ~Library()
-    {
-        if (entered)
-            if (auto exit = reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit")))
-                exit();
-        if (handle)
-            dlclose(handle);
-    }
-};
-
 } // namespace
 
 ModuleRecords readModule(const std::string& library)
 {
-    Library module;
-    module.handle = dlopen(library.c_str(), RTLD_LAZY | RTLD_LOCAL);
-    if (!module.handle)
-        throw std::runtime_error(std::string("cannot load ") + library + ": " + dlerror());
-    auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(module.handle, "ModuleEntry"));
-    auto getFactory =
-        reinterpret_cast<IPluginFactory* (*)()>(dlsym(module.handle, "GetPluginFactory"));
-    if (!entry || !getFactory)
-        throw std::runtime_error(library + " lacks ModuleEntry or GetPluginFactory");
-    if (!entry(module.handle))
-        throw std::runtime_error("ModuleEntry of " + library + " failed");
-    module.entered = true;
+    ModuleLibrary module(library);
+    auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(module.symbol("GetPluginFactory"));
+    if (!getFactory)
+        throw std::runtime_error(library + " lacks GetPluginFactory");
+    module.enter();
 
     IPtr<IPluginFactory> factory = owned(getFactory());
     if (!factory)

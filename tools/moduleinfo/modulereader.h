@@ -1,6 +1,6 @@
-// A VST 3 module read the way a host reads it: dlopen, ModuleEntry,
-// GetPluginFactory, then the factory's own records; ModuleExit and dlclose
-// when it goes.
+// A VST 3 module read the way a host of this platform reads it: load, enter,
+// GetPluginFactory, then the factory's own records; leave and unload when it
+// goes (modulelibrary.h).
 #pragma once
 
 #include <cstdint>
