@@ -53,6 +53,17 @@ void CrossoverGainStage::setSampleRate(double hz)
             table_.pairedOne[p][which][0] = lower;
             table_.pairedOne[p][which][1] = upper;
         }
+    for (int v = 0; v < 6; ++v)
+    {
+        // Pairs 4G + pass and 4G + 2 + pass for vector 2G + pass.
+        const int p = 4 * (v / 2) + v % 2;
+        for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
+            for (int lane = 0; lane < 4; ++lane)
+                table_.pairedMono[v][which][lane] =
+                    p + 2 * (lane / 2) < Ladder::kPairs
+                        ? table_.pairedOne[p + 2 * (lane / 2)][which][lane % 2]
+                        : 0.0;
+    }
 }
 
 void CrossoverGainStage::design(int k)
@@ -241,6 +252,12 @@ void CrossoverGainStage::runGroup(int group, double* state, double* samples, dou
     {
         useLayout(group, PairLayout{0, 2});
         Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
+        return;
+    }
+    if (useAvx_ && lanes == 1)
+    {
+        useLayout(group, PairLayout{0, 1});
+        Ladder::runMonoAvx(table_, state, samples, gains, numSamples);
         return;
     }
     // Lanes 0 and 1, then lanes 2 and 3; a single channel goes alone.

@@ -63,6 +63,11 @@ struct CoefficientTable
     // one, in halves of two lanes (two channels) or of one (one channel).
     alignas(32) double pairedTwo[kPairs][kCount][4];
     alignas(16) double pairedOne[kPairs][kCount][2];
+    // The same for one channel in AVX (crossoverladdermono.h): vector 2G
+    // holds the first passes of crossovers 2G and 2G + 1 (pairedOne of pairs
+    // 4G and 4G + 2 side by side), vector 2G + 1 their second passes; the
+    // lanes beyond the last crossover are zero.
+    alignas(32) double pairedMono[6][kCount][4];
     // True when every filter's b2 is its b0, bit for bit (so b2 * x is
     // b0 * x); so it is for every crossover below the Nyquist frequency.
     bool b2IsB0 = false;
@@ -210,6 +215,10 @@ void runPairedSse2(const CoefficientTable& table, double* state, double* samples
                    int n);
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
+// One channel in AVX, four biquads per vector (crossoverladdermono.h), with
+// the states in the pair layout of runPairedSse2 for one channel.
+void runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                int n);
 // The pair layout of a group's filter states, for a paired pass over `half`
 // lanes from lane `first`: pair p's state vector is stored whole where biquad
 // pairLower(p)'s state is, so that its upper half takes the `half` lanes

@@ -1,0 +1,295 @@
+#pragma once
+
+// One channel through the ladder in AVX, four biquads per vector. Include it
+// only from code compiled with -mavx (crossoverladderavx.cpp).
+//
+// The schedule is the paired one of crossoverladderpaired.h for one channel:
+// the same stages, each biquad on the same sample at the same step, so the
+// results are the same bits. Where that one runs a crossover's pair of first
+// passes in a vector of two halves, this one puts two crossovers' pairs side
+// by side in one vector: crossovers 0 and 1, 2 and 3, and 4 alone (its upper
+// half computes nothing that is kept). A step is three vectors of first
+// passes and three of second passes instead of five and five.
+//
+// The pair layout of the filter states is the one the SSE2 paired pass uses
+// for one channel, so the two passes can take turns on a channel.
+
+#include "crossoverladder.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace Quorvane
+{
+namespace Ladder
+{
+
+// SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
+template <bool SharedB2> class MonoPipeline
+{
+    using V = __m256d;
+    using H = __m128d;
+    static constexpr int kGroups = 3;
+    // Step t writes the output of sample t - kOutputStage.
+    static constexpr int kOutputStage = 9;
+    // The second passes' outputs of one step: crossover c's pair at 2 * c,
+    // then the unused upper half of the last group.
+    static constexpr int kSlot = 4 * kGroups;
+    static constexpr int kFullMask = 0xF;
+
+public:
+    // The shortest run this pipeline takes: filling and draining must not overlap.
+    static constexpr int kMinRun = kOutputStage;
+
+    MonoPipeline(const CoefficientTable& table, double* state)
+        : coefficients_(&table.pairedMono[0][0][0]), state_(state)
+    {
+        load(Groups{});
+        // Lanes outside the run read slots not written yet: they must be finite.
+        for (auto& slot : ring_)
+            for (double& value : slot)
+                value = 0.0;
+    }
+
+    ~MonoPipeline() { store(Groups{}); }
+
+    MonoPipeline(const MonoPipeline&) = delete;
+    MonoPipeline& operator=(const MonoPipeline&) = delete;
+
+    // samples holds the inputs on entry and the outputs on return; n is at
+    // least kMinRun. The gain lane above the channel's is set to 1.
+    void run(double* samples, double* gains, int n)
+    {
+        xy_ = samples;
+        g_ = gains;
+        // Each gain as the pair the first passes multiply by: g below, 1 above.
+        const H ones = _mm_set1_pd(1.0);
+        for (int i = 0; i < n; ++i)
+            _mm_storeu_pd(g_ + i * kLanes, _mm_loadl_pd(ones, g_ + i * kLanes));
+        fill(n - 1, Steps{});
+        for (int t = kOutputStage; t < n; ++t)
+        {
+            groups<false>(t, 0, Groups{});
+            output(t);
+            rotate();
+        }
+        drain(n, Steps{});
+    }
+
+private:
+    using Groups = std::make_integer_sequence<int, kGroups>;
+    using Steps = std::make_integer_sequence<int, kOutputStage>;
+
+    // The step at which lane l of group G works on its sample: crossover 0's
+    // pair runs both halves on the same sample; the others run their upper
+    // half one sample behind the lower, two steps after the previous
+    // crossover's lower half. The last group's upper lanes hold no biquad.
+    static constexpr int stage(int g, int lane)
+    {
+        return g == 0 ? (lane < 2 ? 0 : lane - 1) : 4 * g - 1 + lane;
+    }
+    static constexpr bool used(int g, int lane) { return g < kGroups - 1 || lane < 2; }
+
+    // Lanes of group G with a sample at fill step T, or at drain step D;
+    // unused lanes always count as valid (nothing of theirs is kept).
+    template <int G> static constexpr int fillingMask(int T)
+    {
+        int mask = 0;
+        for (int lane = 0; lane < 4; ++lane)
+            if (!used(G, lane) || T >= stage(G, lane))
+                mask |= 1 << lane;
+        return mask;
+    }
+    template <int G> static constexpr int drainingMask(int D)
+    {
+        int mask = 0;
+        for (int lane = 0; lane < 4; ++lane)
+            if (!used(G, lane) || D < stage(G, lane))
+                mask |= 1 << lane;
+        return mask;
+    }
+    template <int G> static constexpr bool anyUsed(int mask)
+    {
+        return (mask & (used(G, 2) ? kFullMask : 0x3)) != 0;
+    }
+
+    // Pair p's state vector for one channel, in the pair layout.
+    double* pairState(int p, int s) { return state_ + (2 * pairLower(p) + s) * kLanes; }
+
+    // Group G's first passes hold pairs 4G and 4G + 2, its second passes
+    // pairs 4G + 1 and 4G + 3 (vector 2G and 2G + 1).
+    template <int... G> void load(std::integer_sequence<int, G...>)
+    {
+        ((loadPass<G, 0>(), loadPass<G, 1>()), ...);
+    }
+    template <int G, int Pass> void loadPass()
+    {
+        for (int s = 0; s < 2; ++s)
+        {
+            const H lower = _mm_loadu_pd(pairState(4 * G + Pass, s));
+            const H upper =
+                used(G, 2) ? _mm_loadu_pd(pairState(4 * G + 2 + Pass, s)) : _mm_setzero_pd();
+            (s == 0 ? s1_ : s2_)[2 * G + Pass] =
+                _mm256_insertf128_pd(_mm256_castpd128_pd256(lower), upper, 1);
+        }
+    }
+    template <int... G> void store(std::integer_sequence<int, G...>)
+    {
+        ((storePass<G, 0>(), storePass<G, 1>()), ...);
+    }
+    template <int G, int Pass> void storePass()
+    {
+        for (int s = 0; s < 2; ++s)
+        {
+            const V v = (s == 0 ? s1_ : s2_)[2 * G + Pass];
+            _mm_storeu_pd(pairState(4 * G + Pass, s), _mm256_castpd256_pd128(v));
+            if constexpr (used(G, 2))
+                _mm_storeu_pd(pairState(4 * G + 2 + Pass, s), _mm256_extractf128_pd(v, 1));
+        }
+    }
+
+    V coefficient(int vector, int which) const
+    {
+        return _mm256_load_pd(coefficients_ + (vector * CoefficientTable::kCount + which) * 4);
+    }
+
+    // Transposed direct form II, the operations in the scalar ladder's order.
+    template <int Vec> V biquad(V x)
+    {
+        using C = CoefficientTable;
+        const V b0x = _mm256_mul_pd(coefficient(Vec, C::B0), x);
+        const V y = _mm256_add_pd(b0x, s1_[Vec]);
+        s1_[Vec] = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(coefficient(Vec, C::B1), x),
+                                               _mm256_mul_pd(coefficient(Vec, C::A1), y)),
+                                 s2_[Vec]);
+        const V b2x = SharedB2 ? b0x : _mm256_mul_pd(coefficient(Vec, C::B2), x);
+        s2_[Vec] = _mm256_sub_pd(b2x, _mm256_mul_pd(coefficient(Vec, C::A2), y));
+        return y;
+    }
+
+    template <bool Clamp> int index(int i, int last) const
+    {
+        return Clamp ? std::min(std::max(i, 0), last) : i;
+    }
+    template <bool Clamp> H gainPair(int i, int last) const
+    {
+        return _mm_loadu_pd(g_ + index<Clamp>(i, last) * kLanes);
+    }
+
+    // The first passes' inputs of group G at step t. For crossover K > 0:
+    // g * high + low of crossover K - 1 below; one sample earlier,
+    // 1 * high of crossover K - 1 + low of crossover K above.
+    template <int G, bool Clamp> V firstInputs(int t, int last) const
+    {
+        if constexpr (G == 0)
+        {
+            // Crossover 0: g * x below, x above.
+            const H x = _mm_loaddup_pd(xy_ + index<Clamp>(t, last) * kLanes);
+            const H first = _mm_mul_pd(gainPair<Clamp>(t, last), x);
+            const H previous = _mm_loadu_pd(p1_);
+            const H high = _mm_unpackhi_pd(previous, _mm_loadu_pd(p2_));
+            const H low = _mm_unpacklo_pd(previous, _mm_loadu_pd(p1_ + 2));
+            const H second = _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - 1, last), high), low);
+            return _mm256_insertf128_pd(_mm256_castpd128_pd256(first), second, 1);
+        }
+        else
+        {
+            const V r1 = _mm256_loadu_pd(p1_ + 4 * G - 2);
+            const V r2 = _mm256_loadu_pd(p2_ + 4 * G - 2);
+            const V high = _mm256_unpackhi_pd(r1, r2);
+            const V low = _mm256_unpacklo_pd(r2, _mm256_loadu_pd(p1_ + 4 * G));
+            V g;
+            if constexpr (used(G, 2))
+                g = _mm256_insertf128_pd(
+                    _mm256_castpd128_pd256(gainPair<Clamp>(t - stage(G, 0), last)),
+                    gainPair<Clamp>(t - stage(G, 2), last), 1);
+            else
+                g = _mm256_broadcast_pd(
+                    reinterpret_cast<const H*>(g_ + index<Clamp>(t - stage(G, 0), last) * kLanes));
+            return _mm256_add_pd(_mm256_mul_pd(g, high), low);
+        }
+    }
+
+    // Group G at step t with the lanes in Valid inside the run; the other
+    // lanes' filter states are put back (their inputs were stale but finite).
+    template <int G, bool Clamp, int Valid> void group(int t, int last)
+    {
+        constexpr int keep = ~Valid & kFullMask;
+        const V keep1 = s1_[2 * G], keep2 = s2_[2 * G];
+        const V keep3 = s1_[2 * G + 1], keep4 = s2_[2 * G + 1];
+        const V first = biquad<2 * G>(firstInputs<G, Clamp>(t, last));
+        _mm256_store_pd(cur_ + 4 * G, biquad<2 * G + 1>(first));
+        if constexpr (keep != 0)
+        {
+            s1_[2 * G] = _mm256_blend_pd(s1_[2 * G], keep1, keep);
+            s2_[2 * G] = _mm256_blend_pd(s2_[2 * G], keep2, keep);
+            s1_[2 * G + 1] = _mm256_blend_pd(s1_[2 * G + 1], keep3, keep);
+            s2_[2 * G + 1] = _mm256_blend_pd(s2_[2 * G + 1], keep4, keep);
+        }
+    }
+
+    template <bool Clamp, int... G> void groups(int t, int last, std::integer_sequence<int, G...>)
+    {
+        (group<G, Clamp, kFullMask>(t, last), ...);
+    }
+
+    // The output of sample t - kOutputStage: g * high + low of the last crossover.
+    void output(int t)
+    {
+        double* out = xy_ + (t - kOutputStage) * kLanes;
+        const H g = _mm_load_sd(g_ + (t - kOutputStage) * kLanes);
+        _mm_store_sd(
+            out, _mm_add_sd(_mm_mul_sd(g, _mm_load_sd(p1_ + 2 * 4 + 1)), _mm_load_sd(p2_ + 2 * 4)));
+    }
+
+    // The slot just written becomes the previous step's, and so on.
+    void rotate()
+    {
+        double* oldest = p2_;
+        p2_ = p1_;
+        p1_ = cur_;
+        cur_ = oldest;
+    }
+
+    template <int T, int... G> void fillStep(int last, std::integer_sequence<int, G...>)
+    {
+        ((anyUsed<G>(fillingMask<G>(T)) ? group<G, true, fillingMask<G>(T)>(T, last) : void()),
+         ...);
+        rotate();
+    }
+    template <int... T> void fill(int last, std::integer_sequence<int, T...>)
+    {
+        (fillStep<T>(last, Groups{}), ...);
+    }
+
+    template <int D, int... G> void drainStep(int n, std::integer_sequence<int, G...>)
+    {
+        ((anyUsed<G>(drainingMask<G>(D)) ? group<G, true, drainingMask<G>(D)>(n + D, n - 1)
+                                         : void()),
+         ...);
+        output(n + D);
+        rotate();
+    }
+    template <int... D> void drain(int n, std::integer_sequence<int, D...>)
+    {
+        (drainStep<D>(n, Groups{}), ...);
+    }
+
+    const double* coefficients_;
+    double* state_;
+    double* xy_ = nullptr;
+    double* g_ = nullptr;
+    V s1_[2 * kGroups];
+    V s2_[2 * kGroups];
+    // Three steps' second-pass outputs: this step's, the previous one's and
+    // the one before.
+    alignas(32) double ring_[3][kSlot];
+    double* cur_ = ring_[0];
+    double* p1_ = ring_[2];
+    double* p2_ = ring_[1];
+};
+
+} // namespace Ladder
+} // namespace Quorvane
