@@ -69,12 +69,22 @@ public:
         for (int i = 0; i < n; ++i)
             _mm_storeu_pd(g_ + i * kLanes, _mm_loadl_pd(ones, g_ + i * kLanes));
         fill(n - 1, Steps{});
-        for (int t = kOutputStage; t < n; ++t)
+        // The steady part three steps at a time, so that every ring slot is
+        // a constant (step t uses slot t % 3).
+        int t = kOutputStage;
+        for (; t + 3 <= n; t += 3)
         {
-            groups<false>(t, 0, Groups{});
-            output(t);
-            rotate();
+            steady<0>(t);
+            steady<1>(t + 1);
+            steady<2>(t + 2);
         }
+        if (t < n)
+            steady<0>(t++);
+        if (t < n)
+            steady<1>(t++);
+        // Renumbered so that step n has slot 0, every slot of the drain is a
+        // constant too.
+        renumberSlots(n % 3);
         drain(n, Steps{});
     }
 
@@ -181,25 +191,30 @@ private:
     // The first passes' inputs of group G at step t. For crossover K > 0:
     // g * high + low of crossover K - 1 below; one sample earlier,
     // 1 * high of crossover K - 1 + low of crossover K above.
-    template <int G, bool Clamp> V firstInputs(int t, int last) const
+    // Ring slot of the step `back` steps before a step in slot Slot.
+    template <int Slot> double* slot(int back) { return ring_[(Slot + 3 - back) % 3]; }
+
+    template <int G, int Slot, bool Clamp> V firstInputs(int t, int last)
     {
+        const double* p1 = slot<Slot>(1);
+        const double* p2 = slot<Slot>(2);
         if constexpr (G == 0)
         {
             // Crossover 0: g * x below, x above.
             const H x = _mm_loaddup_pd(xy_ + index<Clamp>(t, last) * kLanes);
             const H first = _mm_mul_pd(gainPair<Clamp>(t, last), x);
-            const H previous = _mm_loadu_pd(p1_);
-            const H high = _mm_unpackhi_pd(previous, _mm_loadu_pd(p2_));
-            const H low = _mm_unpacklo_pd(previous, _mm_loadu_pd(p1_ + 2));
+            const H previous = _mm_loadu_pd(p1);
+            const H high = _mm_unpackhi_pd(previous, _mm_loadu_pd(p2));
+            const H low = _mm_unpacklo_pd(previous, _mm_loadu_pd(p1 + 2));
             const H second = _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - 1, last), high), low);
             return _mm256_insertf128_pd(_mm256_castpd128_pd256(first), second, 1);
         }
         else
         {
-            const V r1 = _mm256_loadu_pd(p1_ + 4 * G - 2);
-            const V r2 = _mm256_loadu_pd(p2_ + 4 * G - 2);
+            const V r1 = _mm256_loadu_pd(p1 + 4 * G - 2);
+            const V r2 = _mm256_loadu_pd(p2 + 4 * G - 2);
             const V high = _mm256_unpackhi_pd(r1, r2);
-            const V low = _mm256_unpacklo_pd(r2, _mm256_loadu_pd(p1_ + 4 * G));
+            const V low = _mm256_unpacklo_pd(r2, _mm256_loadu_pd(p1 + 4 * G));
             V g;
             if constexpr (used(G, 2))
                 g = _mm256_insertf128_pd(
@@ -214,13 +229,13 @@ private:
 
     // Group G at step t with the lanes in Valid inside the run; the other
     // lanes' filter states are put back (their inputs were stale but finite).
-    template <int G, bool Clamp, int Valid> void group(int t, int last)
+    template <int G, int Slot, bool Clamp, int Valid> void group(int t, int last)
     {
         constexpr int keep = ~Valid & kFullMask;
         const V keep1 = s1_[2 * G], keep2 = s2_[2 * G];
         const V keep3 = s1_[2 * G + 1], keep4 = s2_[2 * G + 1];
-        const V first = biquad<2 * G>(firstInputs<G, Clamp>(t, last));
-        _mm256_store_pd(cur_ + 4 * G, biquad<2 * G + 1>(first));
+        const V first = biquad<2 * G>(firstInputs<G, Slot, Clamp>(t, last));
+        _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(first));
         if constexpr (keep != 0)
         {
             s1_[2 * G] = _mm256_blend_pd(s1_[2 * G], keep1, keep);
@@ -230,34 +245,46 @@ private:
         }
     }
 
-    template <bool Clamp, int... G> void groups(int t, int last, std::integer_sequence<int, G...>)
+    template <int Slot, int... G> void groups(int t, std::integer_sequence<int, G...>)
     {
-        (group<G, Clamp, kFullMask>(t, last), ...);
+        (group<G, Slot, false, kFullMask>(t, 0), ...);
+    }
+    template <int Slot> void steady(int t)
+    {
+        groups<Slot>(t, Groups{});
+        output<Slot>(t);
     }
 
     // The output of sample t - kOutputStage: g * high + low of the last crossover.
-    void output(int t)
+    template <int Slot> void output(int t)
     {
+        const double* p1 = slot<Slot>(1);
+        const double* p2 = slot<Slot>(2);
         double* out = xy_ + (t - kOutputStage) * kLanes;
         const H g = _mm_load_sd(g_ + (t - kOutputStage) * kLanes);
         _mm_store_sd(
-            out, _mm_add_sd(_mm_mul_sd(g, _mm_load_sd(p1_ + 2 * 4 + 1)), _mm_load_sd(p2_ + 2 * 4)));
+            out, _mm_add_sd(_mm_mul_sd(g, _mm_load_sd(p1 + 2 * 4 + 1)), _mm_load_sd(p2 + 2 * 4)));
     }
 
-    // The slot just written becomes the previous step's, and so on.
-    void rotate()
+    // Moves the ring contents from slot s to slot (s - shift) % 3.
+    void renumberSlots(int shift)
     {
-        double* oldest = p2_;
-        p2_ = p1_;
-        p1_ = cur_;
-        cur_ = oldest;
+        if (shift == 0)
+            return;
+        double moved[3][kSlot];
+        for (int s = 0; s < 3; ++s)
+            for (int i = 0; i < kSlot; ++i)
+                moved[(s + 3 - shift) % 3][i] = ring_[s][i];
+        for (int s = 0; s < 3; ++s)
+            for (int i = 0; i < kSlot; ++i)
+                ring_[s][i] = moved[s][i];
     }
 
     template <int T, int... G> void fillStep(int last, std::integer_sequence<int, G...>)
     {
-        ((anyUsed<G>(fillingMask<G>(T)) ? group<G, true, fillingMask<G>(T)>(T, last) : void()),
+        ((anyUsed<G>(fillingMask<G>(T)) ? group<G, T % 3, true, fillingMask<G>(T)>(T, last)
+                                        : void()),
          ...);
-        rotate();
     }
     template <int... T> void fill(int last, std::integer_sequence<int, T...>)
     {
@@ -266,11 +293,10 @@ private:
 
     template <int D, int... G> void drainStep(int n, std::integer_sequence<int, G...>)
     {
-        ((anyUsed<G>(drainingMask<G>(D)) ? group<G, true, drainingMask<G>(D)>(n + D, n - 1)
+        ((anyUsed<G>(drainingMask<G>(D)) ? group<G, D % 3, true, drainingMask<G>(D)>(n + D, n - 1)
                                          : void()),
          ...);
-        output(n + D);
-        rotate();
+        output<D % 3>(n + D);
     }
     template <int... D> void drain(int n, std::integer_sequence<int, D...>)
     {
@@ -283,12 +309,8 @@ private:
     double* g_ = nullptr;
     V s1_[2 * kGroups];
     V s2_[2 * kGroups];
-    // Three steps' second-pass outputs: this step's, the previous one's and
-    // the one before.
+    // Three steps' second-pass outputs: a step reads the two before it.
     alignas(32) double ring_[3][kSlot];
-    double* cur_ = ring_[0];
-    double* p1_ = ring_[2];
-    double* p2_ = ring_[1];
 };
 
 } // namespace Ladder
