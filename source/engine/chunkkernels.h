@@ -21,11 +21,18 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
 // same order.
 float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes);
 
+// The same for one channel: floor, levels and the samples into lane 0 (as a one-channel
+// loudestLevels and the single-channel lanes of the gate pass do).
+float floorLevelAndLane(float* a, int count, float* levels, float peak, double* lanes);
+
 // Two channels into lanes 0 and 1 of the group layout (CrossoverGainStage::kGroupLanes doubles
 // per sample), as doubles; a and b may be the same channel.
 void interleavePair(const float* a, const float* b, double* lanes, int count);
 
 // Lanes 0 and 1 back to two channels: each sample rounded to float, then times gain.
 void deinterleavePair(const double* lanes, float gain, float* a, float* b, int count);
+
+// Lane 0 back to one channel, likewise.
+void deinterleaveSingle(const double* lanes, float gain, float* a, int count);
 
 } // namespace Quorvane
