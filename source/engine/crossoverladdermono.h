@@ -39,6 +39,14 @@ template <bool SharedB2> class MonoPipeline
     static constexpr int kSlot = 4 * kGroups;
     static constexpr int kFullMask = 0xF;
 
+    // The filter states: vector 2G holds group G's first passes, 2G + 1 its
+    // second passes.
+    struct States
+    {
+        V s1[2 * kGroups];
+        V s2[2 * kGroups];
+    };
+
 public:
     // The shortest run this pipeline takes: filling and draining must not overlap.
     static constexpr int kMinRun = kOutputStage;
@@ -71,17 +79,21 @@ public:
         fill(n - 1, Steps{});
         // The steady part three steps at a time, so that every ring slot is
         // a constant (step t uses slot t % 3).
+        // The states in a local copy, which nothing else can reach, so that
+        // the compiler keeps them in registers where it can.
+        States st = states_;
         int t = kOutputStage;
         for (; t + 3 <= n; t += 3)
         {
-            steady<0>(t);
-            steady<1>(t + 1);
-            steady<2>(t + 2);
+            steady<0>(st, t);
+            steady<1>(st, t + 1);
+            steady<2>(st, t + 2);
         }
         if (t < n)
-            steady<0>(t++);
+            steady<0>(st, t++);
         if (t < n)
-            steady<1>(t++);
+            steady<1>(st, t++);
+        states_ = st;
         // Renumbered so that step n has slot 0, every slot of the drain is a
         // constant too.
         renumberSlots(n % 3);
@@ -141,7 +153,7 @@ private:
             const H lower = _mm_loadu_pd(pairState(4 * G + Pass, s));
             const H upper =
                 used(G, 2) ? _mm_loadu_pd(pairState(4 * G + 2 + Pass, s)) : _mm_setzero_pd();
-            (s == 0 ? s1_ : s2_)[2 * G + Pass] =
+            (s == 0 ? states_.s1 : states_.s2)[2 * G + Pass] =
                 _mm256_insertf128_pd(_mm256_castpd128_pd256(lower), upper, 1);
         }
     }
@@ -153,7 +165,7 @@ private:
     {
         for (int s = 0; s < 2; ++s)
         {
-            const V v = (s == 0 ? s1_ : s2_)[2 * G + Pass];
+            const V v = (s == 0 ? states_.s1 : states_.s2)[2 * G + Pass];
             _mm_storeu_pd(pairState(4 * G + Pass, s), _mm256_castpd256_pd128(v));
             if constexpr (used(G, 2))
                 _mm_storeu_pd(pairState(4 * G + 2 + Pass, s), _mm256_extractf128_pd(v, 1));
@@ -166,16 +178,16 @@ private:
     }
 
     // Transposed direct form II, the operations in the scalar ladder's order.
-    template <int Vec> V biquad(V x)
+    template <int Vec> V biquad(States& st, V x)
     {
         using C = CoefficientTable;
         const V b0x = _mm256_mul_pd(coefficient(Vec, C::B0), x);
-        const V y = _mm256_add_pd(b0x, s1_[Vec]);
-        s1_[Vec] = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(coefficient(Vec, C::B1), x),
-                                               _mm256_mul_pd(coefficient(Vec, C::A1), y)),
-                                 s2_[Vec]);
+        const V y = _mm256_add_pd(b0x, st.s1[Vec]);
+        st.s1[Vec] = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(coefficient(Vec, C::B1), x),
+                                                 _mm256_mul_pd(coefficient(Vec, C::A1), y)),
+                                   st.s2[Vec]);
         const V b2x = SharedB2 ? b0x : _mm256_mul_pd(coefficient(Vec, C::B2), x);
-        s2_[Vec] = _mm256_sub_pd(b2x, _mm256_mul_pd(coefficient(Vec, C::A2), y));
+        st.s2[Vec] = _mm256_sub_pd(b2x, _mm256_mul_pd(coefficient(Vec, C::A2), y));
         return y;
     }
 
@@ -229,29 +241,29 @@ private:
 
     // Group G at step t with the lanes in Valid inside the run; the other
     // lanes' filter states are put back (their inputs were stale but finite).
-    template <int G, int Slot, bool Clamp, int Valid> void group(int t, int last)
+    template <int G, int Slot, bool Clamp, int Valid> void group(States& st, int t, int last)
     {
         constexpr int keep = ~Valid & kFullMask;
-        const V keep1 = s1_[2 * G], keep2 = s2_[2 * G];
-        const V keep3 = s1_[2 * G + 1], keep4 = s2_[2 * G + 1];
-        const V first = biquad<2 * G>(firstInputs<G, Slot, Clamp>(t, last));
-        _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(first));
+        const V keep1 = st.s1[2 * G], keep2 = st.s2[2 * G];
+        const V keep3 = st.s1[2 * G + 1], keep4 = st.s2[2 * G + 1];
+        const V first = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(t, last));
+        _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(st, first));
         if constexpr (keep != 0)
         {
-            s1_[2 * G] = _mm256_blend_pd(s1_[2 * G], keep1, keep);
-            s2_[2 * G] = _mm256_blend_pd(s2_[2 * G], keep2, keep);
-            s1_[2 * G + 1] = _mm256_blend_pd(s1_[2 * G + 1], keep3, keep);
-            s2_[2 * G + 1] = _mm256_blend_pd(s2_[2 * G + 1], keep4, keep);
+            st.s1[2 * G] = _mm256_blend_pd(st.s1[2 * G], keep1, keep);
+            st.s2[2 * G] = _mm256_blend_pd(st.s2[2 * G], keep2, keep);
+            st.s1[2 * G + 1] = _mm256_blend_pd(st.s1[2 * G + 1], keep3, keep);
+            st.s2[2 * G + 1] = _mm256_blend_pd(st.s2[2 * G + 1], keep4, keep);
         }
     }
 
-    template <int Slot, int... G> void groups(int t, std::integer_sequence<int, G...>)
+    template <int Slot, int... G> void groups(States& st, int t, std::integer_sequence<int, G...>)
     {
-        (group<G, Slot, false, kFullMask>(t, 0), ...);
+        (group<G, Slot, false, kFullMask>(st, t, 0), ...);
     }
-    template <int Slot> void steady(int t)
+    template <int Slot> void steady(States& st, int t)
     {
-        groups<Slot>(t, Groups{});
+        groups<Slot>(st, t, Groups{});
         output<Slot>(t);
     }
 
@@ -282,7 +294,7 @@ private:
 
     template <int T, int... G> void fillStep(int last, std::integer_sequence<int, G...>)
     {
-        ((anyUsed<G>(fillingMask<G>(T)) ? group<G, T % 3, true, fillingMask<G>(T)>(T, last)
+        ((anyUsed<G>(fillingMask<G>(T)) ? group<G, T % 3, true, fillingMask<G>(T)>(states_, T, last)
                                         : void()),
          ...);
     }
@@ -293,8 +305,9 @@ private:
 
     template <int D, int... G> void drainStep(int n, std::integer_sequence<int, G...>)
     {
-        ((anyUsed<G>(drainingMask<G>(D)) ? group<G, D % 3, true, drainingMask<G>(D)>(n + D, n - 1)
-                                         : void()),
+        ((anyUsed<G>(drainingMask<G>(D))
+              ? group<G, D % 3, true, drainingMask<G>(D)>(states_, n + D, n - 1)
+              : void()),
          ...);
         output<D % 3>(n + D);
     }
@@ -307,8 +320,7 @@ private:
     double* state_;
     double* xy_ = nullptr;
     double* g_ = nullptr;
-    V s1_[2 * kGroups];
-    V s2_[2 * kGroups];
+    States states_;
     // Three steps' second-pass outputs: a step reads the two before it.
     alignas(32) double ring_[3][kSlot];
 };
