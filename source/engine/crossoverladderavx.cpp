@@ -67,6 +67,13 @@ template <bool SharedB2>
     MonoPipeline<SharedB2>(table, state).run(samples, gains, n);
 }
 
+template <bool SharedB2>
+[[gnu::noinline]] void runFour(const CoefficientTable& table, double* state, double* samples,
+                               const double* gains, int n)
+{
+    Pipeline<AvxOps, SharedB2>(table, state).run(samples, gains, n);
+}
+
 } // namespace
 
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
@@ -93,7 +100,10 @@ void runMonoAvx(const CoefficientTable& table, double* state, double* samples, d
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n)
 {
-    Pipeline<AvxOps>(table, state).run(samples, gains, n);
+    if (table.b2IsB0)
+        runFour<true>(table, state, samples, gains, n);
+    else
+        runFour<false>(table, state, samples, gains, n);
 }
 
 } // namespace Ladder
