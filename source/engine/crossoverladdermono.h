@@ -74,8 +74,16 @@ public:
         g_ = gains;
         // Each gain as the pair the first passes multiply by: g below, 1 above.
         const H ones = _mm_set1_pd(1.0);
-        for (int i = 0; i < n; ++i)
-            _mm_storeu_pd(g_ + i * kLanes, _mm_loadl_pd(ones, g_ + i * kLanes));
+        // (Through the argument: a store through the member could change the
+        // member, as far as the compiler knows, so it would be read again
+        // for every sample.)
+        int i = 0;
+        for (; i + 4 <= n; i += 4)
+            for (int k = 0; k < 4; ++k)
+                _mm_storeu_pd(gains + (i + k) * kLanes,
+                              _mm_loadl_pd(ones, gains + (i + k) * kLanes));
+        for (; i < n; ++i)
+            _mm_storeu_pd(gains + i * kLanes, _mm_loadl_pd(ones, gains + i * kLanes));
         fill(n - 1, Steps{});
         // The steady part three steps at a time, so that every ring slot is
         // a constant (step t uses slot t % 3).

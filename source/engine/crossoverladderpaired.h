@@ -72,8 +72,15 @@ public:
         if (n <= 0)
             return;
         // Each gain as the pair the first passes multiply by: g below, 1 above.
-        for (int i = 0; i < n; ++i)
-            Ops::setUpperOnes(g_ + i * kLanes);
+        // (Through the argument: a store through the member could change the
+        // member, as far as the compiler knows, so it would be read again
+        // for every sample.)
+        int i = 0;
+        for (; i + 4 <= n; i += 4)
+            for (int k = 0; k < 4; ++k)
+                Ops::setUpperOnes(gains + (i + k) * kLanes);
+        for (; i < n; ++i)
+            Ops::setUpperOnes(gains + i * kLanes);
         if (n < kOutputStage)
         {
             // Filling and draining overlap: every step checks every half.

@@ -38,7 +38,16 @@ struct GainOut
         {
             double* lanes = gains + group * groupStride;
             const bool upperPair = channels - group * kLanes > 2;
-            for (int i = begin; i < end; ++i)
+            int i = begin;
+            // Four samples per round: most of a settled stretch is this loop.
+            for (; i + 4 <= end; i += 4)
+                for (int k = 0; k < 4; ++k)
+                {
+                    _mm_storeu_pd(lanes + (i + k) * kLanes, pair);
+                    if (upperPair)
+                        _mm_storeu_pd(lanes + (i + k) * kLanes + 2, pair);
+                }
+            for (; i < end; ++i)
             {
                 _mm_storeu_pd(lanes + i * kLanes, pair);
                 if (upperPair)
