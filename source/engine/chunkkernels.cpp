@@ -119,6 +119,19 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
     return peak;
 }
 
+float largestMagnitude(const float* samples, int count, float peak)
+{
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        peaks = _mm_max_ps(peaks, _mm_and_ps(_mm_loadu_ps(samples + i), absMask));
+    peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
+    return peak;
+}
+
 float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;

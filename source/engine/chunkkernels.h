@@ -15,6 +15,9 @@ void applyFloor(float* samples, int count);
 // returns the largest of peak and the levels. The key must be floored already.
 float loudestLevels(float** key, int keyChannels, int start, int count, float* levels, float peak);
 
+// The largest of peak and the magnitudes of count samples (floored ones: no NaN).
+float largestMagnitude(const float* samples, int count, float peak);
+
 // The usual stereo case in one pass over the two channels of a chunk: the input floor (written
 // back, as applyFloor does), the key levels with the running peak (as loudestLevels does) and
 // the samples into lanes 0 and 1 (as interleavePair does), with the same operations in the

@@ -185,13 +185,7 @@ void decideDetectors(const GateSettings& settings, DetectorState* detectors, Gat
 void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int count)
 {
     for (int c = 0; c < keyChannels; ++c)
-    {
-        const float* samples = key[c] + start;
-        float peak = keyPeak_[c];
-        for (int i = 0; i < count; ++i)
-            peak = std::max(peak, std::fabs(samples[i]));
-        keyPeak_[c] = peak;
-    }
+        keyPeak_[c] = largestMagnitude(key[c] + start, count, keyPeak_[c]);
 
     // Detector k listens to key channel k, repeating the key channels when
     // there are fewer of them.
