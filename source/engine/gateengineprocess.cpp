@@ -169,12 +169,35 @@ void decideDetectors(const GateSettings& settings, DetectorState* detectors, Gat
         local[k].start(detectors[k]);
         key[k] = keys[k];
     }
+    auto gainAt = [gains](int k, int i) -> double&
+    { return gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes]; };
     for (int i = 0; i < count; ++i)
     {
+        bool allSettled = true;
+        for (int k = 0; k < K; ++k)
+            allSettled = allSettled && local[k].settled();
+        if (allSettled)
+        {
+            // Every detector in a settled stretch: they go on together, each
+            // with its own mask scans, up to the first sample that one of
+            // them leaves on, which they all take through step.
+            int end = count;
+            for (int k = 0; k < K; ++k)
+                end = std::min(end, local[k].settledEnd(s, key[k], i, count));
+            for (int k = 0; k < K; ++k)
+            {
+                local[k].skipSettled(s, key[k], i, end);
+                const double gain = local[k].gain();
+                for (int j = i; j < end; ++j)
+                    gainAt(k, j) = gain;
+            }
+            i = end;
+            if (i == count)
+                break;
+        }
 #pragma GCC unroll 8
         for (int k = 0; k < K; ++k)
-            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] =
-                local[k].step(s, std::fabs(key[k][i]), random);
+            gainAt(k, i) = local[k].step(s, std::fabs(key[k][i]), random);
     }
     for (int k = 0; k < K; ++k)
         detectors[k] = local[k].state();

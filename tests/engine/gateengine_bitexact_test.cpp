@@ -445,8 +445,8 @@ Signal settlingSignal(int channels, int frames, int hold, uint32_t seed)
 
 TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
 {
-    // Settled detectors take shortcuts (linked: counting the hold 64 samples
-    // at a time; unlinked: a sample at a time), and the ladder's pipeline
+    // Settled detectors take shortcuts (counting the hold 64 samples at a
+    // time, linked or with every unlinked detector settled), and the ladder's pipeline
     // fills and drains once per block: holds on either side of 64 samples,
     // every block length modulo four, above and below the pipeline depth.
     const int blockSizes[] = {32, 33, 18, 19, 20, 21, 64, 7, 512, 130, 1, 8, 9, 10, 521};
