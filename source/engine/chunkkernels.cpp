@@ -166,23 +166,27 @@ float floorLevelAndLane(float* a, int count, float* levels, float peak, double* 
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
-    const __m128 silence = _mm_set1_ps(kSilence);
     __m128 peaks = _mm_set1_ps(peak);
     int i = 0;
-    for (; i + 4 <= count; i += 4)
+    for (; i + 8 <= count; i += 8)
     {
-        const __m128 x = floorFour(_mm_loadu_ps(a + i));
-        _mm_storeu_ps(a + i, x);
-        const __m128 level = _mm_max_ps(silence, _mm_and_ps(x, absMask));
-        _mm_storeu_ps(levels + i, level);
-        peaks = _mm_max_ps(peaks, level);
-        double* at = lanes + i * kLanes;
-        const __m128d low = _mm_cvtps_pd(x);
-        const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
-        _mm_storel_pd(at, low);
-        _mm_storeh_pd(at + kLanes, low);
-        _mm_storel_pd(at + 2 * kLanes, high);
-        _mm_storeh_pd(at + 3 * kLanes, high);
+        // Eight samples per round, four at a time. A floored sample's
+        // magnitude is at least kSilence: it is the level.
+        for (int k = 0; k < 8; k += 4)
+        {
+            const __m128 x = floorFour(_mm_loadu_ps(a + i + k));
+            _mm_storeu_ps(a + i + k, x);
+            const __m128 level = _mm_and_ps(x, absMask);
+            _mm_storeu_ps(levels + i + k, level);
+            peaks = _mm_max_ps(peaks, level);
+            double* at = lanes + (i + k) * kLanes;
+            const __m128d low = _mm_cvtps_pd(x);
+            const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
+            _mm_storel_pd(at, low);
+            _mm_storeh_pd(at + kLanes, low);
+            _mm_storel_pd(at + 2 * kLanes, high);
+            _mm_storeh_pd(at + 3 * kLanes, high);
+        }
     }
     peak = largestOfFour(peaks);
     for (; i < count; ++i)
@@ -237,13 +241,15 @@ void deinterleaveSingle(const double* lanes, float gain, float* a, int count)
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     const __m128 g = _mm_set1_ps(gain);
     int i = 0;
-    for (; i + 4 <= count; i += 4)
-    {
-        const double* at = lanes + i * kLanes;
-        const __m128d s01 = _mm_loadh_pd(_mm_load_sd(at), at + kLanes);
-        const __m128d s23 = _mm_loadh_pd(_mm_load_sd(at + 2 * kLanes), at + 3 * kLanes);
-        _mm_storeu_ps(a + i, _mm_mul_ps(_mm_movelh_ps(_mm_cvtpd_ps(s01), _mm_cvtpd_ps(s23)), g));
-    }
+    for (; i + 8 <= count; i += 8)
+        for (int k = 0; k < 8; k += 4)
+        {
+            const double* at = lanes + (i + k) * kLanes;
+            const __m128d s01 = _mm_loadh_pd(_mm_load_sd(at), at + kLanes);
+            const __m128d s23 = _mm_loadh_pd(_mm_load_sd(at + 2 * kLanes), at + 3 * kLanes);
+            _mm_storeu_ps(a + i + k,
+                          _mm_mul_ps(_mm_movelh_ps(_mm_cvtpd_ps(s01), _mm_cvtpd_ps(s23)), g));
+        }
     for (; i < count; ++i)
         a[i] = static_cast<float>(lanes[i * kLanes]) * gain;
 }

@@ -78,8 +78,8 @@ public:
         // member, as far as the compiler knows, so it would be read again
         // for every sample.)
         int i = 0;
-        for (; i + 4 <= n; i += 4)
-            for (int k = 0; k < 4; ++k)
+        for (; i + 8 <= n; i += 8)
+            for (int k = 0; k < 8; ++k)
                 _mm_storeu_pd(gains + (i + k) * kLanes,
                               _mm_loadl_pd(ones, gains + (i + k) * kLanes));
         for (; i < n; ++i)
@@ -280,10 +280,10 @@ private:
     {
         const double* p1 = slot<Slot>(1);
         const double* p2 = slot<Slot>(2);
-        double* out = xy_ + (t - kOutputStage) * kLanes;
-        const H g = _mm_load_sd(g_ + (t - kOutputStage) * kLanes);
-        _mm_store_sd(
-            out, _mm_add_sd(_mm_mul_sd(g, _mm_load_sd(p1 + 2 * 4 + 1)), _mm_load_sd(p2 + 2 * 4)));
+        // Plain scalar arithmetic (this file has no fused multiply-add to
+        // contract it into), so that the ring values are memory operands.
+        const int j = (t - kOutputStage) * kLanes;
+        xy_[j] = g_[j] * p1[2 * 4 + 1] + p2[2 * 4];
     }
 
     // Moves the ring contents from slot s to slot (s - shift) % 3.
