@@ -49,7 +49,7 @@ echo "engine benchmarks ..." >&2
 # 1b. Small blocks: all sizes in alternating rounds, the share of the
 #     512-sample throughput taken round by round.
 echo "block sizes in alternating rounds ..." >&2
-"$build/bench/engine/engine_workload" blocks "$block_rounds" 512 256 128 64 32 > "$results/blocks.txt"
+"$workload" blocks 2 1 "$block_rounds" 512 256 128 64 32 > "$results/blocks.txt"
 
 # 2. The whole plug-in through the command-line host: 60 s of stereo 48 kHz,
 #    best of three (the figure includes reading and writing the files).
