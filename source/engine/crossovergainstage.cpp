@@ -141,19 +141,21 @@ void CrossoverGainStage::clearMemory()
 namespace
 {
 
-// True when all n values (a multiple of 4) are finite: x * 0 is +-0 for
+// True when all n values (a multiple of 16) are finite: x * 0 is +-0 for
 // those and NaN for the rest, and the bits of a NaN survive OR-ing with the
-// others. No branch per value, and no chain of additions to wait for.
+// others. No branch per value, and no chain of additions to wait for; sixteen
+// values per round, since it runs once per block whatever the block's length.
 bool allFinite(const double* values, int n)
 {
     const __m128d zero = _mm_setzero_pd();
     __m128d a = zero;
     __m128d b = zero;
-    for (int i = 0; i < n; i += 4)
-    {
-        a = _mm_or_pd(a, _mm_mul_pd(_mm_loadu_pd(values + i), zero));
-        b = _mm_or_pd(b, _mm_mul_pd(_mm_loadu_pd(values + i + 2), zero));
-    }
+    for (int i = 0; i < n; i += 16)
+        for (int k = 0; k < 16; k += 4)
+        {
+            a = _mm_or_pd(a, _mm_mul_pd(_mm_loadu_pd(values + i + k), zero));
+            b = _mm_or_pd(b, _mm_mul_pd(_mm_loadu_pd(values + i + k + 2), zero));
+        }
     const __m128d any = _mm_or_pd(a, b);
     return _mm_movemask_pd(_mm_cmpunord_pd(any, any)) == 0;
 }
@@ -234,6 +236,7 @@ void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
     // Once per run, not per sample: a non-finite state would otherwise stay
     // for good. Every slot of the group counts, whatever its layout: slots
     // not in use hold copies of states that were finite when made.
+    static_assert(Ladder::kStatesPerGroup % 16 == 0, "allFinite takes sixteen values per round");
     if (!allFinite(state, Ladder::kStatesPerGroup))
         restartNonFinite(group);
 }
