@@ -49,7 +49,7 @@ echo "engine benchmarks ..." >&2
 # 1b. Small blocks: all sizes in alternating rounds, the share of the
 #     512-sample throughput taken round by round.
 echo "block sizes in alternating rounds ..." >&2
-"$build/bench/engine/engine_workload" blocks "$block_rounds" 512 256 128 64 32 > "$results/blocks.txt"
+"$workload" blocks 2 1 "$block_rounds" 512 256 128 64 32 > "$results/blocks.txt"
 
 # 2. The whole plug-in through the command-line host: 60 s of stereo 48 kHz,
 #    best of three (the figure includes reading and writing the files).
@@ -94,18 +94,19 @@ plugin_instructions() {
     awk -v ir="${collected:-0}" -v f="$(host_frames 5)" 'BEGIN { printf "%.0f", ir / f }'
 }
 
-# render_seconds PLUGIN.so: wall-clock seconds of one render of the long file,
-# then its processor time (user + system, from /usr/bin/time when there is
-# one, else the wall-clock time again).
+# render_seconds FILE PLUGIN-OPTIONS...: wall-clock seconds of one render of
+# FILE, then its processor time (user + system, from /usr/bin/time when there
+# is one, else the wall-clock time again).
 render_seconds() {
+    file=$1
+    shift
     begin=$(date +%s.%N)
     if [ -x /usr/bin/time ]; then
-        cpu=$(/usr/bin/time -f '%U %S' "$build/host/quorvane" render "$pink_long" \
-                  "$results/pink-out.wav" --vst2 --plugin "$1" --quiet 2>&1 >/dev/null |
+        cpu=$(/usr/bin/time -f '%U %S' "$build/host/quorvane" render "$file" \
+                  "$results/render-out.wav" "$@" --quiet 2>&1 >/dev/null |
               tail -n 1 | awk '{ printf "%.4f", $1 + $2 }')
     else
-        "$build/host/quorvane" render "$pink_long" "$results/pink-out.wav" --vst2 --plugin "$1" \
-            --quiet >/dev/null 2>&1
+        "$build/host/quorvane" render "$file" "$results/render-out.wav" "$@" --quiet >/dev/null 2>&1
         cpu=
     fi
     end=$(date +%s.%N)
@@ -116,27 +117,150 @@ median() {
     sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-# alternate PEER.so ROUNDS: ours, then the peer, ROUNDS times; prints the
-# medians of our and the peer's wall-clock times, the median of the rounds'
-# wall-clock ratios and the median of their processor-time ratios.
+# spread: the lowest and the highest of the values on standard input, "low–high".
+spread() {
+    sort -g | awk 'NR == 1 { low = $1 } { high = $1 } END { printf "%s–%s", low, high }'
+}
+
+# alternate ROUNDS FILE "OUR OPTIONS" "PEER OPTIONS": our render of FILE, then
+# the peer's, ROUNDS times; prints the medians of our and the peer's
+# wall-clock times, the median of the rounds' wall-clock ratios, the median of
+# their processor-time ratios and the spread of the processor-time ratios.
+# The options are split on spaces (paths without spaces).
 alternate() {
     : > "$results/ours.txt"
     : > "$results/peer.txt"
     : > "$results/ratio.txt"
     : > "$results/cpu-ratio.txt"
     round=0
-    while [ "$round" -lt "$2" ]; do
-        set -- "$1" "$2" $(render_seconds "$plugin_so") $(render_seconds "$1")
-        echo "$3" >> "$results/ours.txt"
-        echo "$5" >> "$results/peer.txt"
-        awk -v a="$3" -v b="$5" 'BEGIN { printf "%.3f\n", a / b }' >> "$results/ratio.txt"
-        awk -v a="$4" -v b="$6" 'BEGIN { printf "%.3f\n", a / b }' >> "$results/cpu-ratio.txt"
-        set -- "$1" "$2"
+    while [ "$round" -lt "$1" ]; do
+        # shellcheck disable=SC2086
+        ours=$(render_seconds "$2" $3)
+        # shellcheck disable=SC2086
+        peer=$(render_seconds "$2" $4)
+        echo "$ours" | cut -d ' ' -f 1 >> "$results/ours.txt"
+        echo "$peer" | cut -d ' ' -f 1 >> "$results/peer.txt"
+        echo "$ours $peer" | awk '{ printf "%.3f\n", $1 / $3 }' >> "$results/ratio.txt"
+        echo "$ours $peer" | awk '{ printf "%.3f\n", $2 / $4 }' >> "$results/cpu-ratio.txt"
         round=$((round + 1))
     done
     echo "$(median < "$results/ours.txt") $(median < "$results/peer.txt")" \
-         "$(median < "$results/ratio.txt") $(median < "$results/cpu-ratio.txt")"
+         "$(median < "$results/ratio.txt") $(median < "$results/cpu-ratio.txt")" \
+         "$(spread < "$results/cpu-ratio.txt")"
 }
+
+# vst3_instructions FILE BLOCK OPTIONS...: instructions per frame inside the
+# host's per-block process call of the VST 3 bundle (5 s files).
+vst3_instructions() {
+    file=$1
+    block=$2
+    shift 2
+    collected=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+        --toggle-collect='Quorvane::Vst3Plugin::process(*' \
+        "$build/host/quorvane" render "$file" "$results/layout-out.wav" --plugin "$build/Quorvane.vst3" \
+        --block "$block" --quiet "$@" 2>&1 >/dev/null | sed -n 's/.*Collected : \([0-9]*\).*/\1/p')
+    awk -v ir="${collected:-0}" -v f="$(host_frames 5)" 'BEGIN { printf "%.1f", ir / f }'
+}
+
+# vst2_instructions PLUGIN.so FILE BLOCK: the same through the VST 2 path.
+vst2_instructions() {
+    collected=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+        --toggle-collect='Quorvane::Vst2Plugin::process(*' \
+        "$build/host/quorvane" render "$2" "$results/layout-out.wav" --vst2 --plugin "$1" \
+        --block "$3" --quiet 2>&1 >/dev/null | sed -n 's/.*Collected : \([0-9]*\).*/\1/p')
+    awk -v ir="${collected:-0}" -v f="$(host_frames 5)" 'BEGIN { printf "%.1f", ir / f }'
+}
+
+# 5. Every layout: the VST 3 bundle on pink noise with as many channels as the
+#    layout has (mono and stereo buses as the file asks; 3 to 8 channels on
+#    the buses the host sets up for them), instructions at three block sizes,
+#    the engine's block-size shares in time, and the peers where Debian has one.
+layout_rounds=${LAYOUT_ROUNDS:-$peer_rounds}
+
+# time_shares CHANNELS LINKED: the engine's 64- and 32-sample shares of the
+# 512-sample throughput, medians of alternating rounds.
+time_shares() {
+    "$workload" blocks "$1" "$2" "$block_rounds" 512 64 32 > "$results/blocks-$1-$2.txt"
+    awk '$1 == 64 { a = $4 } $1 == 32 { b = $4 } END { printf "%.0f %% / %.0f %%", 100 * a, 100 * b }' \
+        "$results/blocks-$1-$2.txt"
+}
+
+# layout_row NAME CHANNELS FILE ENGINE-LINKED OPTIONS...: one row of the table.
+layout_row() {
+    name=$1
+    channels=$2
+    file=$3
+    linked=$4
+    shift 4
+    i512=$(vst3_instructions "$file" 512 "$@")
+    i64=$(vst3_instructions "$file" 64 "$@")
+    i32=$(vst3_instructions "$file" 32 "$@")
+    if [ "$linked" = - ]; then
+        shares="—"
+    else
+        shares=$(time_shares "$channels" "$linked")
+    fi
+    awk -v n="$name" -v c="$channels" -v a="$i512" -v b="$i64" -v d="$i32" -v t="$shares" 'BEGIN {
+        printf "| %s | %.1f | %.1f | %.1f | %.1f | %.0f %% / %.0f %% | %s |\n", n, a, b, d, a / c, 100 * a / b, 100 * a / d, t
+    }'
+}
+
+layouts_table() {
+    echo "Every layout through the VST 3 bundle (\`quorvane render --plugin Quorvane.vst3\`, buses as the" \
+         "file has channels), factory settings, 48 kHz pink noise at -20 dBFS RMS (\`engine_workload pink" \
+         "PATH 5 CHANNELS\`; the side chain's key is the same noise as a second file). Instructions per frame" \
+         "inside the host's per-block process call (\`Vst3Plugin::process\`, callgrind, 5 s of audio) at 512-," \
+         "64- and 32-sample blocks; the shares are the 512-sample count over the count at 64 and 32 samples." \
+         "The engine's shares in time come from ${block_rounds} alternating rounds of \`engine_workload blocks" \
+         "CHANNELS LINKED\` (processor time of the thread; the median of each round's 512-sample time over" \
+         "its time at the block size):"
+    echo
+    echo "| layout | instructions / frame, 512 | 64 | 32 | per channel, 512 | share in instructions, 64 / 32 | engine's share in time, 64 / 32 |"
+    echo "|---|---:|---:|---:|---:|---:|---:|"
+    layout_row "mono" 1 "$results/pink-5s-1.wav" 1
+    layout_row "stereo, linked" 2 "$pink_short" 1
+    layout_row "stereo, unlinked" 2 "$pink_short" 0 --set "Channel Linking=Off"
+    layout_row "stereo with side chain" 2 "$pink_short" - --sidechain "$results/pink-5s-key.wav"
+    for channels in 3 4 5 6 7 8; do
+        layout_row "$channels channels, linked" "$channels" "$results/pink-5s-$channels.wav" 1
+    done
+    echo
+    if [ -f "$peer_dir/gate-mono.so" ] && [ -f "$peer_dir/gate-stereo.so" ]; then
+        echo "Beside the peers, through the same host: instructions per frame at 512-sample blocks as above" \
+             "(the peers through the VST 2 path, \`Vst2Plugin::process\`), and renders of ${peer_seconds} s of" \
+             "the same noise, ours and the peer's in turn, ${layout_rounds} rounds (the time ratios are the" \
+             "medians of the rounds' ratios; the spread is the lowest and highest round in processor time)." \
+             "Mono: ours through its VST 3 mono buses, since the host's VST 2 path is stereo. Stereo: both" \
+             "through the VST 2 path."
+        echo
+        echo "| layout | peer | Quorvane, instructions / frame | peer | ratio | Quorvane's render time ÷ the peer's, wall clock | processor time | processor time, spread |"
+        echo "|---|---|---:|---:|---:|---:|---:|---:|"
+        q=$(vst3_instructions "$results/pink-5s-1.wav" 512)
+        p=$(vst2_instructions "$peer_dir/gate-mono.so" "$results/pink-5s-1.wav" 512)
+        set -- $(alternate "$layout_rounds" "$results/pink-long-1.wav" "--plugin $build/Quorvane.vst3" \
+                     "--vst2 --plugin $peer_dir/gate-mono.so")
+        echo "| mono | LSP Gate Mono | $q | $p | $(awk -v a="$q" -v b="$p" 'BEGIN { printf "%.2f", a / b }') | $3 | $4 | $5 |"
+        q=$(vst2_instructions "$plugin_so" "$pink_short" 512)
+        p=$(vst2_instructions "$peer_dir/gate-stereo.so" "$pink_short" 512)
+        set -- $(alternate "$layout_rounds" "$pink_long" "--vst2 --plugin $plugin_so" \
+                     "--vst2 --plugin $peer_dir/gate-stereo.so")
+        echo "| stereo, linked | LSP Gate Stereo | $q | $p | $(awk -v a="$q" -v b="$p" 'BEGIN { printf "%.2f", a / b }') | $3 | $4 | $5 |"
+        echo
+        echo "With side chain: Debian's LSP SC Gate Stereo is not measured, because the host's VST 2 path" \
+             "feeds only the main stereo input and could not give it its key. Unlinked stereo and more" \
+             "than two channels: Debian has no such single-band gate to compare with."
+    else
+        echo "The peers (LSP Gate Mono and Stereo) are not measured: install Debian's lsp-plugins-vst."
+    fi
+}
+
+echo "files for every layout ..." >&2
+"$workload" pink "$results/pink-5s-1.wav" 5 1
+"$workload" pink "$results/pink-long-1.wav" "$peer_seconds" 1
+"$workload" pink "$results/pink-5s-key.wav" 5
+for channels in 3 4 5 6 7 8; do
+    "$workload" pink "$results/pink-5s-$channels.wav" 5 "$channels"
+done
 
 echo "callgrind ..." >&2
 table="$results/table.md"
@@ -212,10 +336,12 @@ table="$results/table.md"
         gate32=$(plugin_instructions "$peer_dir/gate-stereo.so" 32)
         mb_ir=$(plugin_instructions "$peer_dir/mb-gate-stereo.so" 512)
         load_before=$(cut -d ' ' -f 1 /proc/loadavg)
-        set -- $(alternate "$peer_dir/gate-stereo.so" "$peer_rounds")
+        set -- $(alternate "$peer_rounds" "$pink_long" "--vst2 --plugin $plugin_so" \
+                     "--vst2 --plugin $peer_dir/gate-stereo.so")
         ours_time=$1 gate_time=$2 gate_ratio=$3 gate_cpu=$4
         mb_rounds=$(( peer_rounds < 3 ? peer_rounds : 3 ))
-        set -- $(alternate "$peer_dir/mb-gate-stereo.so" "$mb_rounds")
+        set -- $(alternate "$mb_rounds" "$pink_long" "--vst2 --plugin $plugin_so" \
+                     "--vst2 --plugin $peer_dir/mb-gate-stereo.so")
         mb_time=$2 mb_ratio=$3 mb_cpu=$4
         echo "| Quorvane | $q512 | $q64 | $q32 | ${ours_time} s | 1 | 1 |"
         echo "| LSP Gate Stereo | $gate_ir | $gate64 | $gate32 | ${gate_time} s | ${gate_ratio} | ${gate_cpu} |"
@@ -234,6 +360,8 @@ table="$results/table.md"
         echo "No other gates measured: install Debian's lsp-plugins-vst (apt-get install lsp-plugins-vst)" \
              "to compare with its gates." >&2
     fi
+    echo
+    layouts_table
     echo
     cpu=$(lscpu | sed -n 's/^Model name: *//p')
     family=$(lscpu | sed -n 's/^CPU family: *//p')

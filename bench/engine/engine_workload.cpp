@@ -5,8 +5,8 @@
 //     BLOCK-sample blocks); run it
 //     under callgrind with --toggle-collect on the processBlock functions to
 //     count instructions per sample frame.
-//   engine_workload blocks ROUNDS BLOCK...
-//     times the optimized engine (stereo, linked) on four seconds of the
+//   engine_workload blocks CHANNELS LINKED ROUNDS BLOCK...
+//     times the optimized engine on four seconds of the
 //     benchmark signal at each block size in turn, ROUNDS rounds, with the
 //     order of the sizes rotating from round to round. Prints, per block
 //     size, the best and the median processor time of a pass and the median
@@ -15,10 +15,11 @@
 //     together, moves far less than the absolute times.
 //   engine_workload wav PATH SECONDS
 //     writes the benchmark signal as a stereo 48 kHz 32-bit float WAV file.
-//   engine_workload pink PATH SECONDS
-//     writes stereo 48 kHz pink noise (independent channels, -20 dBFS RMS)
-//     as a 32-bit float WAV file: the signal of the comparison with other
-//     gate plug-ins.
+//   engine_workload pink PATH SECONDS [CHANNELS]
+//     writes 48 kHz pink noise (independent channels, stereo unless told
+//     otherwise, -20 dBFS RMS) as a 32-bit float WAV file: the signal of the
+//     comparison with other gate plug-ins (and, as a second file, of the
+//     side chain).
 #include "benchworkload.h"
 
 #include <algorithm>
@@ -54,18 +55,19 @@ double threadSeconds()
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-// One timed pass of the stereo linked engine over signal at the given block
-// size; the engine is made (and its memory touched) before the clock starts.
-double timedPass(const std::vector<std::vector<float>>& signal, int block)
+// One timed pass of the engine over signal (one vector per channel) at the
+// given block size; the engine is made (and its memory touched) before the
+// clock starts.
+double timedPass(const std::vector<std::vector<float>>& signal, bool linked, int block)
 {
-    constexpr int kChannels = 2;
-    Optimized gate(kChannels, true, true);
-    BlockBuffers buffers(kChannels, block);
+    const int channels = static_cast<int>(signal.size());
+    Optimized gate(channels, linked, true);
+    BlockBuffers buffers(channels, block);
     const int blocks = static_cast<int>(signal[0].size()) / block;
     const double begin = threadSeconds();
     for (int b = 0; b < blocks; ++b)
     {
-        for (int c = 0; c < kChannels; ++c)
+        for (int c = 0; c < channels; ++c)
             std::copy_n(signal[c].begin() + b * block, block, buffers.in[c].begin());
         gate.process(buffers.inPointers.data(), buffers.outPointers.data(), block);
     }
@@ -79,7 +81,7 @@ double median(std::vector<double> values)
     return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
-int timeBlockSizes(int rounds, const std::vector<int>& sizes)
+int timeBlockSizes(int channels, bool linked, int rounds, const std::vector<int>& sizes)
 {
     const int frames = 4 * static_cast<int>(kRate);
     for (int size : sizes)
@@ -88,18 +90,18 @@ int timeBlockSizes(int rounds, const std::vector<int>& sizes)
             std::fprintf(stderr, "engine_workload: %d does not divide %d frames\n", size, frames);
             return 2;
         }
-    const auto signal = makeSignal(2, frames);
+    const auto signal = makeSignal(channels, frames);
     const size_t count = sizes.size();
     std::vector<std::vector<double>> times(count), ratios(count);
     for (size_t k = 0; k < count; ++k)
-        timedPass(signal, sizes[k]); // warm up
+        timedPass(signal, linked, sizes[k]); // warm up
     for (int r = 0; r < rounds; ++r)
     {
         std::vector<double> round(count);
         for (size_t j = 0; j < count; ++j)
         {
             const size_t k = (j + static_cast<size_t>(r)) % count;
-            round[k] = timedPass(signal, sizes[k]);
+            round[k] = timedPass(signal, linked, sizes[k]);
         }
         for (size_t k = 0; k < count; ++k)
         {
@@ -203,8 +205,9 @@ int usage()
 {
     std::fprintf(
         stderr, "usage: engine_workload run engine|sse2|reference CHANNELS LINKED SECONDS [BLOCK]\n"
-                "       engine_workload blocks ROUNDS BLOCK...\n"
-                "       engine_workload wav|pink PATH SECONDS\n");
+                "       engine_workload blocks CHANNELS LINKED ROUNDS BLOCK...\n"
+                "       engine_workload wav PATH SECONDS\n"
+                "       engine_workload pink PATH SECONDS [CHANNELS]\n");
     return 2;
 }
 
@@ -232,25 +235,30 @@ int main(int argc, char** argv)
         std::printf("%d frames\n", blocks * block);
         return 0;
     }
-    if (argc >= 4 && std::string(argv[1]) == "blocks")
+    if (argc >= 6 && std::string(argv[1]) == "blocks")
     {
-        const int rounds = std::atoi(argv[2]);
+        const int channels = std::atoi(argv[2]);
+        const bool linked = std::atoi(argv[3]) != 0;
+        const int rounds = std::atoi(argv[4]);
         std::vector<int> sizes;
-        for (int a = 3; a < argc; ++a)
+        for (int a = 5; a < argc; ++a)
             sizes.push_back(std::atoi(argv[a]));
-        if (rounds < 1 || std::any_of(sizes.begin(), sizes.end(), [](int s) { return s < 1; }))
+        if (channels < 1 || rounds < 1 ||
+            std::any_of(sizes.begin(), sizes.end(), [](int s) { return s < 1; }))
             return usage();
-        return timeBlockSizes(rounds, sizes);
+        return timeBlockSizes(channels, linked, rounds, sizes);
     }
-    if (argc == 4 && (std::string(argv[1]) == "wav" || std::string(argv[1]) == "pink"))
+    const bool pink = argc >= 2 && std::string(argv[1]) == "pink";
+    if ((argc == 4 && std::string(argv[1]) == "wav") || (pink && (argc == 4 || argc == 5)))
     {
         const int seconds = std::atoi(argv[3]);
-        if (seconds < 1)
+        const int channels = argc == 5 ? std::atoi(argv[4]) : 2;
+        if (seconds < 1 || channels < 1)
             return usage();
         const int frames = seconds * static_cast<int>(kRate);
         const float pinkRms = 0.1f; // -20 dBFS
-        const auto signal = std::string(argv[1]) == "pink" ? makePinkNoise(2, frames, pinkRms)
-                                                           : makeSignal(2, frames);
+        const auto signal =
+            pink ? makePinkNoise(channels, frames, pinkRms) : makeSignal(channels, frames);
         if (!writeWav(argv[2], signal))
         {
             std::fprintf(stderr, "engine_workload: cannot write %s\n", argv[2]);

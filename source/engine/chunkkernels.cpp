@@ -119,6 +119,19 @@ float loudestLevels(float** key, int keyChannels, int start, int count, float* l
     return peak;
 }
 
+float largestMagnitude(const float* samples, int count, float peak)
+{
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        peaks = _mm_max_ps(peaks, _mm_and_ps(_mm_loadu_ps(samples + i), absMask));
+    peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
+    return peak;
+}
+
 float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
@@ -145,6 +158,44 @@ float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float pe
         peak = std::max(peak, level);
         lanes[i * kLanes] = a[i];
         lanes[i * kLanes + 1] = b[i];
+    }
+    return peak;
+}
+
+float floorLevelAndLane(float* a, int count, float* levels, float peak, double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 8 <= count; i += 8)
+    {
+        // Eight samples per round, four at a time. A floored sample's
+        // magnitude is at least kSilence: it is the level.
+        for (int k = 0; k < 8; k += 4)
+        {
+            const __m128 x = floorFour(_mm_loadu_ps(a + i + k));
+            _mm_storeu_ps(a + i + k, x);
+            const __m128 level = _mm_and_ps(x, absMask);
+            _mm_storeu_ps(levels + i + k, level);
+            peaks = _mm_max_ps(peaks, level);
+            double* at = lanes + (i + k) * kLanes;
+            const __m128d low = _mm_cvtps_pd(x);
+            const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
+            _mm_storel_pd(at, low);
+            _mm_storeh_pd(at + kLanes, low);
+            _mm_storel_pd(at + 2 * kLanes, high);
+            _mm_storeh_pd(at + 3 * kLanes, high);
+        }
+    }
+    peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        const float level = std::max(kSilence, std::fabs(a[i]));
+        levels[i] = level;
+        peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
     }
     return peak;
 }
@@ -183,6 +234,24 @@ void deinterleavePair(const double* lanes, float gain, float* a, float* b, int c
         a[i] = static_cast<float>(lanes[i * kLanes]) * gain;
         b[i] = static_cast<float>(lanes[i * kLanes + 1]) * gain;
     }
+}
+
+void deinterleaveSingle(const double* lanes, float gain, float* a, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 g = _mm_set1_ps(gain);
+    int i = 0;
+    for (; i + 8 <= count; i += 8)
+        for (int k = 0; k < 8; k += 4)
+        {
+            const double* at = lanes + (i + k) * kLanes;
+            const __m128d s01 = _mm_loadh_pd(_mm_load_sd(at), at + kLanes);
+            const __m128d s23 = _mm_loadh_pd(_mm_load_sd(at + 2 * kLanes), at + 3 * kLanes);
+            _mm_storeu_ps(a + i + k,
+                          _mm_mul_ps(_mm_movelh_ps(_mm_cvtpd_ps(s01), _mm_cvtpd_ps(s23)), g));
+        }
+    for (; i < count; ++i)
+        a[i] = static_cast<float>(lanes[i * kLanes]) * gain;
 }
 
 } // namespace Quorvane

@@ -15,11 +15,18 @@ void applyFloor(float* samples, int count);
 // returns the largest of peak and the levels. The key must be floored already.
 float loudestLevels(float** key, int keyChannels, int start, int count, float* levels, float peak);
 
+// The largest of peak and the magnitudes of count samples (floored ones: no NaN).
+float largestMagnitude(const float* samples, int count, float peak);
+
 // The usual stereo case in one pass over the two channels of a chunk: the input floor (written
 // back, as applyFloor does), the key levels with the running peak (as loudestLevels does) and
 // the samples into lanes 0 and 1 (as interleavePair does), with the same operations in the
 // same order.
 float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes);
+
+// The same for one channel: floor, levels and the samples into lane 0 (as a one-channel
+// loudestLevels and the single-channel lanes of the gate pass do).
+float floorLevelAndLane(float* a, int count, float* levels, float peak, double* lanes);
 
 // Two channels into lanes 0 and 1 of the group layout (CrossoverGainStage::kGroupLanes doubles
 // per sample), as doubles; a and b may be the same channel.
@@ -27,5 +34,8 @@ void interleavePair(const float* a, const float* b, double* lanes, int count);
 
 // Lanes 0 and 1 back to two channels: each sample rounded to float, then times gain.
 void deinterleavePair(const double* lanes, float gain, float* a, float* b, int count);
+
+// Lane 0 back to one channel, likewise.
+void deinterleaveSingle(const double* lanes, float gain, float* a, int count);
 
 } // namespace Quorvane

@@ -53,6 +53,17 @@ void CrossoverGainStage::setSampleRate(double hz)
             table_.pairedOne[p][which][0] = lower;
             table_.pairedOne[p][which][1] = upper;
         }
+    for (int v = 0; v < 6; ++v)
+    {
+        // Pairs 4G + pass and 4G + 2 + pass for vector 2G + pass.
+        const int p = 4 * (v / 2) + v % 2;
+        for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
+            for (int lane = 0; lane < 4; ++lane)
+                table_.pairedMono[v][which][lane] =
+                    p + 2 * (lane / 2) < Ladder::kPairs
+                        ? table_.pairedOne[p + 2 * (lane / 2)][which][lane % 2]
+                        : 0.0;
+    }
 }
 
 void CrossoverGainStage::design(int k)
@@ -130,19 +141,21 @@ void CrossoverGainStage::clearMemory()
 namespace
 {
 
-// True when all n values (a multiple of 4) are finite: x * 0 is +-0 for
+// True when all n values (a multiple of 16) are finite: x * 0 is +-0 for
 // those and NaN for the rest, and the bits of a NaN survive OR-ing with the
-// others. No branch per value, and no chain of additions to wait for.
+// others. No branch per value, and no chain of additions to wait for; sixteen
+// values per round, since it runs once per block whatever the block's length.
 bool allFinite(const double* values, int n)
 {
     const __m128d zero = _mm_setzero_pd();
     __m128d a = zero;
     __m128d b = zero;
-    for (int i = 0; i < n; i += 4)
-    {
-        a = _mm_or_pd(a, _mm_mul_pd(_mm_loadu_pd(values + i), zero));
-        b = _mm_or_pd(b, _mm_mul_pd(_mm_loadu_pd(values + i + 2), zero));
-    }
+    for (int i = 0; i < n; i += 16)
+        for (int k = 0; k < 16; k += 4)
+        {
+            a = _mm_or_pd(a, _mm_mul_pd(_mm_loadu_pd(values + i + k), zero));
+            b = _mm_or_pd(b, _mm_mul_pd(_mm_loadu_pd(values + i + k + 2), zero));
+        }
     const __m128d any = _mm_or_pd(a, b);
     return _mm_movemask_pd(_mm_cmpunord_pd(any, any)) == 0;
 }
@@ -223,6 +236,7 @@ void CrossoverGainStage::processGroup(int group, double* samples, double* gains,
     // Once per run, not per sample: a non-finite state would otherwise stay
     // for good. Every slot of the group counts, whatever its layout: slots
     // not in use hold copies of states that were finite when made.
+    static_assert(Ladder::kStatesPerGroup % 16 == 0, "allFinite takes sixteen values per round");
     if (!allFinite(state, Ladder::kStatesPerGroup))
         restartNonFinite(group);
 }
@@ -241,6 +255,12 @@ void CrossoverGainStage::runGroup(int group, double* state, double* samples, dou
     {
         useLayout(group, PairLayout{0, 2});
         Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
+        return;
+    }
+    if (useAvx_ && lanes == 1)
+    {
+        useLayout(group, PairLayout{0, 1});
+        Ladder::runMonoAvx(table_, state, samples, gains, numSamples);
         return;
     }
     // Lanes 0 and 1, then lanes 2 and 3; a single channel goes alone.

@@ -63,14 +63,20 @@ struct CoefficientTable
     // one, in halves of two lanes (two channels) or of one (one channel).
     alignas(32) double pairedTwo[kPairs][kCount][4];
     alignas(16) double pairedOne[kPairs][kCount][2];
+    // The same for one channel in AVX (crossoverladdermono.h): vector 2G
+    // holds the first passes of crossovers 2G and 2G + 1 (pairedOne of pairs
+    // 4G and 4G + 2 side by side), vector 2G + 1 their second passes; the
+    // lanes beyond the last crossover are zero.
+    alignas(32) double pairedMono[6][kCount][4];
     // True when every filter's b2 is its b0, bit for bit (so b2 * x is
     // b0 * x); so it is for every crossover below the Nyquist frequency.
     bool b2IsB0 = false;
 };
 
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides
-// the vector type V and load, store, add, sub, mul.
-template <class Ops> class Pipeline
+// the vector type V and load, store, add, sub, mul. SharedB2: the table's
+// b2IsB0 holds, and b2 * x reuses b0 * x.
+template <class Ops, bool SharedB2 = false> class Pipeline
 {
     using V = typename Ops::V;
 
@@ -79,8 +85,8 @@ public:
     {
         for (int b = 0; b < kBiquads; ++b)
         {
-            s1_[b] = Ops::load(state_ + (2 * b) * kLanes);
-            s2_[b] = Ops::load(state_ + (2 * b + 1) * kLanes);
+            states_.s1[b] = Ops::load(state_ + (2 * b) * kLanes);
+            states_.s2[b] = Ops::load(state_ + (2 * b + 1) * kLanes);
         }
     }
 
@@ -93,20 +99,24 @@ public:
             return;
         // Filling: layer L starts at step L.
         for (int t = 0; t < kLastLayer; ++t)
-            guarded(t, n, Layers{});
+            guarded(states_, t, n, Layers{});
+        // The states in a local copy, which nothing else can reach, so that
+        // the compiler keeps what it can of them in registers.
+        States st = states_;
         for (int t = kLastLayer; t < n; ++t)
-            steady(t, Layers{});
+            steady(st, t, Layers{});
+        states_ = st;
         // Draining: step t finishes the samples that are still in flight.
         for (int t = n > kLastLayer ? n : kLastLayer; t < n + kLastLayer; ++t)
-            guarded(t, n, Layers{});
+            guarded(states_, t, n, Layers{});
     }
 
     ~Pipeline()
     {
         for (int b = 0; b < kBiquads; ++b)
         {
-            Ops::store(state_ + (2 * b) * kLanes, s1_[b]);
-            Ops::store(state_ + (2 * b + 1) * kLanes, s2_[b]);
+            Ops::store(state_ + (2 * b) * kLanes, states_.s1[b]);
+            Ops::store(state_ + (2 * b + 1) * kLanes, states_.s2[b]);
         }
     }
 
@@ -116,28 +126,35 @@ public:
 private:
     using Layers = std::make_integer_sequence<int, kLastLayer + 1>;
 
-    template <int... L> void steady(int t, std::integer_sequence<int, L...>)
+    struct States
     {
-        (layer<L>(t - L), ...);
+        V s1[kBiquads];
+        V s2[kBiquads];
+    };
+
+    template <int... L> void steady(States& st, int t, std::integer_sequence<int, L...>)
+    {
+        (layer<L>(st, t - L), ...);
     }
 
-    template <int... L> void guarded(int t, int n, std::integer_sequence<int, L...>)
+    template <int... L> void guarded(States& st, int t, int n, std::integer_sequence<int, L...>)
     {
-        ((t - L >= 0 && t - L < n ? layer<L>(t - L) : void()), ...);
+        ((t - L >= 0 && t - L < n ? layer<L>(st, t - L) : void()), ...);
     }
 
     V coefficient(int filter, int which) const { return Ops::load(table_.c[filter][which]); }
 
     // Transposed direct form II, the operations in the scalar ladder's order.
-    template <int B> V biquad(V x)
+    template <int B> V biquad(States& st, V x)
     {
         constexpr int f = B / 2;
-        const V y = Ops::add(Ops::mul(coefficient(f, CoefficientTable::B0), x), s1_[B]);
-        s1_[B] = Ops::add(Ops::sub(Ops::mul(coefficient(f, CoefficientTable::B1), x),
-                                   Ops::mul(coefficient(f, CoefficientTable::A1), y)),
-                          s2_[B]);
-        s2_[B] = Ops::sub(Ops::mul(coefficient(f, CoefficientTable::B2), x),
-                          Ops::mul(coefficient(f, CoefficientTable::A2), y));
+        const V b0x = Ops::mul(coefficient(f, CoefficientTable::B0), x);
+        const V y = Ops::add(b0x, st.s1[B]);
+        st.s1[B] = Ops::add(Ops::sub(Ops::mul(coefficient(f, CoefficientTable::B1), x),
+                                     Ops::mul(coefficient(f, CoefficientTable::A1), y)),
+                            st.s2[B]);
+        const V b2x = SharedB2 ? b0x : Ops::mul(coefficient(f, CoefficientTable::B2), x);
+        st.s2[B] = Ops::sub(b2x, Ops::mul(coefficient(f, CoefficientTable::A2), y));
         return y;
     }
 
@@ -145,19 +162,19 @@ private:
     // layers after it is written, so four slots per biquad are enough.
     V& v(int b, int i) { return ring_[b][i & 3]; }
 
-    template <int L> void layer(int i)
+    template <int L> void layer(States& st, int i)
     {
         if constexpr (L == 0)
         {
             const V x = Ops::load(xy_ + i * kLanes);
             const V g = Ops::load(g_ + i * kLanes);
-            v(0, i) = biquad<0>(Ops::mul(g, x));
-            v(2, i) = biquad<2>(x);
+            v(0, i) = biquad<0>(st, Ops::mul(g, x));
+            v(2, i) = biquad<2>(st, x);
         }
         else if constexpr (L == 1)
         {
-            v(1, i) = biquad<1>(v(0, i));
-            v(3, i) = biquad<3>(v(2, i));
+            v(1, i) = biquad<1>(st, v(0, i));
+            v(3, i) = biquad<3>(st, v(2, i));
         }
         else if constexpr (L < kLastLayer)
         {
@@ -170,14 +187,14 @@ private:
             if constexpr (step == 0)
             {
                 const V g = Ops::load(g_ + i * kLanes);
-                v(4 * k, i) = biquad<4 * k>(Ops::add(Ops::mul(g, v(highIn, i)), v(lowIn, i)));
+                v(4 * k, i) = biquad<4 * k>(st, Ops::add(Ops::mul(g, v(highIn, i)), v(lowIn, i)));
             }
             else if constexpr (step == 1)
-                v(4 * k + 1, i) = biquad<4 * k + 1>(v(4 * k, i));
+                v(4 * k + 1, i) = biquad<4 * k + 1>(st, v(4 * k, i));
             else if constexpr (step == 2)
-                v(4 * k + 2, i) = biquad<4 * k + 2>(Ops::add(v(highIn, i), v(4 * k + 1, i)));
+                v(4 * k + 2, i) = biquad<4 * k + 2>(st, Ops::add(v(highIn, i), v(4 * k + 1, i)));
             else
-                v(4 * k + 3, i) = biquad<4 * k + 3>(v(4 * k + 2, i));
+                v(4 * k + 3, i) = biquad<4 * k + 3>(st, v(4 * k + 2, i));
         }
         else
         {
@@ -191,8 +208,7 @@ private:
     double* state_;
     double* xy_ = nullptr;
     const double* g_ = nullptr;
-    V s1_[kBiquads];
-    V s2_[kBiquads];
+    States states_;
     V ring_[kBiquads][4];
 };
 
@@ -210,6 +226,10 @@ void runPairedSse2(const CoefficientTable& table, double* state, double* samples
                    int n);
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
+// One channel in AVX, four biquads per vector (crossoverladdermono.h), with
+// the states in the pair layout of runPairedSse2 for one channel.
+void runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                int n);
 // The pair layout of a group's filter states, for a paired pass over `half`
 // lanes from lane `first`: pair p's state vector is stored whole where biquad
 // pairLower(p)'s state is, so that its upper half takes the `half` lanes

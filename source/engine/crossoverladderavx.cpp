@@ -3,6 +3,7 @@
 // instantiates to itself so that no AVX code can stand in for a shared inline
 // function elsewhere.
 #include "crossoverladder.h"
+#include "crossoverladdermono.h"
 #include "crossoverladderpaired.h"
 
 #include <immintrin.h>
@@ -59,6 +60,20 @@ template <class Ops, bool SharedB2>
     PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
 }
 
+template <bool SharedB2>
+[[gnu::noinline]] void runMono(const CoefficientTable& table, double* state, double* samples,
+                               double* gains, int n)
+{
+    MonoPipeline<SharedB2>(table, state).run(samples, gains, n);
+}
+
+template <bool SharedB2>
+[[gnu::noinline]] void runFour(const CoefficientTable& table, double* state, double* samples,
+                               const double* gains, int n)
+{
+    Pipeline<AvxOps, SharedB2>(table, state).run(samples, gains, n);
+}
+
 } // namespace
 
 void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
@@ -70,10 +85,25 @@ void runPairedAvx(const CoefficientTable& table, double* state, double* samples,
         runPaired<PairedAvxOps, false>(table, state, samples, gains, n);
 }
 
+void runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains, int n)
+{
+    // Runs shorter than the pipeline take the SSE2 pass, which checks every
+    // half at every step; it keeps the states in the same layout.
+    if (n < MonoPipeline<true>::kMinRun)
+        runPairedSse2(table, state, samples, gains, n);
+    else if (table.b2IsB0)
+        runMono<true>(table, state, samples, gains, n);
+    else
+        runMono<false>(table, state, samples, gains, n);
+}
+
 void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n)
 {
-    Pipeline<AvxOps>(table, state).run(samples, gains, n);
+    if (table.b2IsB0)
+        runFour<true>(table, state, samples, gains, n);
+    else
+        runFour<false>(table, state, samples, gains, n);
 }
 
 } // namespace Ladder

@@ -34,6 +34,11 @@ template <class Ops, bool SharedB2> class PairedPipeline
 {
     using V = typename Ops::V;
     static constexpr int kHalf = Ops::kHalf;
+    struct States
+    {
+        V s1[kPairs];
+        V s2[kPairs];
+    };
     // The outputs of the odd pairs (each crossover's second passes), which
     // later steps read: four slots, as reads reach back two steps.
     using Ring = double[kCrossovers][4][2 * kHalf];
@@ -67,8 +72,15 @@ public:
         if (n <= 0)
             return;
         // Each gain as the pair the first passes multiply by: g below, 1 above.
-        for (int i = 0; i < n; ++i)
-            Ops::setUpperOnes(g_ + i * kLanes);
+        // (Through the argument: a store through the member could change the
+        // member, as far as the compiler knows, so it would be read again
+        // for every sample.)
+        int i = 0;
+        for (; i + 4 <= n; i += 4)
+            for (int k = 0; k < 4; ++k)
+                Ops::setUpperOnes(gains + (i + k) * kLanes);
+        for (; i < n; ++i)
+            Ops::setUpperOnes(gains + i * kLanes);
         if (n < kOutputStage)
         {
             // Filling and draining overlap: every step checks every half.
@@ -82,8 +94,12 @@ public:
         // constants takes fewer instructions but makes a block's code
         // larger, which costs more time in small blocks than the slot
         // arithmetic (which runs beside the vector work) does in long ones.
+        // The states in a local copy, which nothing else can reach, so that
+        // the compiler keeps what it can of them in registers.
+        States st = states_;
         for (int t = kOutputStage; t < n; ++t)
-            steady<kAnySlot>(t, Crossovers{});
+            steady<kAnySlot>(st, t, Crossovers{});
+        states_ = st;
         // Draining reads the last two steps' slots; renumbered so that
         // step n has slot 0, every slot of the drain is a constant.
         renumberSlots(n & 3);
@@ -122,11 +138,13 @@ private:
     // vector is stored whole where its lower biquad's state is.
     template <int... P> void load(std::integer_sequence<int, P...>)
     {
-        ((s1_[P] = Ops::load(s1(lowerOf(P))), s2_[P] = Ops::load(s2(lowerOf(P)))), ...);
+        ((states_.s1[P] = Ops::load(s1(lowerOf(P))), states_.s2[P] = Ops::load(s2(lowerOf(P)))),
+         ...);
     }
     template <int... P> void store(std::integer_sequence<int, P...>)
     {
-        ((Ops::store(s1(lowerOf(P)), s1_[P]), Ops::store(s2(lowerOf(P)), s2_[P])), ...);
+        ((Ops::store(s1(lowerOf(P)), states_.s1[P]), Ops::store(s2(lowerOf(P)), states_.s2[P])),
+         ...);
     }
 
     // The ring slot of step t - back. Slot is t's own slot when known at
@@ -144,16 +162,16 @@ private:
         return Ops::load(coefficients_ + (P * CoefficientTable::kCount + which) * 2 * kHalf);
     }
 
-    template <int P> V biquad(V x)
+    template <int P> V biquad(States& st, V x)
     {
         using C = CoefficientTable;
         const V b0x = Ops::mul(coefficient<P>(C::B0), x);
-        const V y = Ops::add(b0x, s1_[P]);
-        s1_[P] = Ops::add(
+        const V y = Ops::add(b0x, st.s1[P]);
+        st.s1[P] = Ops::add(
             Ops::sub(Ops::mul(coefficient<P>(C::B1), x), Ops::mul(coefficient<P>(C::A1), y)),
-            s2_[P]);
+            st.s2[P]);
         const V b2x = SharedB2 ? b0x : Ops::mul(coefficient<P>(C::B2), x);
-        s2_[P] = Ops::sub(b2x, Ops::mul(coefficient<P>(C::A2), y));
+        st.s2[P] = Ops::sub(b2x, Ops::mul(coefficient<P>(C::A2), y));
         return y;
     }
 
@@ -161,14 +179,14 @@ private:
     // works on sample t - stageOf(lowerOf(2K)). With Clamp, a gain is never
     // read beyond sample last (while draining, the lower half may be past
     // the end).
-    template <int K, int Slot, bool Clamp> V firstPasses(int t, int last)
+    template <int K, int Slot, bool Clamp> V firstPasses(States& st, int t, int last)
     {
         constexpr int P = 2 * K;
         if constexpr (K == 0)
         {
             // g * x below, x above.
             const V x = Ops::broadcastHalf(xy_ + t * kLanes);
-            return biquad<0>(Ops::mul(Ops::load(g_ + t * kLanes), x));
+            return biquad<0>(st, Ops::mul(Ops::load(g_ + t * kLanes), x));
         }
         else
         {
@@ -183,15 +201,15 @@ private:
             if constexpr (Clamp)
                 gi = gi < last ? gi : last;
             const V g = Ops::load(g_ + gi * kLanes);
-            return biquad<P>(Ops::add(Ops::mul(g, high), low));
+            return biquad<P>(st, Ops::add(Ops::mul(g, high), low));
         }
     }
 
     // The second passes of crossover K (pair 2K + 1) on the first passes'
     // outputs of the same step.
-    template <int K, int Slot> void secondPasses(int t, V first)
+    template <int K, int Slot> void secondPasses(States& st, int t, V first)
     {
-        Ops::store(ring_[K][slot<Slot>(t, 0)], biquad<2 * K + 1>(first));
+        Ops::store(ring_[K][slot<Slot>(t, 0)], biquad<2 * K + 1>(st, first));
     }
 
     // Which halves of pair P have a sample inside the run.
@@ -205,35 +223,35 @@ private:
 
     // Pair P's filter state with the half outside the run put back (its
     // input was stale but finite).
-    template <int P, Halves Valid> void keepValid(V keep1, V keep2)
+    template <int P, Halves Valid> void keepValid(States& st, V keep1, V keep2)
     {
         if constexpr (Valid == Halves::Lower)
         {
-            s1_[P] = Ops::keepUpper(keep1, s1_[P]);
-            s2_[P] = Ops::keepUpper(keep2, s2_[P]);
+            st.s1[P] = Ops::keepUpper(keep1, st.s1[P]);
+            st.s2[P] = Ops::keepUpper(keep2, st.s2[P]);
         }
         else
         {
-            s1_[P] = Ops::keepLower(keep1, s1_[P]);
-            s2_[P] = Ops::keepLower(keep2, s2_[P]);
+            st.s1[P] = Ops::keepLower(keep1, st.s1[P]);
+            st.s2[P] = Ops::keepLower(keep2, st.s2[P]);
         }
     }
 
     // Crossover K at step t, both of its pairs having the halves Valid in
     // the run.
-    template <int K, int Slot, bool Clamp, Halves Valid> void crossover(int t, int last)
+    template <int K, int Slot, bool Clamp, Halves Valid> void crossover(States& st, int t, int last)
     {
         constexpr int P = 2 * K;
         if constexpr (Valid == Halves::Both)
-            secondPasses<K, Slot>(t, firstPasses<K, Slot, Clamp>(t, last));
+            secondPasses<K, Slot>(st, t, firstPasses<K, Slot, Clamp>(st, t, last));
         else if constexpr (Valid != Halves::None)
         {
-            const V keep1 = s1_[P], keep2 = s2_[P];
-            const V keep3 = s1_[P + 1], keep4 = s2_[P + 1];
-            const V first = firstPasses<K, Slot, Clamp>(t, last);
-            keepValid<P, Valid>(keep1, keep2);
-            secondPasses<K, Slot>(t, first);
-            keepValid<P + 1, Valid>(keep3, keep4);
+            const V keep1 = st.s1[P], keep2 = st.s2[P];
+            const V keep3 = st.s1[P + 1], keep4 = st.s2[P + 1];
+            const V first = firstPasses<K, Slot, Clamp>(st, t, last);
+            keepValid<P, Valid>(st, keep1, keep2);
+            secondPasses<K, Slot>(st, t, first);
+            keepValid<P + 1, Valid>(st, keep3, keep4);
         }
     }
 
@@ -248,9 +266,9 @@ private:
                                  Ops::broadcastHalf(low)));
     }
 
-    template <int Slot, int... K> void steady(int t, std::integer_sequence<int, K...>)
+    template <int Slot, int... K> void steady(States& st, int t, std::integer_sequence<int, K...>)
     {
-        (crossover<K, Slot, false, Halves::Both>(t, 0), ...);
+        (crossover<K, Slot, false, Halves::Both>(st, t, 0), ...);
         output<Slot>(t);
     }
 
@@ -275,7 +293,7 @@ private:
     // work.
     template <int T, int... K> void fillStep(std::integer_sequence<int, K...>)
     {
-        (crossover<K, T % 4, false, filling<K>(T)>(T, 0), ...);
+        (crossover<K, T % 4, false, filling<K>(T)>(states_, T, 0), ...);
     }
     template <int... T> void fill(std::integer_sequence<int, T...>)
     {
@@ -301,7 +319,7 @@ private:
     // finishes sample n + D - kOutputStage. Step n + D has slot D % 4.
     template <int D, int... K> void drainStep(int n, std::integer_sequence<int, K...>)
     {
-        (crossover<K, D % 4, true, draining<K>(D)>(n + D, n - 1), ...);
+        (crossover<K, D % 4, true, draining<K>(D)>(states_, n + D, n - 1), ...);
         output<D % 4>(n + D);
     }
     template <int... D> void drain(int n, std::integer_sequence<int, D...>)
@@ -318,11 +336,11 @@ private:
         const bool lower = lowerSample >= 0 && lowerSample < n;
         const bool upper = upperSample >= 0 && upperSample < n;
         if (lower && upper)
-            crossover<K, kAnySlot, true, Halves::Both>(t, n - 1);
+            crossover<K, kAnySlot, true, Halves::Both>(states_, t, n - 1);
         else if (lower)
-            crossover<K, kAnySlot, true, Halves::Lower>(t, n - 1);
+            crossover<K, kAnySlot, true, Halves::Lower>(states_, t, n - 1);
         else if (upper)
-            crossover<K, kAnySlot, true, Halves::Upper>(t, n - 1);
+            crossover<K, kAnySlot, true, Halves::Upper>(states_, t, n - 1);
     }
 
     template <int... K> void guarded(int t, int n, std::integer_sequence<int, K...>)
@@ -337,8 +355,7 @@ private:
     const double* coefficients_;
     double* xy_ = nullptr;
     double* g_ = nullptr;
-    V s1_[kPairs];
-    V s2_[kPairs];
+    States states_;
     alignas(32) Ring ring_;
 };
 

@@ -3,6 +3,7 @@
 #include "crossoverladder.h"
 #include "detectorstepper.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include <emmintrin.h>
@@ -38,7 +39,16 @@ struct GainOut
         {
             double* lanes = gains + group * groupStride;
             const bool upperPair = channels - group * kLanes > 2;
-            for (int i = begin; i < end; ++i)
+            int i = begin;
+            // Four samples per round: most of a settled stretch is this loop.
+            for (; i + 4 <= end; i += 4)
+                for (int k = 0; k < 4; ++k)
+                {
+                    _mm_storeu_pd(lanes + (i + k) * kLanes, pair);
+                    if (upperPair)
+                        _mm_storeu_pd(lanes + (i + k) * kLanes + 2, pair);
+                }
+            for (; i < end; ++i)
             {
                 _mm_storeu_pd(lanes + i * kLanes, pair);
                 if (upperPair)
@@ -49,28 +59,35 @@ struct GainOut
 };
 
 // Bit k set when levels[i + k] > threshold, for k = 0..length - 1 (at most 64).
+// Magnitudes: the values are key samples, and their magnitudes are the levels.
+template <bool Magnitudes = false>
 uint64_t aboveMask(const float* levels, int i, int length, float threshold)
 {
     const __m128 t = _mm_set1_ps(threshold);
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(Magnitudes ? 0x7fffffff : -1));
     uint64_t mask = 0;
     int k = 0;
     for (; k + 4 <= length; k += 4)
     {
-        const __m128 above = _mm_cmpgt_ps(_mm_loadu_ps(levels + i + k), t);
+        const __m128 above = _mm_cmpgt_ps(_mm_and_ps(_mm_loadu_ps(levels + i + k), absMask), t);
         mask |= static_cast<uint64_t>(_mm_movemask_ps(above)) << k;
     }
     for (; k < length; ++k)
-        mask |= static_cast<uint64_t>(levels[i + k] > threshold) << k;
+    {
+        const float level = Magnitudes ? std::fabs(levels[i + k]) : levels[i + k];
+        mask |= static_cast<uint64_t>(level > threshold) << k;
+    }
     return mask;
 }
 
 // The first sample from i on whose level is above threshold (or count).
+template <bool Magnitudes = false>
 int firstAbove(const float* levels, int i, int count, float threshold)
 {
     for (; i < count; i += 64)
     {
         const int length = count - i < 64 ? count - i : 64;
-        if (const uint64_t mask = aboveMask(levels, i, length, threshold))
+        if (const uint64_t mask = aboveMask<Magnitudes>(levels, i, length, threshold))
             return i + __builtin_ctzll(mask);
     }
     return count;
@@ -81,13 +98,14 @@ int firstAbove(const float* levels, int i, int count, float threshold)
 // hold up, a loud one starts it over; the hold runs out on a quiet sample
 // with held at hold. Whole stretches of up to 64 samples at a time where
 // that cannot happen within them.
+template <bool Magnitudes = false>
 int holdRunsOut(const float* levels, int i, int count, float threshold, int hold, int& held)
 {
     int h = held;
     while (hold >= 64 && i < count)
     {
         const int length = count - i < 64 ? count - i : 64;
-        const uint64_t loud = aboveMask(levels, i, length, threshold);
+        const uint64_t loud = aboveMask<Magnitudes>(levels, i, length, threshold);
         // Quiet samples before the first loud one (all of them if none).
         const int leading = loud ? __builtin_ctzll(loud) : length;
         if (h + leading > hold)
@@ -99,7 +117,7 @@ int holdRunsOut(const float* levels, int i, int count, float threshold, int hold
     }
     for (; i < count; ++i)
     {
-        const bool quiet = !(levels[i] > threshold);
+        const bool quiet = !((Magnitudes ? std::fabs(levels[i]) : levels[i]) > threshold);
         if (quiet && !(h < hold))
             break;
         h = quiet ? h + 1 : 0;
@@ -186,6 +204,25 @@ void runDetector(const GateSettings& settings, DetectorState& state, GateRandom&
         }
     }
     state = d;
+}
+
+int settledStretchEnd(const float* key, int i, int count, float threshold, int hold, int held)
+{
+    if (hold < 0)
+        return firstAbove<true>(key, i, count, threshold);
+    return holdRunsOut<true>(key, i, count, threshold, hold, held);
+}
+
+int heldAfter(const float* key, int i, int end, float threshold, int held)
+{
+    for (; i < end; i += 64)
+    {
+        const int length = end - i < 64 ? end - i : 64;
+        const uint64_t loud = aboveMask<true>(key, i, length, threshold);
+        // Quiet samples after the last loud one, or all of them.
+        held = loud ? length - 64 + __builtin_clzll(loud) : held + length;
+    }
+    return held;
 }
 
 } // namespace Quorvane

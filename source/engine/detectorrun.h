@@ -22,4 +22,14 @@ namespace Quorvane
 void runDetector(const GateSettings& settings, DetectorState& state, GateRandom& random,
                  const float* levels, int count, double* gains, int channels, int groupStride);
 
+// For a detector in a settled stretch, on key samples (their magnitudes are
+// the levels): the first sample from i on (or count) that ends the stretch.
+// Waiting shut (hold < 0): a level above threshold, the open threshold.
+// Holding open with held samples of hold counted: a quiet sample (not above
+// threshold, the close threshold) with the hold count at hold.
+int settledStretchEnd(const float* key, int i, int count, float threshold, int hold, int held);
+
+// The hold count after the samples i..end - 1, none of which ends the stretch.
+int heldAfter(const float* key, int i, int end, float threshold, int held);
+
 } // namespace Quorvane

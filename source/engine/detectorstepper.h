@@ -1,5 +1,6 @@
 #pragma once
 
+#include "detectorrun.h"
 #include "gatedetector.h"
 
 #include <cstdint>
@@ -80,6 +81,27 @@ public:
     }
 
     const DetectorState& state() const { return state_; }
+
+    // Waiting shut or holding open with the envelope settled: until a
+    // sample leaves the stretch, every sample repeats the same gain and
+    // draws nothing, so detectors in this mode can go on together without
+    // taking turns (see settledEnd and skipSettled).
+    bool settled() const { return mode_ == Mode::ShutSettled || mode_ == Mode::HeldSettled; }
+    float gain() const { return state_.gain; }
+    // For a settled detector: the first sample from i on (or count) that
+    // ends the stretch, for step to take.
+    int settledEnd(const GateSettings& s, const float* key, int i, int count) const
+    {
+        if (mode_ == Mode::ShutSettled)
+            return settledStretchEnd(key, i, count, s.openThreshold, -1, 0);
+        return settledStretchEnd(key, i, count, s.closeThreshold, s.holdSamples, state_.holdCount);
+    }
+    // The samples i..end - 1 of the stretch: what step would do with them.
+    void skipSettled(const GateSettings& s, const float* key, int i, int end)
+    {
+        if (mode_ == Mode::HeldSettled)
+            state_.holdCount = heldAfter(key, i, end, s.closeThreshold, state_.holdCount);
+    }
 
     // The gain after the sample with this key level.
     float step(const GateSettings& s, float level, GateRandom& random)

@@ -118,14 +118,21 @@ private:
     // How the gate pass reads its key, chosen once per block by processBlock
     // or processBlockSideChain. StereoInput: the two inputs of a linked
     // stereo block are the key, floored, measured and laid into the ladder's
-    // lanes in one pass. Linked: one detector on the loudest key channel.
+    // lanes in one pass; MonoInput the same for one input and one output.
+    // Linked: one detector on the loudest key channel.
     // Unlinked: a detector per output channel.
     enum class KeyPath
     {
         StereoInput,
+        MonoInput,
         Linked,
         Unlinked
     };
+    // The paths whose gate pass floors the input and lays it into the lanes itself.
+    static bool floorsInGatePass(KeyPath path)
+    {
+        return path == KeyPath::StereoInput || path == KeyPath::MonoInput;
+    }
 
     void reallocateKeyArrays(int inputs, int sideChains, bool keepPeaks);
     // Whether there is audio to gate: no outputs, nothing to do; no inputs,

@@ -31,13 +31,14 @@ void GateEngine::processBlock(float** input, float** output, int numSamples)
     numSamples = std::max(numSamples, 0);
     if (!hasAudio(input, output, numSamples))
         return;
-    // Stereo in and out, linked: the gate pass floors the input in the same
-    // pass that takes the key levels and the ladder's lanes from it.
-    const KeyPath path = inputChannels_ == 2 && outputChannels_ == 2 && channelLinking_
-                             ? KeyPath::StereoInput
-                         : channelLinking_ ? KeyPath::Linked
-                                           : KeyPath::Unlinked;
-    if (path != KeyPath::StereoInput)
+    // Stereo or mono in and out, linked: the gate pass floors the input in
+    // the same pass that takes the key levels and the ladder's lanes from it.
+    const bool sameInOut = inputChannels_ == outputChannels_ && channelLinking_;
+    const KeyPath path = sameInOut && inputChannels_ == 2   ? KeyPath::StereoInput
+                         : sameInOut && inputChannels_ == 1 ? KeyPath::MonoInput
+                         : channelLinking_                  ? KeyPath::Linked
+                                                            : KeyPath::Unlinked;
+    if (!floorsInGatePass(path))
         applyInputFloor(input, nullptr, 0, numSamples);
     runGate(input, inputChannels_, input, output, numSamples, path);
 }
@@ -88,7 +89,7 @@ void GateEngine::runGate(float** key, int keyChannels, float** input, float** ou
     if (fade_.bypass())
     {
         // The stereo path floors the input as it reads it: here nothing reads it first.
-        if (path == KeyPath::StereoInput)
+        if (floorsInGatePass(path))
             applyInputFloor(input, nullptr, 0, numSamples);
         copyPass(input, output, inputChannels_, numSamples);
         silenceMeters();
@@ -119,6 +120,11 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
                                     keyPeak_[0], chunkSamples_.data());
             decideLinked(chunkLevels_.data(), count);
             break;
+        case KeyPath::MonoInput:
+            keyPeak_[0] = floorLevelAndLane(input[0] + start, count, chunkLevels_.data(),
+                                            keyPeak_[0], chunkSamples_.data());
+            decideLinked(chunkLevels_.data(), count);
+            break;
         case KeyPath::Linked:
             keyPeak_[0] =
                 loudestLevels(key, keyChannels, start, count, chunkLevels_.data(), keyPeak_[0]);
@@ -128,7 +134,7 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
             decideUnlinked(key, keyChannels, start, count);
             break;
         }
-        runCrossover(input, output, start, count, writeOutput, path == KeyPath::StereoInput);
+        runCrossover(input, output, start, count, writeOutput, floorsInGatePass(path));
         if (fade_.fading())
             applyFade(output, start, count, writeOutput);
     }
@@ -163,12 +169,35 @@ void decideDetectors(const GateSettings& settings, DetectorState* detectors, Gat
         local[k].start(detectors[k]);
         key[k] = keys[k];
     }
+    auto gainAt = [gains](int k, int i) -> double&
+    { return gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes]; };
     for (int i = 0; i < count; ++i)
     {
+        bool allSettled = true;
+        for (int k = 0; k < K; ++k)
+            allSettled = allSettled && local[k].settled();
+        if (allSettled)
+        {
+            // Every detector in a settled stretch: they go on together, each
+            // with its own mask scans, up to the first sample that one of
+            // them leaves on, which they all take through step.
+            int end = count;
+            for (int k = 0; k < K; ++k)
+                end = std::min(end, local[k].settledEnd(s, key[k], i, count));
+            for (int k = 0; k < K; ++k)
+            {
+                local[k].skipSettled(s, key[k], i, end);
+                const double gain = local[k].gain();
+                for (int j = i; j < end; ++j)
+                    gainAt(k, j) = gain;
+            }
+            i = end;
+            if (i == count)
+                break;
+        }
 #pragma GCC unroll 8
         for (int k = 0; k < K; ++k)
-            gains[(k / kLanes) * kGroupStride + i * kLanes + k % kLanes] =
-                local[k].step(s, std::fabs(key[k][i]), random);
+            gainAt(k, i) = local[k].step(s, std::fabs(key[k][i]), random);
     }
     for (int k = 0; k < K; ++k)
         detectors[k] = local[k].state();
@@ -179,13 +208,7 @@ void decideDetectors(const GateSettings& settings, DetectorState* detectors, Gat
 void GateEngine::decideUnlinked(float** key, int keyChannels, int start, int count)
 {
     for (int c = 0; c < keyChannels; ++c)
-    {
-        const float* samples = key[c] + start;
-        float peak = keyPeak_[c];
-        for (int i = 0; i < count; ++i)
-            peak = std::max(peak, std::fabs(samples[i]));
-        keyPeak_[c] = peak;
-    }
+        keyPeak_[c] = largestMagnitude(key[c] + start, count, keyPeak_[c]);
 
     // Detector k listens to key channel k, repeating the key channels when
     // there are fewer of them.
@@ -244,8 +267,7 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
         if (j + 1 < outputChannels_)
             deinterleavePair(lanes, outputGain_, first, output[j + 1] + start, count);
         else
-            for (int i = 0; i < count; ++i)
-                first[i] = static_cast<float>(lanes[i * kLanes]) * outputGain_;
+            deinterleaveSingle(lanes, outputGain_, first, count);
     }
 }
 

@@ -348,8 +348,8 @@ void playThrough(const Layout& layout, const Signal& main, const Signal& side, u
     }
 }
 
-const Layout kLayouts[] = {{1, 1, 1}, {2, 2, 2}, {6, 6, 6}, {1, 2, 2}, {2, 6, 1},
-                           {6, 3, 2}, {4, 4, 4}, {5, 5, 3}, {3, 10, 2}};
+const Layout kLayouts[] = {{1, 1, 1}, {2, 2, 2}, {6, 6, 6},  {1, 2, 2}, {2, 6, 1}, {6, 3, 2},
+                           {4, 4, 4}, {5, 5, 3}, {3, 10, 2}, {7, 7, 2}, {8, 8, 8}};
 
 } // namespace
 
@@ -395,18 +395,24 @@ TEST(GateEngineBitExact, MusicalSignalsWithBypassAndListenToggles)
 
 TEST(GateEngineBitExact, SampleRateChangesKeepBothInStep)
 {
-    // After a rate change the time setters are re-applied, as the processor does.
-    Pair pair(2, 2, 2);
-    const Signal main = musicalSignal(2, 48000, 9);
-    int at = 0;
-    for (float rate : {44100.0f, 96000.0f, 8000.0f, 48000.0f})
+    // After a rate change the time setters are re-applied, as the processor
+    // does. At 8 kHz crossovers lie above the Nyquist frequency and the
+    // ladders run their general form (one, two and four lanes).
+    for (int channels : {1, 2, 4})
     {
-        pair.setRate(rate);
-        for (int block = 0; block < 3; ++block, at += 4000)
+        Pair pair(channels, channels, channels);
+        const Signal main = musicalSignal(channels, 48000, 9);
+        int at = 0;
+        for (float rate : {44100.0f, 96000.0f, 8000.0f, 48000.0f})
         {
-            pair.process(main, main, at, 4000, block == 1 ? 2 : -1, false,
-                         "at " + std::to_string(rate) + " Hz, block " + std::to_string(block));
-            ASSERT_FALSE(HasFatalFailure());
+            pair.setRate(rate);
+            for (int block = 0; block < 3; ++block, at += 4000)
+            {
+                pair.process(main, main, at, 4000, block == 1 ? channels : -1, false,
+                             std::to_string(channels) + " channels at " + std::to_string(rate) +
+                                 " Hz, block " + std::to_string(block));
+                ASSERT_FALSE(HasFatalFailure());
+            }
         }
     }
 }
@@ -445,8 +451,8 @@ Signal settlingSignal(int channels, int frames, int hold, uint32_t seed)
 
 TEST(GateEngineBitExact, SettledStretchesAroundTheHoldInSmallBlocks)
 {
-    // Settled detectors take shortcuts (linked: counting the hold 64 samples
-    // at a time; unlinked: a sample at a time), and the ladder's pipeline
+    // Settled detectors take shortcuts (counting the hold 64 samples at a
+    // time, linked or with every unlinked detector settled), and the ladder's pipeline
     // fills and drains once per block: holds on either side of 64 samples,
     // every block length modulo four, above and below the pipeline depth.
     const int blockSizes[] = {32, 33, 18, 19, 20, 21, 64, 7, 512, 130, 1, 8, 9, 10, 521};
