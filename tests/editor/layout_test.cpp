@@ -1,4 +1,5 @@
 #include "editorfixture.h"
+#include "editorstate.h"
 
 #include "editortags.h"
 #include "embeddedresources.h"
@@ -16,7 +17,10 @@
 #include "vstgui/cvumeter.h"
 #include "vstgui/resourceprovider.h"
 
+#include <algorithm>
 #include <cairo.h>
+#include <cmath>
+#include <cstdlib>
 
 using namespace Steinberg;
 using namespace VSTGUI;
@@ -320,4 +324,109 @@ TEST_F(EditorTest, KnobRectanglesFollowTheFilmStripSize)
     EXPECT_EQ(editor->valueControl(Quorvane::kReleaseId)->getViewSize(), CRect(200, 50, 248, 98));
     EXPECT_EQ(editor->valueControl(Quorvane::kAttackDelayId)->getViewSize(),
               CRect(80, 302, 120, 342));
+}
+
+namespace
+{
+
+// How far (mean per channel, 0…255) a bitmap view's pixels at a display scale, drawn down to 1×,
+// may be from its pixels at 1×: the same artwork, painted finer.
+constexpr double kBitmapTolerance = 8;
+// How far (in 1× pixels) the centre of a text's ink may move. The text is set again at the
+// larger size, whose glyph advances round to finer pixels: a long right-aligned line ends a few
+// pixels elsewhere, and a label's rectangle catches a little of the line below it differently.
+// A view out of place (drawn at its scaled position, say) is tens of pixels off.
+constexpr double kTextShiftX = 6;
+constexpr double kTextShiftY = 3.5;
+
+double meanDifference(cairo_surface_t* a, cairo_surface_t* b, const CRect& r)
+{
+    const unsigned char* pa = cairo_image_surface_get_data(a);
+    const unsigned char* pb = cairo_image_surface_get_data(b);
+    const int stride = cairo_image_surface_get_stride(a);
+    double sum = 0;
+    int count = 0;
+    for (int y = int(r.top); y < int(r.bottom); ++y)
+        for (int x = int(r.left) * 4; x < int(r.right) * 4; ++x, ++count)
+            sum += std::abs(pa[y * stride + x] - pb[y * stride + x]);
+    return count ? sum / count : 0;
+}
+
+// The centre of the light (text) pixels in r, weighted by how light they are.
+CPoint inkCentre(cairo_surface_t* s, const CRect& r)
+{
+    const unsigned char* p = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    double x = 0, y = 0, weight = 0;
+    for (int row = int(r.top); row < int(r.bottom); ++row)
+        for (int col = int(r.left); col < int(r.right); ++col)
+        {
+            const unsigned char* px = p + row * stride + col * 4;
+            const double w = std::max(0.0, (px[0] + px[1] + px[2]) / 3.0 - 128);
+            x += w * col;
+            y += w * row;
+            weight += w;
+        }
+    return weight > 0 ? CPoint(x / weight, y / weight) : CPoint(-1, -1);
+}
+
+} // namespace
+
+// The editor at 1.5 and 2 is the editor at 1, finer: the picture has the scaled size and, drawn
+// back down, every view shows what it shows at 1 in the same place. At 1 the picture is the one
+// in docs/, pixel for pixel.
+TEST_F(EditorTest, AtADisplayScaleEveryViewIsDrawnInPlaceFromArtworkForTheScale)
+{
+    // First, while the controller has its defaults: the picture in docs/.
+    auto* view = openEditor();
+    applyEditorState(*controller, EditorState::Snapshot);
+    view->getIdleTimer()->fire();
+    cairo_surface_t* docs = cairo_image_surface_create_from_png(QUORVANE_DOCS_DIR "/editor.png");
+    cairo_surface_t* now = view->getFrame()->getBackBuffer();
+    ASSERT_EQ(cairo_surface_status(docs), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(meanDifference(docs, now, CRect(0, 0, 320, 390)), 0.0);
+    cairo_surface_destroy(docs);
+
+    auto render = [this](double scale)
+    {
+        auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
+        editors.push_back(view);
+        EXPECT_EQ(view->setContentScaleFactor(static_cast<float>(scale)), kResultTrue);
+        EXPECT_EQ(view->openOffscreen(), kResultOk);
+        applyEditorState(*controller, EditorState::Varied);
+        view->getIdleTimer()->fire();
+        return view->getFrame()->getBackBuffer();
+    };
+    cairo_surface_t* one = render(1);
+    for (double scale : {1.5, 2.0})
+    {
+        cairo_surface_t* scaled = render(scale);
+        ASSERT_EQ(cairo_image_surface_get_width(scaled), std::lround(320 * scale));
+        ASSERT_EQ(cairo_image_surface_get_height(scaled), std::lround(390 * scale));
+        cairo_surface_t* down = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 390);
+        cairo_t* cr = cairo_create(down);
+        cairo_scale(cr, 1 / scale, 1 / scale);
+        cairo_set_source_surface(cr, scaled, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(down);
+        CFrame* frame = editors.back()->getFrame();
+        for (int i = 0; i < frame->getNbViews(); ++i)
+        {
+            const CRect r = frame->getView(i)->getViewSize();
+            if (kRows[i].kind != Label && kRows[i].kind != Edit)
+            {
+                EXPECT_LE(meanDifference(one, down, r), kBitmapTolerance)
+                    << "view " << i << " at " << scale;
+                continue;
+            }
+            const CPoint was = inkCentre(one, r), is = inkCentre(down, r);
+            EXPECT_TRUE(std::abs(was.x - is.x) <= kTextShiftX &&
+                        std::abs(was.y - is.y) <= kTextShiftY)
+                << "view " << i << " at " << scale << ": " << was.x << "," << was.y << " now "
+                << is.x << "," << is.y;
+        }
+        cairo_surface_destroy(down);
+    }
 }
