@@ -259,9 +259,13 @@ TEST_F(EditorTest, SizeConstraints)
     struct
     {
         int32 w, h, ew, eh;
-    } cases[] = {{200, 200, 320, 390}, {500, 500, 370, 440}, {350, 400, 350, 400}};
+    } cases[] = {{200, 200, 320, 390}, {500, 500, 370, 440}, {350, 400, 350, 400},
+                 {700, 800, 700, 800}, {600, 600, 640, 780}, {900, 900, 740, 880}};
     for (auto c : cases)
     {
+        // The last three at a display scale of 2: the same bounds in physical pixels.
+        if (c.w == 700)
+            view->setContentScaleFactor(2.f);
         ViewRect r(10, 20, 10 + c.w, 20 + c.h);
         EXPECT_EQ(view->checkSizeConstraint(&r), kResultOk);
         EXPECT_EQ(r.left, 10);
