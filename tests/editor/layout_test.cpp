@@ -15,6 +15,7 @@
 #include "vstgui/ctextedit.h"
 #include "vstgui/ctextlabel.h"
 #include "vstgui/cvumeter.h"
+#include "vstgui/displayscale.h"
 #include "vstgui/resourceprovider.h"
 
 #include <algorithm>
@@ -356,6 +357,23 @@ double meanDifference(cairo_surface_t* a, cairo_surface_t* b, const CRect& r)
     return count ? sum / count : 0;
 }
 
+struct PngBytes
+{
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+};
+
+cairo_status_t readPng(void* closure, unsigned char* out, unsigned int length)
+{
+    auto* png = static_cast<PngBytes*>(closure);
+    if (length > png->size)
+        return CAIRO_STATUS_READ_ERROR;
+    std::copy(png->data, png->data + length, out);
+    png->data += length;
+    png->size -= length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
 // The centre of the light (text) pixels in r, weighted by how light they are.
 CPoint inkCentre(cairo_surface_t* s, const CRect& r)
 {
@@ -432,5 +450,28 @@ TEST_F(EditorTest, AtADisplayScaleEveryViewIsDrawnInPlaceFromArtworkForTheScale)
                 << is.x << "," << is.y;
         }
         cairo_surface_destroy(down);
+
+        // Where no view covers it, the picture is the background painted for the scale, pixel
+        // for pixel (not the 1× one enlarged).
+        const std::string name = scale == 2 ? "background@2x.png" : "background@1.5x.png";
+        PngBytes png;
+        ASSERT_TRUE(Quorvane::findResource(name.c_str(), &png.data, &png.size)) << name;
+        cairo_surface_t* background = cairo_image_surface_create_from_png_stream(readPng, &png);
+        int uncovered = 0, differing = 0;
+        for (int y = 0; y < cairo_image_surface_get_height(scaled); y += 2)
+            for (int x = 0; x < cairo_image_surface_get_width(scaled); x += 2)
+            {
+                bool covered = false;
+                for (int i = 0; i < frame->getNbViews() && !covered; ++i)
+                    covered = toPhysical(frame->getView(i)->getViewSize(), scale)
+                                  .pointInside(CPoint(x, y));
+                if (covered)
+                    continue;
+                ++uncovered;
+                differing += meanDifference(scaled, background, CRect(x, y, x + 1, y + 1)) != 0;
+            }
+        EXPECT_GT(uncovered, 10000);
+        EXPECT_EQ(differing, 0) << scale;
+        cairo_surface_destroy(background);
     }
 }
