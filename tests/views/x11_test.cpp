@@ -352,29 +352,33 @@ TEST_F(X11Test, AtADisplayScaleTheWindowGrowsAndGesturesKeepTheirValues)
         EXPECT_EQ(colourAt(child, int(39 * f), int(19 * f)), 0xFF0000ul) << f;
         EXPECT_EQ(colourAt(child, int(41 * f), int(21 * f)), 0x0000FFul) << f;
 
-        // Even logical positions: whole physical pixels at every factor here.
-        auto at = [f](double logical) { return static_cast<int>(logical * f); };
+        // A drag, a wheel turn and Ctrl+click on the knob, at even logical positions (whole
+        // physical pixels at every factor here); the knob's value read after each.
+        const struct
+        {
+            int type, x, y;
+            unsigned button, state;
+        } gestures[] = {{ButtonPress, 120, 130, Button1, 0},
+                        {MotionNotify, 136, 110, 0, Button1Mask},
+                        {ButtonRelease, 136, 110, Button1, Button1Mask},
+                        {ButtonPress, 120, 120, Button4, 0},
+                        {ButtonPress, 120, 120, Button1, ControlMask},
+                        {ButtonRelease, 120, 120, Button1, Button1Mask | ControlMask}};
         std::vector<float> values;
-        mouse(child, ButtonPress, at(120), at(130), Button1, 0);
-        mouse(child, MotionNotify, at(136), at(110), 0, Button1Mask);
-        mouse(child, ButtonRelease, at(136), at(110), Button1, Button1Mask);
-        host.pump(60);
-        values.push_back(editor->knob->getValue());
-        mouse(child, ButtonPress, at(120), at(120), Button4, 0);
-        host.pump(60);
-        values.push_back(editor->knob->getValue());
-        mouse(child, ButtonPress, at(120), at(120), Button1, ControlMask);
-        mouse(child, ButtonRelease, at(120), at(120), Button1, Button1Mask | ControlMask);
-        host.pump(60);
-        values.push_back(editor->knob->getValue());
-        clickAt(child, at(30), at(46));
+        for (const auto& g : gestures)
+        {
+            mouse(child, g.type, int(g.x * f), int(g.y * f), g.button, g.state);
+            host.pump(g.type == MotionNotify ? 0 : 40);
+            values.push_back(editor->knob->getValue());
+        }
+        clickAt(child, int(30 * f), int(46 * f));
         host.pump(60);
         values.push_back(editor->field->isEditing() ? 1.f : 0.f);
         if (f == 1.0)
             atOne = values;
         else
             EXPECT_EQ(values, atOne) << f;
-        EXPECT_EQ(values[2], 0.25f) << "Ctrl+click reset the knob";
+        EXPECT_EQ(values[5], 0.25f) << "Ctrl+click reset the knob";
 
         if (f == 1.0)
         {
