@@ -96,6 +96,15 @@ if [ "$run_tests" = 1 ]; then
   # The editor draws its text in Arial: Wine draws Liberation Sans (Arial's metrics) for it.
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f >/dev/null
   /usr/lib/wine/wineserver -w || true
+  # A second prefix whose desktop has 192 DPI (200 %), for the editor's display-scale tests only
+  # (tests/win/CMakeLists.txt): the tests in the first keep 96.
+  (
+    export WINEPREFIX=$PWD/build-wine/prefix-192dpi
+    /usr/lib/wine/wine64 wineboot --init
+    /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f >/dev/null
+    /usr/lib/wine/wineserver -w || true
+  )
   # The editor's tests make windows: Wine gets a display of its own.
   (cd build-win64 && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs") || status=1
   if [ "$build32" = 1 ]; then

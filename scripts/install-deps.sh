@@ -22,6 +22,7 @@ packages=(
   libsndfile1-dev
   nlohmann-json3-dev         # moduleinfo.json: written by tools/moduleinfo, read back by its test
   xvfb xdotool x11-utils
+  x11-xserver-utils          # xrdb: the desktop scale (Xft.dpi) on the test X server
   clang libclang-rt-14-dev   # fuzzing and sanitizer runs
   clang-format               # the format check (scripts/check-format.sh; made for version 14)
   valgrind

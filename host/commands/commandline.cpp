@@ -43,6 +43,16 @@ double parseSeconds(const std::string& option, const std::string& text)
     return value;
 }
 
+double parseScale(const std::string& option, const std::string& text)
+{
+    errno = 0;
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || errno != 0 || !(value >= 0.5) || value > 4.0)
+        usageError(option + " expects a display scale from 0.5 to 4, not '" + text + "'");
+    return value;
+}
+
 double parseMilliseconds(const std::string& option, const std::string& text)
 {
     errno = 0;
@@ -219,6 +229,8 @@ Options parseCommandLine(int argc, const char* const* argv)
             options.jobs = parseInteger(name, value(), 1, 256);
         else if (name == "--seconds")
             options.seconds = parseSeconds(name, value());
+        else if (name == "--scale")
+            options.scale = parseScale(name, value());
         else if (name == "--screenshot")
             options.screenshotPath = value();
         else if (name == "--print-params")
@@ -275,9 +287,9 @@ Options parseCommandLine(int argc, const char* const* argv)
     if (!keepsState && (!options.presetPath.empty() || !options.savePresetPath.empty() ||
                         !options.assignments.empty()))
         usageError("presets and --set apply to 'render', 'params' and 'editor' only");
-    if (options.command != Command::editor &&
-        (options.seconds || !options.screenshotPath.empty() || options.printParams))
-        usageError("--seconds, --screenshot and --print-params apply to 'editor' only");
+    if (options.command != Command::editor && (options.seconds || !options.screenshotPath.empty() ||
+                                               options.printParams || options.scale))
+        usageError("--seconds, --screenshot, --print-params and --scale apply to 'editor' only");
     if (options.command == Command::params && options.positional.size() == 1 &&
         !options.pluginPath.empty())
         usageError("give the bundle either as BUNDLE or with --plugin, not both");
@@ -339,6 +351,8 @@ const char* usageText()
            "                        diagnostic lines on standard error are dropped\n"
            "  --seconds N           close the editor after N seconds (editor)\n"
            "  --screenshot FILE.png picture of the editor as it closes (editor)\n"
+           "  --scale F             display scale of the editor, 0.5 to 4; default: the\n"
+           "                        desktop's (Xft.dpi) or QUORVANE_UI_SCALE (editor)\n"
            "  --print-params        list the values as the editor closes (editor)\n"
            "  --lv2                 host the LV2 bundle (render, params, info); also when\n"
            "                        --plugin names a NAME.lv2 folder\n"

@@ -50,6 +50,7 @@ struct Options
     std::optional<double> seconds; // --seconds: how long the editor stays open
     std::string screenshotPath;    // --screenshot: a PNG of the editor when it closes
     bool printParams = false;      // --print-params: the values when the editor closes
+    std::optional<double> scale;   // --scale: the display scale the editor is given
     bool vst2 = false;             // --vst2: host the library as a VST 2 effect
     bool lv2 = false;              // --lv2: host the LV2 bundle
 };

@@ -47,7 +47,7 @@ int runEditor(const Options& options)
     std::optional<HostError> screenshotError;
     {
         EditorWindow window("Quorvane", kInitialWidth, kInitialHeight);
-        EditorSession session(plugin, window);
+        EditorSession session(plugin, window, options.scale);
         ending = session.run(options.seconds);
         // Taken before the editor goes, so that it shows what the user saw.
         // A failed picture must not cost the user the settings made.

@@ -7,6 +7,7 @@
 #include "support/hosterror.h"
 #include "support/interrupt.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
 #include <algorithm>
@@ -43,7 +44,7 @@ int millisecondsUntil(Clock::time_point when, Clock::time_point now)
 
 } // namespace
 
-EditorSession::EditorSession(Vst3Plugin& plugin, EditorWindow& window)
+EditorSession::EditorSession(Vst3Plugin& plugin, EditorWindow& window, std::optional<double> scale)
     : plugin(plugin), window(window)
 {
     signal = makeDemoSignal(static_cast<int>(kSampleRate), kLoopSeconds);
@@ -57,7 +58,7 @@ EditorSession::EditorSession(Vst3Plugin& plugin, EditorWindow& window)
     plugin.editController()->setComponentHandler(relay);
     try
     {
-        openView();
+        openView(scale);
     }
     catch (...)
     {
@@ -71,7 +72,7 @@ EditorSession::~EditorSession()
     close();
 }
 
-void EditorSession::openView()
+void EditorSession::openView(std::optional<double> scale)
 {
     const std::string where = "plug-in '" + plugin.path() + "'";
     view = owned(plugin.editController()->createView(Vst::ViewType::kEditor));
@@ -87,6 +88,12 @@ void EditorSession::openView()
             return true;
         }));
     view->setFrame(frame);
+    if (scale)
+    {
+        FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+        if (!scaling || scaling->setContentScaleFactor(static_cast<float>(*scale)) != kResultTrue)
+            throw HostError(kExitPlugin, where + "'s editor does not take a display scale");
+    }
     ViewRect size;
     if (view->getSize(&size) == kResultOk && size.getWidth() > 0 && size.getHeight() > 0)
         window.resize(size.getWidth(), size.getHeight());

@@ -33,7 +33,9 @@ public:
 
     // Starts processing, creates the editor and embeds it into WINDOW.
     // Throws HostError (kExitPlugin) when the plug-in has no usable editor.
-    EditorSession(Vst3Plugin& plugin, EditorWindow& window);
+    // With a scale the view is given it as the host's display scale before it opens.
+    EditorSession(Vst3Plugin& plugin, EditorWindow& window,
+                  std::optional<double> scale = std::nullopt);
     // Removes the editor if close () was not called.
     ~EditorSession();
 
@@ -48,7 +50,7 @@ public:
     void close();
 
 private:
-    void openView();
+    void openView(std::optional<double> scale);
     void processBlock();
 
     Vst3Plugin& plugin;

@@ -97,7 +97,7 @@ void drawButtonFrame(cairo_t* cr, double y, const std::string& caption, bool eng
 
 Image drawOnOffSwitch(bool onFirst)
 {
-    Image image(switchWidth, 2 * switchHeight);
+    Image image(switchWidth, 2 * switchHeight, 2);
     Painter cr(image);
     drawSwitchFrame(cr, 0, onFirst);
     drawSwitchFrame(cr, switchHeight, !onFirst);
@@ -106,7 +106,7 @@ Image drawOnOffSwitch(bool onFirst)
 
 Image drawButton(const std::string& caption, Colour engaged, Colour engagedText)
 {
-    Image image(buttonWidth, 2 * buttonHeight);
+    Image image(buttonWidth, 2 * buttonHeight, 2);
     Painter cr(image);
     drawButtonFrame(cr, 0, caption, false, engaged, engagedText);
     drawButtonFrame(cr, buttonHeight, caption, true, engaged, engagedText);

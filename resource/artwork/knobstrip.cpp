@@ -98,7 +98,7 @@ double knobAngle(int frame)
 
 Image drawKnobStrip(Colour accent)
 {
-    Image strip(knobFrameSize, knobFrameSize * knobFrames);
+    Image strip(knobFrameSize, knobFrameSize * knobFrames, knobFrames);
     Painter cr(strip);
     for (int frame = 0; frame < knobFrames; ++frame)
     {

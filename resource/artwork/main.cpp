@@ -2,8 +2,9 @@
 //
 //   quorvane_artwork <outdir> [--preview <file.png>] [--knob-frame <0..79>]
 //
-// Writes the 18 PNG files the editor loads into <outdir>; with --preview it also writes
-// a picture of the assembled editor (not one of the editor's images).
+// Writes the 18 PNG files the editor loads into <outdir>, and each of them painted again for
+// the display scales 1.25, 1.5, 1.75, 2, 2.5 and 3 (name@1.25x.png and so on); with --preview
+// it also writes a picture of the assembled editor (not one of the editor's images).
 
 #include "background.h"
 #include "controls.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 
 using namespace Quorvane::Artwork;
 
@@ -49,6 +51,10 @@ std::map<std::string, Image> drawAll()
     return images;
 }
 
+// The display scales painted besides 1, with the suffix the views look their images up by.
+const std::pair<double, const char*> scaledSets[] = {
+    {1.25, "@1.25x"}, {1.5, "@1.5x"}, {1.75, "@1.75x"}, {2.0, "@2x"}, {2.5, "@2.5x"}, {3.0, "@3x"}};
+
 int usage()
 {
     std::fprintf(
@@ -78,16 +84,22 @@ int main(int argc, char** argv)
     if (knobFrame < 0 || knobFrame >= knobFrames)
         return usage();
 
-    const auto images = drawAll();
     int failures = 0;
-    for (const auto& [name, image] : images)
+    auto write = [&failures](const Image& image, const std::string& path)
     {
-        const std::string path = outdir + "/" + name;
-        if (!image.writePng(path))
-        {
-            std::fprintf(stderr, "quorvane_artwork: cannot write %s\n", path.c_str());
-            ++failures;
-        }
+        if (image.writePng(path))
+            return;
+        std::fprintf(stderr, "quorvane_artwork: cannot write %s\n", path.c_str());
+        ++failures;
+    };
+    const auto images = drawAll();
+    for (const auto& [name, image] : images)
+        write(image, outdir + "/" + name);
+    for (const auto& [factor, suffix] : scaledSets)
+    {
+        const PaintScale scale(factor);
+        for (const auto& [name, image] : drawAll())
+            write(image, outdir + "/" + name.substr(0, name.rfind('.')) + suffix + ".png");
     }
     if (!preview.empty() && !composePreview(images, knobFrame).writePng(preview))
     {

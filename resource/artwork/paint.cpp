@@ -8,12 +8,40 @@
 namespace Quorvane::Artwork
 {
 
-Image::Image(int width, int height)
-    : owned(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height))
+namespace
+{
+double paintScale = 1.0;
+} // namespace
+
+PaintScale::PaintScale(double factor) : previous(paintScale)
+{
+    paintScale = factor;
+}
+
+PaintScale::~PaintScale()
+{
+    paintScale = previous;
+}
+
+double PaintScale::current()
+{
+    return paintScale;
+}
+
+Image::Image(int width, int height, int frames)
+    : owned(cairo_image_surface_create(
+          CAIRO_FORMAT_ARGB32, static_cast<int>(std::lround(width * paintScale)),
+          frames *
+              static_cast<int>(std::lround(static_cast<double>(height) / frames * paintScale)))),
+      units{width, height}
 {
 }
 
-Image::Image(cairo_surface_t* adopted) : owned(adopted) {}
+Image::Image(cairo_surface_t* adopted)
+    : owned(adopted), units{cairo_image_surface_get_width(adopted),
+                            cairo_image_surface_get_height(adopted)}
+{
+}
 
 Image::~Image()
 {
@@ -21,7 +49,10 @@ Image::~Image()
         cairo_surface_destroy(owned);
 }
 
-Image::Image(Image&& other) noexcept : owned(std::exchange(other.owned, nullptr)) {}
+Image::Image(Image&& other) noexcept
+    : owned(std::exchange(other.owned, nullptr)), units{other.units[0], other.units[1]}
+{
+}
 
 Image& Image::operator=(Image&& other) noexcept
 {
@@ -30,6 +61,8 @@ Image& Image::operator=(Image&& other) noexcept
         if (owned)
             cairo_surface_destroy(owned);
         owned = std::exchange(other.owned, nullptr);
+        units[0] = other.units[0];
+        units[1] = other.units[1];
     }
     return *this;
 }
@@ -59,6 +92,10 @@ Painter::Painter(const Image& image) : context(cairo_create(image.surface()))
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(context, options);
     cairo_font_options_destroy(options);
+    // Drawn in units: at a paint scale other than 1 the surface has more pixels per unit.
+    if (image.width() != image.unitWidth() || image.height() != image.unitHeight())
+        cairo_scale(context, static_cast<double>(image.width()) / image.unitWidth(),
+                    static_cast<double>(image.height()) / image.unitHeight());
 }
 
 Painter::~Painter()

@@ -10,11 +10,30 @@
 namespace Quorvane::Artwork
 {
 
+// The display scale images are painted for, for as long as it lives (1 outside every scope):
+// every Image made meanwhile has that many pixels per unit, and its Painter draws in units.
+class PaintScale
+{
+public:
+    explicit PaintScale(double factor);
+    ~PaintScale();
+    PaintScale(const PaintScale&) = delete;
+    PaintScale& operator=(const PaintScale&) = delete;
+
+    static double current();
+
+private:
+    double previous;
+};
+
 // An ARGB32 image surface that destroys itself; the images are handed around by value.
 class Image
 {
 public:
-    Image(int width, int height);
+    // An image of width × height units; a film strip of `frames` frames stacked vertically
+    // keeps whole-pixel frames at any paint scale (each frame round(frame height × scale)
+    // pixels high), so the views find frame n at n / frames of its height.
+    Image(int width, int height, int frames = 1);
     explicit Image(cairo_surface_t* adopted);
     ~Image();
     Image(Image&& other) noexcept;
@@ -25,12 +44,16 @@ public:
     cairo_surface_t* surface() const { return owned; }
     int width() const;
     int height() const;
+    // The size in units (the pixels at scale 1).
+    int unitWidth() const { return units[0]; }
+    int unitHeight() const { return units[1]; }
 
     // Writes the image as PNG; false when cairo could not write the file.
     bool writePng(const std::string& path) const;
 
 private:
     cairo_surface_t* owned = nullptr;
+    int units[2] = {0, 0};
 };
 
 // A cairo context on an image that is released with the scope.

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+
 namespace Quorvane
 {
 
@@ -18,7 +21,10 @@ bool findResource(const char* name, const unsigned char** data, size_t* size)
     auto module = static_cast<HMODULE>(Steinberg::getPlatformModuleHandle());
     if (!module)
         return false;
-    HRSRC info = FindResourceA(module, name, "DATA");
+    // The resource script stores the scaled sets' '@' as '_' (windres reads no '@' in a name).
+    std::string stored(name);
+    std::replace(stored.begin(), stored.end(), '@', '_');
+    HRSRC info = FindResourceA(module, stored.c_str(), "DATA");
     if (!info)
         return false;
     HGLOBAL loaded = LoadResource(module, info);

@@ -11,6 +11,7 @@
 #include "vstgui/ctextedit.h"
 #include "vstgui/cvstguitimer.h"
 #include "vstgui/cvumeter.h"
+#include "vstgui/displayscale.h"
 #include "vstgui/resourceprovider.h"
 
 #include <algorithm>
@@ -49,16 +50,19 @@ tresult PLUGIN_API againEditorView::checkSizeConstraint(ViewRect* rect)
 {
     if (!rect)
         return kInvalidArgument;
+    // The bounds are the layout's, in the physical pixels hosts size views in.
+    const double scale = getContentScaleFactor();
+    const auto pixels = [scale](int units) { return VSTGUI::scaledLength(units, scale); };
     const int32 width = rect->right - rect->left;
-    if (width < kWidth)
-        rect->right = rect->left + kWidth;
-    else if (width > kWidth + 50)
-        rect->right = rect->left + kWidth + 50;
+    if (width < pixels(kWidth))
+        rect->right = rect->left + pixels(kWidth);
+    else if (width > pixels(kWidth + 50))
+        rect->right = rect->left + pixels(kWidth + 50);
     const int32 height = rect->bottom - rect->top;
-    if (height < kHeight)
-        rect->bottom = rect->top + kHeight;
-    else if (height > kHeight + 50)
-        rect->bottom = rect->top + kHeight + 50;
+    if (height < pixels(kHeight))
+        rect->bottom = rect->top + pixels(kHeight);
+    else if (height > pixels(kHeight + 50))
+        rect->bottom = rect->top + pixels(kHeight + 50);
     return kResultOk;
 }
 

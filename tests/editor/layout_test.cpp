@@ -1,4 +1,5 @@
 #include "editorfixture.h"
+#include "editorstate.h"
 
 #include "editortags.h"
 #include "embeddedresources.h"
@@ -14,9 +15,13 @@
 #include "vstgui/ctextedit.h"
 #include "vstgui/ctextlabel.h"
 #include "vstgui/cvumeter.h"
+#include "vstgui/displayscale.h"
 #include "vstgui/resourceprovider.h"
 
+#include <algorithm>
 #include <cairo.h>
+#include <cmath>
+#include <cstdlib>
 
 using namespace Steinberg;
 using namespace VSTGUI;
@@ -255,9 +260,13 @@ TEST_F(EditorTest, SizeConstraints)
     struct
     {
         int32 w, h, ew, eh;
-    } cases[] = {{200, 200, 320, 390}, {500, 500, 370, 440}, {350, 400, 350, 400}};
+    } cases[] = {{200, 200, 320, 390}, {500, 500, 370, 440}, {350, 400, 350, 400},
+                 {700, 800, 700, 800}, {600, 600, 640, 780}, {900, 900, 740, 880}};
     for (auto c : cases)
     {
+        // The last three at a display scale of 2: the same bounds in physical pixels.
+        if (c.w == 700)
+            view->setContentScaleFactor(2.f);
         ViewRect r(10, 20, 10 + c.w, 20 + c.h);
         EXPECT_EQ(view->checkSizeConstraint(&r), kResultOk);
         EXPECT_EQ(r.left, 10);
@@ -320,4 +329,98 @@ TEST_F(EditorTest, KnobRectanglesFollowTheFilmStripSize)
     EXPECT_EQ(editor->valueControl(Quorvane::kReleaseId)->getViewSize(), CRect(200, 50, 248, 98));
     EXPECT_EQ(editor->valueControl(Quorvane::kAttackDelayId)->getViewSize(),
               CRect(80, 302, 120, 342));
+}
+
+namespace
+{
+
+// How far (mean per channel, 0…255) a view's pixels at a display scale, drawn down to 1×, may be
+// from its pixels at 1×: a bitmap is the same artwork painted finer; text is set again at the
+// larger size, its glyph advances rounded to finer pixels (a view out of place is far beyond both).
+constexpr double kBitmapTolerance = 8;
+constexpr double kTextTolerance = 40;
+
+double meanDifference(cairo_surface_t* a, cairo_surface_t* b, const CRect& r)
+{
+    const unsigned char* pa = cairo_image_surface_get_data(a);
+    const unsigned char* pb = cairo_image_surface_get_data(b);
+    const int stride = cairo_image_surface_get_stride(a);
+    double sum = 0;
+    int count = 0;
+    for (int y = int(r.top); y < int(r.bottom); ++y)
+        for (int x = int(r.left) * 4; x < int(r.right) * 4; ++x, ++count)
+            sum += std::abs(pa[y * stride + x] - pb[y * stride + x]);
+    return count ? sum / count : 0;
+}
+
+} // namespace
+
+// The editor at 1.5 and 2 is the editor at 1, finer: the picture has the scaled size and, drawn
+// back down, every view shows what it shows at 1 in the same place. At 1 the picture is the one
+// in docs/, pixel for pixel.
+TEST_F(EditorTest, AtADisplayScaleEveryViewIsDrawnInPlaceFromArtworkForTheScale)
+{
+    // First, while the controller has its defaults: the picture in docs/.
+    auto* view = openEditor();
+    applyEditorState(*controller, EditorState::Snapshot);
+    view->getIdleTimer()->fire();
+    cairo_surface_t* docs = cairo_image_surface_create_from_png(QUORVANE_DOCS_DIR "/editor.png");
+    cairo_surface_t* now = view->getFrame()->getBackBuffer();
+    ASSERT_EQ(cairo_surface_status(docs), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(meanDifference(docs, now, CRect(0, 0, 320, 390)), 0.0);
+    cairo_surface_destroy(docs);
+
+    auto render = [this](double scale)
+    {
+        auto* view = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
+        editors.push_back(view);
+        EXPECT_EQ(view->setContentScaleFactor(static_cast<float>(scale)), kResultTrue);
+        EXPECT_EQ(view->openOffscreen(), kResultOk);
+        applyEditorState(*controller, EditorState::Varied);
+        view->getIdleTimer()->fire();
+        return view->getFrame()->getBackBuffer();
+    };
+    cairo_surface_t* one = render(1);
+    for (double scale : {1.5, 2.0})
+    {
+        cairo_surface_t* scaled = render(scale);
+        ASSERT_EQ(cairo_image_surface_get_width(scaled), std::lround(320 * scale));
+        ASSERT_EQ(cairo_image_surface_get_height(scaled), std::lround(390 * scale));
+        cairo_surface_t* down = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 390);
+        cairo_t* cr = cairo_create(down);
+        cairo_scale(cr, 1 / scale, 1 / scale);
+        cairo_set_source_surface(cr, scaled, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(down);
+        CFrame* frame = editors.back()->getFrame();
+        for (int i = 0; i < frame->getNbViews(); ++i)
+            EXPECT_LE(meanDifference(one, down, frame->getView(i)->getViewSize()),
+                      kRows[i].kind == Label || kRows[i].kind == Edit ? kTextTolerance
+                                                                      : kBitmapTolerance)
+                << "view " << i << " at " << scale;
+        cairo_surface_destroy(down);
+
+        // Where no view covers it, the picture is the background painted for the scale, pixel
+        // for pixel (not the 1× one enlarged).
+        cairo_surface_t* background = cairo_image_surface_create_from_png(
+            scale == 2 ? QUORVANE_RESOURCE_DIR "/background@2x.png"
+                       : QUORVANE_RESOURCE_DIR "/background@1.5x.png");
+        int uncovered = 0, differing = 0;
+        for (int y = 0; y < cairo_image_surface_get_height(scaled); y += 2)
+            for (int x = 0; x < cairo_image_surface_get_width(scaled); x += 2)
+            {
+                bool covered = false;
+                for (int i = 0; i < frame->getNbViews(); ++i)
+                    covered |= toPhysical(frame->getView(i)->getViewSize(), scale)
+                                   .pointInside(CPoint(x, y));
+                uncovered += !covered;
+                differing +=
+                    !covered && meanDifference(scaled, background, CRect(x, y, x + 1, y + 1)) != 0;
+            }
+        EXPECT_GT(uncovered, 10000);
+        EXPECT_EQ(differing, 0) << scale;
+        cairo_surface_destroy(background);
+    }
 }

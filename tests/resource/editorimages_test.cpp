@@ -65,14 +65,23 @@ double hue(const Pixel& p)
     return h < 0 ? h + 360.0 : h;
 }
 
-TEST(EditorImages, EveryImageDecodesToItsSize)
+// At 1 and painted again for every display scale the views look for (name@2x.png and so on),
+// film strips in whole-pixel frames.
+TEST(EditorImages, EveryImageDecodesToItsSizeAtEveryScale)
 {
+    const std::pair<double, const char*> scales[] = {
+        {1, ""},    {1.25, "@1.25x"}, {1.5, "@1.5x"}, {1.75, "@1.75x"},
+        {2, "@2x"}, {2.5, "@2.5x"},   {3, "@3x"}};
     for (const auto& expected : editorImages)
-    {
-        const DecodedImage image = loadEditorImage(expected.name);
-        EXPECT_EQ(image.width(), expected.width) << expected.name;
-        EXPECT_EQ(image.height(), expected.height) << expected.name;
-    }
+        for (const auto& [scale, suffix] : scales)
+        {
+            std::string name = expected.name;
+            name.insert(name.rfind('.'), suffix);
+            const DecodedImage image = loadEditorImage(name);
+            const long frame = std::lround(expected.height / expected.frames * scale);
+            EXPECT_EQ(image.width(), std::lround(expected.width * scale)) << name;
+            EXPECT_EQ(image.height(), expected.frames * frame) << name;
+        }
 }
 
 TEST(EditorImages, OpaqueAndTransparentImagesAreEntirelySo)

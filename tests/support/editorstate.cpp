@@ -36,13 +36,15 @@ void applyEditorState(Quorvane::againController& controller, EditorState state)
     controller.setParamNormalized(kMinGateId, 1.0);
 }
 
-bool renderEditorState(EditorState state, const char* pngPath)
+bool renderEditorState(EditorState state, const char* pngPath, double scale)
 {
     Steinberg::Vst::HostApplication host;
     auto* controller = new Quorvane::againController;
     controller->initialize(&host);
     auto* editor = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
-    bool ok = editor && editor->openOffscreen() == Steinberg::kResultOk;
+    bool ok = editor &&
+              editor->setContentScaleFactor(static_cast<float>(scale)) == Steinberg::kResultTrue &&
+              editor->openOffscreen() == Steinberg::kResultOk;
     if (ok)
     {
         applyEditorState(*controller, state);

@@ -22,8 +22,8 @@ enum class EditorState
 // Sets the controller's parameters (meters included) to the state.
 void applyEditorState(Quorvane::againController& controller, EditorState state);
 
-// Opens an editor off-screen on a new controller, applies the state, lets one timer tick show the
-// meters and writes the picture; false when any of it fails.
-bool renderEditorState(EditorState state, const char* pngPath);
+// Opens an editor off-screen on a new controller at the display scale, applies the state, lets
+// one timer tick show the meters and writes the picture; false when any of it fails.
+bool renderEditorState(EditorState state, const char* pngPath, double scale = 1);
 
 } // namespace QuorvaneTest

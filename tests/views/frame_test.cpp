@@ -2,7 +2,11 @@
 // bitmaps, event routing, resources and fonts.
 #include "viewtesthelpers.h"
 
+#include "vstgui/displayscale.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace VSTGUI;
 using namespace QuorvaneTest;
@@ -155,6 +159,74 @@ TEST_F(FrameTest, BitmapsComeFromTheResourceProviderByExactName)
     }
     frame->idle();
     setResourceProvider(nullptr);
+}
+
+// At a display scale a bitmap draws the artwork painted for it (the next larger set for a factor
+// between them), frame for frame, or its 1× image drawn to size where the module has no such
+// set; the frame's picture has the physical size.
+TEST_F(FrameTest, AtADisplayScaleBitmapsDrawTheArtworkPaintedForIt)
+{
+    // Frame 1 of a two-frame strip: green at 1×, blue in the 2× set (nothing at 1.5×).
+    provideResources({{"strip.png", stripPng(10, 10, {kRed, kGreen})},
+                      {"strip@2x.png", stripPng(20, 20, {kRed, kBlue})}});
+    auto* strip = new CBitmap(CResourceDescription("strip.png"));
+    auto* view = new CAnimKnob(CRect(10, 10, 20, 20), nullptr, 1, strip);
+    view->setValue(1.f);
+    frame->addView(view);
+    strip->forget();
+    const struct
+    {
+        double factor;
+        int size;
+        CColor colour;
+    } cases[] = {{2, 400, kBlue},
+                 {1.9, 380, kBlue},
+                 {1, 200, kGreen},
+                 {1.75, 350, kGreen},
+                 {3, 600, kGreen}};
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(frame->setScaleFactor(c.factor));
+        EXPECT_EQ(cairo_image_surface_get_width(frame->getBackBuffer()), c.size) << c.factor;
+        EXPECT_EQ(at(int(15 * c.factor), int(15 * c.factor)), c.colour) << c.factor;
+        EXPECT_EQ(frame->fromPhysical(CPoint(30, 45)), CPoint(30 / c.factor, 45 / c.factor));
+    }
+    for (double unusable : {0.0, -1.0, 9.0, std::nan("")})
+        EXPECT_FALSE(frame->setScaleFactor(unusable)) << unusable;
+    EXPECT_EQ(frame->getScaleFactor(), 3);
+    setResourceProvider(nullptr);
+
+    const struct
+    {
+        double factor, set;
+        const char* name;
+    } sets[] = {{1, 1, "a.png"},      {1.1, 1.25, "a@1.25x.png"}, {1.5, 1.5, "a@1.5x.png"},
+                {1.8, 2, "a@2x.png"}, {2.25, 2.5, "a@2.5x.png"},  {3, 3, "a@3x.png"},
+                {4, 3, "a@3x.png"}};
+    for (const auto& c : sets)
+    {
+        EXPECT_EQ(CBitmap::artworkSetFor(c.factor), c.set) << c.factor;
+        if (c.set != 1)
+        {
+            EXPECT_EQ(CBitmap::scaledResourceName("a.png", c.set), c.name) << c.factor;
+        }
+    }
+}
+
+// What the desktop publishes (DPI, 96 at 1) becomes a factor in quarters; a user's factor is read
+// as written or not at all.
+TEST(DisplayScale, DesktopDpiAndUserTextBecomeFactors)
+{
+    const std::pair<double, double> dpis[] = {{96, 1},     {120, 1.25}, {144, 1.5}, {192, 2},
+                                              {110, 1.25}, {100, 1},    {72, 1},    {0, 1},
+                                              {-5, 1},     {1000, 4}};
+    for (auto [dpi, factor] : dpis)
+        EXPECT_EQ(scaleForDpi(dpi), factor) << dpi;
+    const std::pair<const char*, double> texts[] = {{"1.5", 1.5}, {"2", 2},     {"0", 0},
+                                                    {"-1", 0},    {"9", 0},     {"2x", 0},
+                                                    {"", 0},      {nullptr, 0}, {"nan", 0}};
+    for (auto [text, factor] : texts)
+        EXPECT_EQ(parseScaleFactor(text), factor) << (text ? text : "null");
 }
 
 TEST_F(FrameTest, BitmapDrawsSubRectanglesWithAlpha)

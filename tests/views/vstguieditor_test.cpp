@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace QuorvaneTest;
@@ -141,6 +143,37 @@ TEST_F(VstguiEditorTest, OnSizeResizesTheFrame)
         EXPECT_EQ(editor->getFrame()->getWidth(), 360);
     }
     EXPECT_EQ(editor->onSize(nullptr), kInvalidArgument);
+    editor->removed();
+}
+
+// The host's display scale, before or after attach: the size in physical pixels, the layout
+// logical; factors that are no scale change nothing.
+TEST_F(VstguiEditorTest, ContentScaleFactorSizesTheViewInPhysicalPixels)
+{
+    IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(editor->queryInterface(IPlugViewContentScaleSupport::iid,
+                                     reinterpret_cast<void**>(&scaling)),
+              kResultOk);
+    ASSERT_EQ(scaling->setContentScaleFactor(1.25f), kResultTrue);
+    ASSERT_EQ(editor->openOffscreen(), kResultOk);
+    ViewRect rect;
+    editor->getSize(&rect);
+    EXPECT_TRUE(rect.getWidth() == 400 && rect.getHeight() == 488);
+    EXPECT_EQ(cairo_image_surface_get_height(editor->getFrame()->getBackBuffer()), 488);
+
+    for (float unusable : {0.f, -2.f, 9.f, std::nanf("")})
+        EXPECT_EQ(scaling->setContentScaleFactor(unusable), kInvalidArgument) << unusable;
+    ASSERT_EQ(scaling->setContentScaleFactor(2.f), kResultTrue);
+    editor->getSize(&rect);
+    EXPECT_TRUE(rect.getWidth() == 640 && rect.getHeight() == 780);
+    EXPECT_EQ(editor->getFrame()->getViewSize(), VSTGUI::CRect(0, 0, 320, 390));
+    // The host confirming the size changes nothing; a bigger one grows the layout by its units.
+    EXPECT_EQ(editor->onSize(&rect), kResultOk);
+    EXPECT_EQ(editor->getFrame()->getViewSize(), VSTGUI::CRect(0, 0, 320, 390));
+    ViewRect bigger(0, 0, 700, 800);
+    editor->onSize(&bigger);
+    EXPECT_EQ(editor->getFrame()->getViewSize(), VSTGUI::CRect(0, 0, 350, 400));
+    scaling->release();
     editor->removed();
 }
 

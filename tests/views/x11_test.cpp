@@ -128,7 +128,12 @@ public:
 class WindowEditor : public VSTGUIEditor
 {
 public:
-    explicit WindowEditor(EditController* c) : VSTGUIEditor(c) { setIdleRate(50); }
+    explicit WindowEditor(EditController* c) : VSTGUIEditor(c)
+    {
+        setIdleRate(50);
+        ViewRect size(0, 0, 320, 390);
+        setRect(size);
+    }
     bool open(void* parent) override
     {
         if (frame)
@@ -143,6 +148,11 @@ public:
         frame->addView(button);
         field = new VSTGUI::CTextEdit(VSTGUI::CRect(0, 40, 60, 52), &listener, 2, "0");
         frame->addView(field);
+        VSTGUI::CBitmap* knobStrip = stripBitmap(40, 40, {kRed, kGreen});
+        knob = new VSTGUI::CAnimKnob(VSTGUI::CRect(100, 100, 140, 140), &listener, 3, knobStrip);
+        knobStrip->forget();
+        knob->setDefaultValue(0.25f);
+        frame->addView(knob);
         return true;
     }
     void close() override
@@ -153,6 +163,7 @@ public:
     RecordingListener listener;
     VSTGUI::CMovieButton* button = nullptr;
     VSTGUI::CTextEdit* field = nullptr;
+    VSTGUI::CAnimKnob* knob = nullptr;
 };
 
 struct X11Test : ::testing::Test
@@ -222,6 +233,21 @@ struct X11Test : ::testing::Test
         e.xbutton.type = ButtonRelease;
         e.xbutton.state = Button1Mask;
         send(w, e, ButtonReleaseMask);
+    }
+    void mouse(Window w, int type, int x, int y, unsigned button, unsigned state)
+    {
+        XEvent e{};
+        e.xbutton.type = type;
+        e.xbutton.root = DefaultRootWindow(display);
+        e.xbutton.x = x;
+        e.xbutton.y = y;
+        e.xbutton.button = button;
+        e.xbutton.state = state;
+        e.xbutton.same_screen = True;
+        send(w, e,
+             type == MotionNotify  ? PointerMotionMask
+             : type == ButtonPress ? ButtonPressMask
+                                   : ButtonReleaseMask);
     }
     void key(Window w, KeySym sym)
     {
@@ -299,6 +325,126 @@ TEST_F(X11Test, EditorLivesInAChildWindowDrivenByTheHostRunLoop)
     editor->setFrame(nullptr);
     editor->release();
     controller->release();
+}
+
+// The window has the scaled size and the scaled picture, and the same gestures in physical pixels
+// (a drag, the wheel, Ctrl+click, a click into the text field) give the same values at every scale.
+TEST_F(X11Test, AtADisplayScaleTheWindowGrowsAndGesturesKeepTheirValues)
+{
+    std::vector<float> atOne;
+    for (double f : {1.0, 1.5, 2.0})
+    {
+        FakeHost host;
+        auto* controller = new LoggingController;
+        auto* editor = new WindowEditor(controller);
+        editor->setFrame(&host);
+        ASSERT_EQ(editor->setContentScaleFactor(static_cast<float>(f)), kResultTrue);
+        ASSERT_EQ(editor->attached(reinterpret_cast<void*>(parent), kPlatformTypeX11EmbedWindowID),
+                  kResultOk);
+        const int w = static_cast<int>(320 * f), h = static_cast<int>(390 * f);
+        ASSERT_EQ(host.resizes.size(), 1u) << f;
+        EXPECT_TRUE(host.resizes[0].getWidth() == w && host.resizes[0].getHeight() == h) << f;
+        Window child = children().at(0);
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, child, &attributes);
+        EXPECT_TRUE(attributes.width == w && attributes.height == h) << f;
+        host.pump(150);
+        EXPECT_EQ(colourAt(child, int(39 * f), int(19 * f)), 0xFF0000ul) << f;
+        EXPECT_EQ(colourAt(child, int(41 * f), int(21 * f)), 0x0000FFul) << f;
+
+        // A drag, a wheel turn and Ctrl+click on the knob, at even logical positions (whole
+        // physical pixels at every factor here); the knob's value read after each.
+        const struct
+        {
+            int type, x, y;
+            unsigned button, state;
+        } gestures[] = {{ButtonPress, 120, 130, Button1, 0},
+                        {MotionNotify, 136, 110, 0, Button1Mask},
+                        {ButtonRelease, 136, 110, Button1, Button1Mask},
+                        {ButtonPress, 120, 120, Button4, 0},
+                        {ButtonPress, 120, 120, Button1, ControlMask},
+                        {ButtonRelease, 120, 120, Button1, Button1Mask | ControlMask}};
+        std::vector<float> values;
+        for (const auto& g : gestures)
+        {
+            mouse(child, g.type, int(g.x * f), int(g.y * f), g.button, g.state);
+            host.pump(g.type == MotionNotify ? 0 : 40);
+            values.push_back(editor->knob->getValue());
+        }
+        clickAt(child, int(30 * f), int(46 * f));
+        host.pump(60);
+        values.push_back(editor->field->isEditing() ? 1.f : 0.f);
+        if (f == 1.0)
+            atOne = values;
+        else
+            EXPECT_EQ(values, atOne) << f;
+        EXPECT_EQ(values[5], 0.25f) << "Ctrl+click reset the knob";
+
+        if (f == 1.0)
+        {
+            // A factor given after attach: the host is asked for the new size and the picture
+            // follows.
+            ASSERT_EQ(editor->setContentScaleFactor(2.f), kResultTrue);
+            ASSERT_EQ(host.resizes.size(), 2u);
+            EXPECT_TRUE(host.resizes[1].getWidth() == 640 && host.resizes[1].getHeight() == 780);
+            host.pump(100);
+            XGetWindowAttributes(display, child, &attributes);
+            EXPECT_TRUE(attributes.width == 640 && attributes.height == 780);
+            EXPECT_EQ(colourAt(child, 78, 38), 0xFF0000ul);
+        }
+        editor->removed();
+        editor->setFrame(nullptr);
+        editor->release();
+        controller->release();
+    }
+}
+
+// Run by its own test entry, on an X server of its own that publishes Xft.dpi (the number is in
+// QUORVANE_TEST_XFT_DPI): without a factor from the host the editor takes the desktop's, unless
+// QUORVANE_UI_SCALE says otherwise; a factor from the host wins over both.
+TEST_F(X11Test, DesktopScaleAppliesWhereTheHostGivesNone)
+{
+    const char* dpi = std::getenv("QUORVANE_TEST_XFT_DPI");
+    if (!dpi)
+        GTEST_SKIP() << "needs an X server publishing Xft.dpi (its own test entry)";
+    ASSERT_STREQ(dpi, "192");
+    struct
+    {
+        const char* override;
+        float host;
+        int width, height;
+    } cases[] = {{nullptr, 0, 640, 780},
+                 {"1.5", 0, 480, 585},
+                 {"no number", 0, 640, 780},
+                 {"1.5", 1.25f, 400, 488}};
+    for (const auto& c : cases)
+    {
+        if (c.override)
+            setenv("QUORVANE_UI_SCALE", c.override, 1);
+        else
+            unsetenv("QUORVANE_UI_SCALE");
+        FakeHost host;
+        auto* controller = new LoggingController;
+        auto* editor = new WindowEditor(controller);
+        editor->setFrame(&host);
+        if (c.host > 0)
+            editor->setContentScaleFactor(c.host);
+        ViewRect before;
+        editor->getSize(&before);
+        EXPECT_TRUE(before.getWidth() == c.width && before.getHeight() == c.height)
+            << (c.override ? c.override : "-") << " " << c.host;
+        ASSERT_EQ(editor->attached(reinterpret_cast<void*>(parent), kPlatformTypeX11EmbedWindowID),
+                  kResultOk);
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, children().at(0), &attributes);
+        EXPECT_TRUE(attributes.width == c.width && attributes.height == c.height)
+            << (c.override ? c.override : "-") << " " << c.host;
+        editor->removed();
+        editor->setFrame(nullptr);
+        editor->release();
+        controller->release();
+    }
+    unsetenv("QUORVANE_UI_SCALE");
 }
 
 TEST_F(X11Test, WithoutARunLoopTheEditorIdlesWhenAsked)

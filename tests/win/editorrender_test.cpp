@@ -13,6 +13,7 @@
 #include "vstgui/cframe.h"
 #include "vstgui/ctextlabel.h"
 #include "vstgui/cvstguitimer.h"
+#include "vstgui/displayscale.h"
 #include "vstgui/nativeimage.h"
 
 #include <gtest/gtest.h>
@@ -103,12 +104,13 @@ struct Region
 class Comparison
 {
 public:
+    // The views' regions in the pixels of pictures drawn at the frame's display scale.
     Comparison(VSTGUI::CFrame* frame)
     {
         for (int32_t i = 0; i < frame->getNbViews(); ++i)
         {
             VSTGUI::CView* view = frame->getView(i);
-            Region region{view->getViewSize(),
+            Region region{VSTGUI::toPhysical(view->getViewSize(), frame->getScaleFactor()),
                           "view " + std::to_string(i + 1) + " at (" +
                               std::to_string(int(view->getViewSize().left)) + ", " +
                               std::to_string(int(view->getViewSize().top)) + ")",
@@ -190,10 +192,11 @@ protected:
         ASSERT_EQ(controller->initialize(&host), Steinberg::kResultOk);
         editor = static_cast<Quorvane::againEditorView*>(controller->createView("editor"));
         ASSERT_NE(editor, nullptr);
+        ASSERT_EQ(editor->setContentScaleFactor(scale), Steinberg::kResultTrue);
         ASSERT_EQ(editor->openOffscreen(), Steinberg::kResultOk);
         applyEditorState(*controller, EditorState::Varied);
         editor->getIdleTimer()->fire();
-        linux = readPng(QUORVANE_LINUX_EDITOR_PNG);
+        linux = readPng(scale == 1 ? QUORVANE_LINUX_EDITOR_PNG : QUORVANE_LINUX_EDITOR_2X_PNG);
     }
     void TearDown() override
     {
@@ -208,6 +211,7 @@ protected:
 
     Pixels windows() { return pixelsOf(editor->getFrame()->getBackBuffer()); }
 
+    float scale = 1;
     Steinberg::Vst::HostApplication host;
     Quorvane::againController* controller = nullptr;
     Quorvane::againEditorView* editor = nullptr;
@@ -225,6 +229,22 @@ TEST_F(EditorRenderTest, EveryViewMatchesTheLinuxPictureOfTheSameState)
     EXPECT_EQ(comparison.viewCount(), 59u);
     EXPECT_EQ(comparison.differences(own, linux), std::vector<std::string>{});
     EXPECT_TRUE(editor->getFrame()->writePNG(windowsPath(QUORVANE_WINDOWS_EDITOR_PNG).c_str()));
+}
+
+// At a host's factor of 2, GDI+ draws the artwork painted for 2 as cairo does: the same picture.
+class EditorRenderAt2Test : public EditorRenderTest
+{
+protected:
+    EditorRenderAt2Test() { scale = 2; }
+};
+
+TEST_F(EditorRenderAt2Test, EveryViewMatchesTheLinuxPictureAt2)
+{
+    ASSERT_EQ(linux.width, 640) << "the Linux picture " << QUORVANE_LINUX_EDITOR_2X_PNG;
+    const Pixels own = windows();
+    ASSERT_EQ(own.width, 640);
+    ASSERT_EQ(own.height, 780);
+    EXPECT_EQ(Comparison(editor->getFrame()).differences(own, linux), std::vector<std::string>{});
 }
 
 TEST_F(EditorRenderTest, TheComparisonFindsAShiftedViewAndAWrongFrame)

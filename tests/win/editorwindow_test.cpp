@@ -7,6 +7,7 @@
 #include "processorfixture.h"
 
 #include "gdiplussession.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "vstgui/cframe.h"
 #include "vstgui/cmoviebutton.h"
 #include "vstgui/cslider.h"
@@ -17,6 +18,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 using namespace Steinberg;
 using namespace Quorvane;
@@ -119,6 +122,73 @@ TEST_F(WindowedEditorTest, DraggingTheReleaseKnobEditsBetweenBeginAndEndWithTheM
     EXPECT_GT(controller->getParamNormalized(kReleaseId), before);
     EXPECT_TRUE(gestureOf(kReleaseId)) << ::testing::PrintToString(handler.calls);
     EXPECT_GE(handler.calls.size(), 4u) << "a step for each move";
+}
+
+// At a host's factor of 2 the window is twice the size and shows the picture drawn at 2, and the
+// same drag, Ctrl+click and wheel turn in its pixels edit as they do at 1.
+TEST_F(WindowedEditorTest, AtAHostsFactorTheWindowShowsTheScaledPictureAndGesturesKeepTheirValues)
+{
+    controller->setKnobMode(Vst::kLinearMode);
+    std::vector<std::vector<std::string>> calls;
+    for (int f : {1, 2})
+    {
+        if (f == 2)
+        {
+            view->removed();
+            host = std::make_unique<HostWindow>(700, 820);
+            FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+            ASSERT_TRUE(scaling);
+            ASSERT_EQ(scaling->setContentScaleFactor(2.f), kResultTrue);
+            ASSERT_EQ(view->attached(host->handle(), kPlatformTypeHWND), kResultOk);
+            child = FindWindowExW(host->handle(), nullptr, L"QuorvaneFrame", nullptr);
+            ASSERT_NE(child, nullptr);
+            HostWindow::pump(100);
+            RECT client{};
+            GetClientRect(child, &client);
+            ASSERT_TRUE(client.right == 640 && client.bottom == 780);
+            // The window's pixels as the screen has them, against the picture drawn at 2.
+            HDC screen = GetDC(child);
+            Gdiplus::Bitmap* drawn = editor->getFrame()->getBackBuffer();
+            int wrong = 0;
+            for (int y = 0; y < 780; y += 5)
+                for (int x = 0; x < 640; x += 5)
+                {
+                    Gdiplus::Color c;
+                    drawn->GetPixel(x, y, &c);
+                    wrong += RGB(c.GetR(), c.GetG(), c.GetB()) != GetPixel(screen, x, y);
+                }
+            ReleaseDC(child, screen);
+            EXPECT_EQ(wrong, 0) << "the window shows the 2× picture";
+        }
+        controller->setParamNormalized(kReleaseId, 0.5);
+        controller->setParamNormalized(kHoldId, 0.9);
+        controller->setParamNormalized(kRangeId, 0.5);
+        handler.calls.clear();
+        post(WM_LBUTTONDOWN, MK_LBUTTON, 220 * f, 70 * f);
+        post(WM_MOUSEMOVE, MK_LBUTTON, 220 * f, 60 * f);
+        post(WM_LBUTTONUP, 0, 220 * f, 60 * f);
+        click(160 * f, 70 * f, MK_CONTROL);
+        POINT screen{160 * f, 226 * f};
+        ClientToScreen(child, &screen);
+        PostMessageW(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                     MAKELPARAM(screen.x, screen.y));
+        HostWindow::pump();
+        calls.push_back(handler.calls);
+    }
+    EXPECT_GE(calls[0].size(), 9u);
+    EXPECT_EQ(calls[1], calls[0]);
+}
+
+// In a prefix whose desktop has another DPI (QUORVANE_TEST_DPI, the LogPixels it was given) and
+// without a factor from the host, the window has the size for that DPI.
+TEST_F(WindowedEditorTest, WithoutAHostsFactorTheWindowFollowsTheSystemDpi)
+{
+    const char* dpi = std::getenv("QUORVANE_TEST_DPI");
+    const int expected = dpi ? std::atoi(dpi) : 96;
+    RECT client{};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 320 * expected / 96);
+    EXPECT_EQ(client.bottom, 390 * expected / 96);
 }
 
 TEST_F(WindowedEditorTest, CtrlClickOnTheHoldKnobResetsItToItsInitialValue)

@@ -80,10 +80,11 @@ TEST(WindowsModule, EveryEditorImageIsADataResourceFoundInAnyLetterCase)
             << image.name;
     }
 
-    // The 18 images and nothing else, each stored under its upper-case name.
+    // The 18 images at 1 and painted for the six other display scales, and nothing else, each
+    // stored under its upper-case name.
     std::vector<std::wstring> names;
     EnumResourceNamesW(module, L"DATA", countName, reinterpret_cast<LONG_PTR>(&names));
-    EXPECT_EQ(names.size(), QuorvaneTest::editorImages.size());
+    EXPECT_EQ(names.size(), QuorvaneTest::editorImages.size() * 7);
     for (const std::wstring& name : names)
         EXPECT_TRUE(std::none_of(name.begin(), name.end(),
                                  [](wchar_t c) { return c >= L'a' && c <= L'z'; }))

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -40,26 +41,31 @@ TEST(Vst2EditorOnWindows, OpensInTheHostsWindowAndClosesWithoutATrace)
     dispatch(effOpen);
     EXPECT_NE(effect->flags & effFlagsHasEditor, 0);
 
+    // A VST 2 host gives no factor: the size follows the desktop's DPI (QUORVANE_TEST_DPI in a
+    // prefix given another LogPixels).
+    const char* dpi = std::getenv("QUORVANE_TEST_DPI");
+    const int f96 = dpi ? std::atoi(dpi) : 96;
+    const int width = 320 * f96 / 96, height = 390 * f96 / 96;
     ERect* rect = nullptr;
     ASSERT_NE(dispatch(effEditGetRect, 0, &rect), 0);
     ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->right - rect->left, 320);
-    EXPECT_EQ(rect->bottom - rect->top, 390);
+    EXPECT_EQ(rect->right - rect->left, width);
+    EXPECT_EQ(rect->bottom - rect->top, height);
 
     {
-        QuorvaneTest::HostWindow window(320, 390);
+        QuorvaneTest::HostWindow window(width, height);
         ASSERT_NE(dispatch(effEditOpen, 0, window.handle()), 0);
         HWND child = FindWindowExW(window.handle(), nullptr, L"QuorvaneFrame", nullptr);
         ASSERT_NE(child, nullptr);
         RECT client{};
         GetClientRect(child, &client);
-        EXPECT_EQ(client.right, 320);
-        EXPECT_EQ(client.bottom, 390);
+        EXPECT_EQ(client.right, width);
+        EXPECT_EQ(client.bottom, height);
 
         // A click on the Bypass button reaches the host as an automated parameter.
         automated.clear();
-        PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(280, 10));
-        PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(280, 10));
+        PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(280 * f96 / 96, 10 * f96 / 96));
+        PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(280 * f96 / 96, 10 * f96 / 96));
         QuorvaneTest::HostWindow::pump();
         dispatch(effEditIdle);
         EXPECT_FALSE(automated.empty());

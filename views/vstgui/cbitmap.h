@@ -7,6 +7,7 @@
 #include "vstgui/cresourcedescription.h"
 
 #include <cstddef>
+#include <string>
 
 namespace VSTGUI {
 
@@ -36,11 +37,24 @@ public:
 	/** The decoded image (32-bit ARGB, premultiplied), or null. */
 	NativeImage* getNativeImage () const { return image; }
 
+	/** The image to draw with at display scale `factor`: the resource's artwork painted for the
+	 *  set `artworkSetFor (factor)` (decoded the first time that set is asked for, and kept
+	 *  until another is), or the 1× image where the bitmap has no such set. */
+	NativeImage* getNativeImage (double factor);
+
+	/** The artwork set drawn at `factor`: the smallest painted factor at least as large (the
+	 *  largest beyond them); 1 at 1. */
+	static double artworkSetFor (double factor);
+	/** The resource name of `name`'s artwork painted at `set` ("knob.png" at 2: "knob@2x.png"). */
+	static std::string scaledResourceName (const char* name, double set);
+
 private:
 	void adopt (NativeImage* decoded);
 
 	CResourceDescription desc;
 	NativeImage* image {nullptr};
+	NativeImage* scaledImage {nullptr};
+	double scaledSet {0}; // the set scaledImage holds (or failed to load); 0: none asked for yet
 	CCoord width {0};
 	CCoord height {0};
 };

@@ -69,6 +69,10 @@ public:
 	void clipRect (const CRect& r);
 	/** Moves the origin by (dx, dy). */
 	void translate (CCoord dx, CCoord dy);
+	/** From here on one unit is `factor` pixels: the frame draws its logical layout at the
+	 *  display's scale. Bitmaps take the artwork painted for it, text its size. */
+	void scale (double factor);
+	double getScaleFactor () const { return scaleFactor; }
 	/** Replaces everything inside the clip with `color` (no blending). */
 	void clear (const CColor& color);
 
@@ -87,6 +91,7 @@ private:
 	CCoord lineWidth {1};
 	const CFontDesc* font {nullptr};
 	bool antialias {true};
+	double scaleFactor {1};
 };
 
 } // namespace VSTGUI

@@ -1,6 +1,7 @@
 #include "vstgui/cframe.h"
 
 #include "vstgui/cdrawcontext.h"
+#include "vstgui/displayscale.h"
 #include "vstgui/nativeimage.h"
 
 namespace VSTGUI {
@@ -17,6 +18,8 @@ CFrame::CFrame (const CRect& size, void* systemWindow, VSTGUIEditorInterface* ed
 {
 	frame = this;
 	dirty = true;
+	if (editor && isUsableScaleFactor (editor->getContentScaleFactor ()))
+		scaleFactor = editor->getContentScaleFactor ();
 	if (systemWindow)
 		open (systemWindow);
 }
@@ -47,7 +50,7 @@ bool CFrame::open (void* systemWindow)
 {
 	if (platform || !systemWindow || !gPlatformFactory)
 		return false;
-	platform.reset (gPlatformFactory (this, systemWindow, size));
+	platform.reset (gPlatformFactory (this, systemWindow, getPhysicalSize ()));
 	return platform != nullptr;
 }
 
@@ -70,8 +73,9 @@ void CFrame::invalidRect (const CRect& rect)
 
 void CFrame::ensureBackBuffer ()
 {
-	int w = static_cast<int> (size.width ());
-	int h = static_cast<int> (size.height ());
+	const CRect physical = getPhysicalSize ();
+	int w = static_cast<int> (physical.width ());
+	int h = static_cast<int> (physical.height ());
 	if (backBuffer && Native::imageWidth (backBuffer) == w && Native::imageHeight (backBuffer) == h)
 		return;
 	Native::releaseImage (backBuffer);
@@ -87,10 +91,15 @@ void CFrame::redraw (const CRect& region)
 		return;
 	NativeContext* native = Native::beginDrawing (backBuffer);
 	CDrawContext context (native);
-	context.clipRect (region);
+	// Whole physical pixels are redrawn: the clip is set before the scale, so that no pixel at
+	// its edge is blended with what the last pass left there.
+	CRect pixels = toPhysical (region, scaleFactor);
+	pixels.bound (getPhysicalSize ());
+	context.clipRect (pixels);
 	// The frame itself has no colour: what no view covers is opaque black.
 	context.clear (kBlackCColor);
-	drawRect (&context, region);
+	context.scale (scaleFactor);
+	drawRect (&context, fromPhysical (pixels));
 	if (modalView && modalView->isVisible () && modalView->getViewSize ().rectOverlap (region))
 	{
 		context.save ();
@@ -121,7 +130,7 @@ bool CFrame::idle ()
 	redraw (region);
 	dirty = false;
 	if (platform)
-		platform->present (backBuffer, region);
+		platform->present (backBuffer, toPhysical (region, scaleFactor));
 	return true;
 }
 
@@ -133,7 +142,7 @@ void CFrame::present (const CRect& rect)
 		return;
 	}
 	if (platform)
-		platform->present (backBuffer, rect);
+		platform->present (backBuffer, toPhysical (rect, scaleFactor));
 }
 
 bool CFrame::setSize (CCoord width, CCoord height)
@@ -146,8 +155,42 @@ bool CFrame::setSize (CCoord width, CCoord height)
 	size.setHeight (height);
 	ensureBackBuffer ();
 	if (platform)
-		platform->setSize (size);
+		platform->setSize (getPhysicalSize ());
 	return true;
+}
+
+bool CFrame::setScaleFactor (double factor)
+{
+	if (!isUsableScaleFactor (factor))
+		return false;
+	if (factor == scaleFactor)
+		return true;
+	scaleFactor = factor;
+	ensureBackBuffer ();
+	// Every pixel changes, even where the new buffer happens to keep its size.
+	dirty = true;
+	if (platform)
+		platform->setSize (getPhysicalSize ());
+	return true;
+}
+
+CRect CFrame::getPhysicalSize () const
+{
+	return CRect (0, 0, scaledLength (size.width (), scaleFactor),
+	              scaledLength (size.height (), scaleFactor));
+}
+
+CPoint CFrame::fromPhysical (const CPoint& where) const
+{
+	return CPoint (where.x / scaleFactor, where.y / scaleFactor);
+}
+
+CRect CFrame::fromPhysical (const CRect& rect) const
+{
+	if (scaleFactor == 1)
+		return rect;
+	return CRect (rect.left / scaleFactor, rect.top / scaleFactor, rect.right / scaleFactor,
+	              rect.bottom / scaleFactor);
 }
 
 int32_t CFrame::getKnobMode () const { return editor ? editor->getKnobMode () : knobMode; }

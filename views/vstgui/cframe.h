@@ -34,7 +34,20 @@ public:
 	/** Shows `rect` of the back buffer in the window (e.g. after an expose). */
 	void present (const CRect& rect);
 
+	/** Sets the logical size (the layout's units). */
 	bool setSize (CCoord width, CCoord height);
+
+	/** The display scale: the window and back buffer have round (size × factor) pixels, the
+	 *  views draw at it, and the window's pointer positions are divided by it. The layout and
+	 *  every view's rectangle stay as they are. False (and no change) for an unusable factor. */
+	bool setScaleFactor (double factor);
+	double getScaleFactor () const { return scaleFactor; }
+	/** The window's (and the back buffer's) size in physical pixels. */
+	CRect getPhysicalSize () const;
+	/** A point of the window (physical pixels) in frame coordinates. */
+	CPoint fromPhysical (const CPoint& where) const;
+	/** A rectangle of the window (physical pixels) in frame coordinates. */
+	CRect fromPhysical (const CRect& rect) const;
 
 	/** The knob mode: the editor's when there is one, else the frame's own setting. */
 	int32_t getKnobMode () const;
@@ -64,7 +77,7 @@ public:
 	void onViewRemoved (CView* view);
 
 	// off-screen rendering
-	/** The back buffer (32-bit ARGB, the frame's size), brought up to date. */
+	/** The back buffer (32-bit ARGB, the frame's physical size), brought up to date. */
 	NativeImage* getBackBuffer ();
 	/** Brings the back buffer up to date and writes it as a PNG file. */
 	bool writePNG (const char* path);
@@ -85,6 +98,7 @@ private:
 	CView* modalView {nullptr};
 	CView* mouseDownView {nullptr};
 	int32_t knobMode {kCircularMode};
+	double scaleFactor {1};
 	bool closing {false};
 };
 

@@ -23,6 +23,9 @@ public:
 	/** The timer source for an editor attached to `parent` through `plugFrame` (either may be
 	 *  null); null when the platform has none for it (the editor is then idled by its host). */
 	static std::unique_ptr<EditorPlatform> connect (Steinberg::IPlugFrame* plugFrame, void* parent);
+	/** The display scale the window system asks for where the host gives none, for an editor in
+	 *  `parent` (null: not yet in a window). */
+	static double systemScale (void* parent);
 
 	virtual ~EditorPlatform () = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 // What a frame needs from the window system: a window showing the frame's back buffer, and
-// the window's events delivered to the frame.
+// the window's events delivered to the frame. The window works in physical pixels (the back
+// buffer's); positions it hands the frame go through CFrame::fromPhysical first.
 
 #include "nativegraphics.h"
 #include "vstgui/crect.h"
@@ -16,8 +17,9 @@ class IPlatformFrame
 public:
 	virtual ~IPlatformFrame () = default;
 
-	/** Copies `rect` (frame coordinates) of the frame's back buffer to the window. */
+	/** Copies `rect` (physical pixels) of the frame's back buffer to the window. */
 	virtual void present (NativeImage* backBuffer, const CRect& rect) = 0;
+	/** Resizes the window to `size` (physical pixels). */
 	virtual void setSize (const CRect& size) = 0;
 	/** The native window (an X11 Window id for the X11 frame, an HWND for the Win32 frame). */
 	virtual uintptr_t getNativeWindow () const = 0;
@@ -30,7 +32,8 @@ public:
 	virtual void onFocusViewChanged (bool /*hasFocusView*/) {}
 };
 
-/** Creates the window of `frame` inside `parentWindow`; returns null when it cannot. */
+/** Creates the window of `frame` inside `parentWindow`, `size` physical pixels large; returns
+ *  null when it cannot. */
 using PlatformFrameFactory = IPlatformFrame* (*)(CFrame* frame, void* parentWindow,
                                                  const CRect& size);
 

@@ -24,6 +24,9 @@ TEST_F(EditorTest, OptionsOfTheEditorAreCheckedBeforeAnythingLoads)
         {{"render", "a.wav", "b.wav", "--print-params"}, "apply to 'editor' only"},
         {{"params", "--screenshot", "x.png"}, "apply to 'editor' only"},
         {{"demo", "--seconds", "3"}, "apply to 'editor' only"},
+        {{"editor", "--scale", "9"}, "--scale expects a display scale from 0.5 to 4"},
+        {{"editor", "--scale", "2x"}, "--scale expects"},
+        {{"render", "a.wav", "b.wav", "--scale", "2"}, "apply to 'editor' only"},
     };
     for (const auto& c : cases)
     {

@@ -143,6 +143,15 @@ TEST_F(EditorWindowTest, DraggedKnobAndTypedValueReachControllerAndProcessor)
     EXPECT_GT(distinctColours(path("editor.png"), 320, 390), 100);
 }
 
+// --scale gives the editor a display scale as a host does: its window and picture at 1.5.
+TEST_F(EditorWindowTest, AtAGivenScaleTheWindowAndItsPictureAreScaled)
+{
+    CliResult result = runQuorvane({"editor", "--plugin", bundle(), "--seconds", "1", "--scale",
+                                    "1.5", "--screenshot", path("scaled.png")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_GT(distinctColours(path("scaled.png"), 480, 585), 100);
+}
+
 TEST_F(EditorWindowTest, ClosingTheWindowEndsTheEditorAndKeepsTheSettings)
 {
     auto args = editorArgs("60");

@@ -7,12 +7,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace VSTGUI {
 
 namespace {
+
+// How far an image's pixels per unit may be from the display's and still be copied pixel for
+// pixel (an odd frame height at 1.25× rounds to whole pixels: 15 units become 19, not 18.75).
+constexpr double kExactTolerance = 0.02;
 
 Gdiplus::Color toGdiplus (const CColor& c)
 {
@@ -147,6 +152,15 @@ void CDrawContext::translate (CCoord dx, CCoord dy)
 	native->TranslateTransform (static_cast<Gdiplus::REAL> (dx), static_cast<Gdiplus::REAL> (dy));
 }
 
+void CDrawContext::scale (double factor)
+{
+	if (factor == 1)
+		return;
+	native->ScaleTransform (static_cast<Gdiplus::REAL> (factor),
+	                        static_cast<Gdiplus::REAL> (factor));
+	scaleFactor *= factor;
+}
+
 void CDrawContext::clear (const CColor& color) { native->Clear (toGdiplus (color)); }
 
 void CDrawContext::clipRect (const CRect& r) { native->IntersectClip (toGdiplus (r)); }
@@ -187,28 +201,56 @@ void CDrawContext::drawLine (const CPoint& from, const CPoint& to)
 void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint& offset,
                                float alpha)
 {
-	NativeImage* image = bitmap ? bitmap->getNativeImage () : nullptr;
+	NativeImage* image = bitmap ? bitmap->getNativeImage (scaleFactor) : nullptr;
 	if (!image || dest.isEmpty () || alpha <= 0.f)
 		return;
-	// The part of the bitmap that falls into dest, copied pixel for pixel.
-	const INT srcX = static_cast<INT> (offset.x), srcY = static_cast<INT> (offset.y);
-	const INT w =
-	    std::min (static_cast<INT> (dest.width ()), static_cast<INT> (image->GetWidth ()) - srcX);
-	const INT h =
-	    std::min (static_cast<INT> (dest.height ()), static_cast<INT> (image->GetHeight ()) - srcY);
-	if (w <= 0 || h <= 0)
-		return;
-	Gdiplus::Rect target (static_cast<INT> (dest.left), static_cast<INT> (dest.top), w, h);
-	if (alpha >= 1.f)
+	// The image's pixels per logical unit, on each axis: a film strip painted at a factor keeps
+	// whole-pixel frames, so its frames start at the same fraction of its height as at 1×.
+	const double perUnitX = image->GetWidth () / bitmap->getWidth ();
+	const double perUnitY = image->GetHeight () / bitmap->getHeight ();
+	// The part of the bitmap that falls into dest: copied pixel for pixel where the image has the
+	// display's pixels, drawn smoothly to size where it has not.
+	const bool pixelExact = std::fabs (perUnitX - scaleFactor) < kExactTolerance &&
+	                        std::fabs (perUnitY - scaleFactor) < kExactTolerance;
+	std::unique_ptr<Gdiplus::ImageAttributes> attributes;
+	if (alpha < 1.f)
 	{
-		native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel);
+		Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0},
+		                              {0, 1, 0, 0, 0},
+		                              {0, 0, 1, 0, 0},
+		                              {0, 0, 0, alpha, 0},
+		                              {0, 0, 0, 0, 1}}};
+		attributes = std::make_unique<Gdiplus::ImageAttributes> ();
+		attributes->SetColorMatrix (&fade);
+	}
+	if (scaleFactor == 1 && perUnitX == 1 && perUnitY == 1)
+	{
+		const INT srcX = static_cast<INT> (offset.x), srcY = static_cast<INT> (offset.y);
+		const INT w = std::min (static_cast<INT> (dest.width ()),
+		                        static_cast<INT> (image->GetWidth ()) - srcX);
+		const INT h = std::min (static_cast<INT> (dest.height ()),
+		                        static_cast<INT> (image->GetHeight ()) - srcY);
+		if (w <= 0 || h <= 0)
+			return;
+		Gdiplus::Rect target (static_cast<INT> (dest.left), static_cast<INT> (dest.top), w, h);
+		native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel, attributes.get ());
 		return;
 	}
-	Gdiplus::ColorMatrix fade = {
-	    {{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, alpha, 0}, {0, 0, 0, 0, 1}}};
-	Gdiplus::ImageAttributes attributes;
-	attributes.SetColorMatrix (&fade);
-	native->DrawImage (image, target, srcX, srcY, w, h, Gdiplus::UnitPixel, &attributes);
+	const double srcX = offset.x * perUnitX, srcY = offset.y * perUnitY;
+	const double w = std::min (dest.width () * perUnitX, image->GetWidth () - srcX);
+	const double h = std::min (dest.height () * perUnitY, image->GetHeight () - srcY);
+	if (w <= 0 || h <= 0)
+		return;
+	const Gdiplus::RectF target (
+	    static_cast<Gdiplus::REAL> (dest.left), static_cast<Gdiplus::REAL> (dest.top),
+	    static_cast<Gdiplus::REAL> (w / perUnitX), static_cast<Gdiplus::REAL> (h / perUnitY));
+	const Gdiplus::InterpolationMode before = native->GetInterpolationMode ();
+	if (!pixelExact)
+		native->SetInterpolationMode (Gdiplus::InterpolationModeHighQualityBilinear);
+	native->DrawImage (image, target, static_cast<Gdiplus::REAL> (srcX),
+	                   static_cast<Gdiplus::REAL> (srcY), static_cast<Gdiplus::REAL> (w),
+	                   static_cast<Gdiplus::REAL> (h), Gdiplus::UnitPixel, attributes.get ());
+	native->SetInterpolationMode (before);
 }
 
 CCoord CDrawContext::getStringWidth (const char* text)
@@ -234,9 +276,12 @@ void CDrawContext::drawString (const char* text, const CRect& rect, CHoriTxtAlig
 	textFont.metrics (&ascent, &height);
 	const double x = alignedLeft (rect, advanceOf (native, wide, textFont.font), align);
 	const double baseline = rect.top + (rect.height () - height) / 2 + ascent;
-	// Whole-pixel origins keep small text crisp; GDI+ places the top of the line, not its baseline.
-	const Gdiplus::PointF origin (static_cast<Gdiplus::REAL> (std::round (x)),
-	                              static_cast<Gdiplus::REAL> (std::round (baseline) - ascent));
+	// Whole-pixel origins (on the display) keep small text crisp; GDI+ places the top of the
+	// line, not its baseline.
+	const double f = scaleFactor;
+	const Gdiplus::PointF origin (
+	    static_cast<Gdiplus::REAL> (std::round (x * f) / f),
+	    static_cast<Gdiplus::REAL> (std::round (baseline * f) / f - ascent));
 	Gdiplus::SolidBrush brush (toGdiplus (fontColor));
 	native->DrawString (wide.c_str (), static_cast<INT> (wide.size ()), &textFont.font, origin,
 	                    Gdiplus::StringFormat::GenericTypographic (), &brush);

@@ -6,6 +6,7 @@
 #include "windowclass.h"
 
 #include "vstgui/cvstguitimer.h"
+#include "vstgui/displayscale.h"
 
 namespace VSTGUI {
 
@@ -81,6 +82,11 @@ private:
 Steinberg::FIDString EditorPlatform::windowType () { return Steinberg::kPlatformTypeHWND; }
 
 void EditorPlatform::useFrames () { useWin32PlatformFrames (); }
+
+double EditorPlatform::systemScale (void* parent)
+{
+	return scaleForDpi (windowDpi (static_cast<HWND> (parent)));
+}
 
 std::unique_ptr<EditorPlatform> EditorPlatform::connect (Steinberg::IPlugFrame*, void* parent)
 {

@@ -4,6 +4,7 @@
 #include "windowclass.h"
 
 #include "vstgui/cframe.h"
+#include "vstgui/displayscale.h"
 
 #include <windowsx.h>
 
@@ -46,9 +47,44 @@ constexpr KeyPair kVirtualKeys[] = {
     {VK_RIGHT, VKEY_RIGHT},   {VK_UP, VKEY_UP},         {VK_DOWN, VKEY_DOWN},
     {VK_HOME, VKEY_HOME},     {VK_END, VKEY_END}};
 
-CPoint pointOf (LPARAM lParam) { return CPoint (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam)); }
+// A mouse message's position, in frame coordinates.
+CPoint pointOf (CFrame* frame, LPARAM lParam)
+{
+	return frame->fromPhysical (CPoint (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam)));
+}
+
+// Sent to child windows when their top-level window moved to a monitor of another DPI (named in
+// the headers of Windows 10 1703 and later only).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 } // namespace
+
+UINT windowDpi (HWND window)
+{
+	// Loaded by name: older systems lack them, and the module must still load there.
+	using DpiForWindow = UINT (WINAPI*) (HWND);
+	using DpiForSystem = UINT (WINAPI*) ();
+	static const HMODULE user32 = GetModuleHandleW (L"user32.dll");
+	static const auto forWindow = user32 ? reinterpret_cast<DpiForWindow> (reinterpret_cast<void*> (
+	                                           GetProcAddress (user32, "GetDpiForWindow")))
+	                                     : nullptr;
+	static const auto forSystem = user32 ? reinterpret_cast<DpiForSystem> (reinterpret_cast<void*> (
+	                                           GetProcAddress (user32, "GetDpiForSystem")))
+	                                     : nullptr;
+	UINT dpi = 0;
+	if (window && forWindow)
+		dpi = forWindow (window);
+	if (!dpi && forSystem)
+		dpi = forSystem ();
+	if (!dpi)
+	{
+		HDC screen = GetDC (nullptr);
+		dpi = screen ? static_cast<UINT> (GetDeviceCaps (screen, LOGPIXELSX)) : 0;
+		if (screen)
+			ReleaseDC (nullptr, screen);
+	}
+	return dpi ? dpi : 96;
+}
 
 IPlatformFrame* Win32Frame::create (CFrame* frame, void* parent, const CRect& size)
 {
@@ -139,8 +175,8 @@ void Win32Frame::paint ()
 	PAINTSTRUCT ps;
 	paintDC = BeginPaint (window, &ps);
 	if (paintDC)
-		frame->present (
-		    CRect (ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom));
+		frame->present (frame->fromPhysical (
+		    CRect (ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom)));
 	EndPaint (window, &ps);
 	paintDC = nullptr;
 }
@@ -149,7 +185,7 @@ void Win32Frame::mouseDown (WPARAM wParam, LPARAM lParam, int32_t button, bool d
 {
 	// The drag stays ours until the last button is up, wherever the mouse goes.
 	SetCapture (window);
-	CPoint where = pointOf (lParam);
+	CPoint where = pointOf (frame, lParam);
 	frame->onMouseDown (where,
 	                    CButtonState ((mouseState (wParam) & ~(kLButton | kMButton | kRButton)) |
 	                                  button | (doubleClick ? kDoubleClick : 0)));
@@ -157,7 +193,7 @@ void Win32Frame::mouseDown (WPARAM wParam, LPARAM lParam, int32_t button, bool d
 
 void Win32Frame::mouseUp (WPARAM wParam, LPARAM lParam, int32_t button)
 {
-	CPoint where = pointOf (lParam);
+	CPoint where = pointOf (frame, lParam);
 	const int32_t state = mouseState (wParam);
 	if (!(state & (kLButton | kMButton | kRButton)) && GetCapture () == window)
 		ReleaseCapture ();
@@ -215,7 +251,7 @@ LRESULT Win32Frame::handle (UINT message, WPARAM wParam, LPARAM lParam)
 		case WM_RBUTTONUP: mouseUp (wParam, lParam, kRButton); return 0;
 		case WM_MOUSEMOVE:
 		{
-			CPoint where = pointOf (lParam);
+			CPoint where = pointOf (frame, lParam);
 			frame->onMouseMoved (where, CButtonState (mouseState (wParam)));
 			return 0;
 		}
@@ -226,7 +262,7 @@ LRESULT Win32Frame::handle (UINT message, WPARAM wParam, LPARAM lParam)
 			ScreenToClient (window, &screen);
 			const float notches =
 			    static_cast<float> (GET_WHEEL_DELTA_WPARAM (wParam)) / WHEEL_DELTA;
-			if (frame->onWheel (CPoint (screen.x, screen.y), notches,
+			if (frame->onWheel (frame->fromPhysical (CPoint (screen.x, screen.y)), notches,
 			                    CButtonState (mouseState (GET_KEYSTATE_WPARAM (wParam)))))
 				return 0;
 			break;
@@ -241,6 +277,11 @@ LRESULT Win32Frame::handle (UINT message, WPARAM wParam, LPARAM lParam)
 			break;
 		case WM_GETDLGCODE:
 			return DLGC_WANTALLKEYS | DLGC_WANTCHARS; // keys for the field being edited
+		case kDpiChangedAfterParent:
+			// Moved to a monitor of another scale with the host's window.
+			if (VSTGUIEditorInterface* editor = frame->getEditor ())
+				editor->onSystemScaleChanged (scaleForDpi (windowDpi (window)));
+			return 0;
 		case WM_KILLFOCUS:
 			// The keyboard went elsewhere: an edit in progress is committed.
 			focusBefore = nullptr;

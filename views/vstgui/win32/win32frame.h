@@ -45,6 +45,10 @@ private:
 	HDC paintDC {nullptr};
 };
 
+/** The DPI of the monitor that shows `window` where the system knows it per monitor (Windows 10
+ *  1607 and later), else the system's; null: the system's. 96 is scale 1. */
+UINT windowDpi (HWND window);
+
 /** Makes frames opened with a parent window create Win32 child windows. */
 void useWin32PlatformFrames ();
 

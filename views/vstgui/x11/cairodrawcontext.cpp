@@ -11,6 +11,10 @@ namespace VSTGUI {
 
 namespace {
 
+// How far an image's pixels per unit may be from the display's and still be copied pixel for
+// pixel (an odd frame height at 1.25× rounds to whole pixels: 15 units become 19, not 18.75).
+constexpr double kExactTolerance = 0.02;
+
 void applyColor (cairo_t* cr, const CColor& c)
 {
 	cairo_set_source_rgba (cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0);
@@ -38,6 +42,14 @@ void applyFont (cairo_t* cr, const CFontDesc* font, bool antialiasText)
 void CDrawContext::save () { cairo_save (native); }
 void CDrawContext::restore () { cairo_restore (native); }
 void CDrawContext::translate (CCoord dx, CCoord dy) { cairo_translate (native, dx, dy); }
+
+void CDrawContext::scale (double factor)
+{
+	if (factor == 1)
+		return;
+	cairo_scale (native, factor, factor);
+	scaleFactor *= factor;
+}
 
 void CDrawContext::clear (const CColor& color)
 {
@@ -96,13 +108,28 @@ void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint&
 {
 	if (!bitmap || !bitmap->getNativeImage () || dest.isEmpty () || alpha <= 0.f)
 		return;
+	cairo_surface_t* image = bitmap->getNativeImage (scaleFactor);
+	// The image's pixels per logical unit, on each axis: a film strip painted at a factor keeps
+	// whole-pixel frames, so its frames start at the same fraction of its height as at 1×.
+	const double perUnitX = cairo_image_surface_get_width (image) / bitmap->getWidth ();
+	const double perUnitY = cairo_image_surface_get_height (image) / bitmap->getHeight ();
 	cairo_save (native);
 	cairo_rectangle (native, dest.left, dest.top, dest.width (), dest.height ());
 	cairo_clip (native);
-	cairo_set_source_surface (native, bitmap->getNativeImage (), dest.left - offset.x,
-	                          dest.top - offset.y);
-	// Pixel-exact copies: no smoothing between neighbouring film-strip frames.
-	cairo_pattern_set_filter (cairo_get_source (native), CAIRO_FILTER_NEAREST);
+	cairo_set_source_surface (native, image, dest.left - offset.x, dest.top - offset.y);
+	cairo_matrix_t toImage;
+	cairo_matrix_init_scale (&toImage, perUnitX, perUnitY);
+	cairo_matrix_translate (&toImage, offset.x - dest.left, offset.y - dest.top);
+	cairo_pattern_set_matrix (cairo_get_source (native), &toImage);
+	// Pixel-exact copies where the image has the display's pixels (no smoothing between
+	// neighbouring film-strip frames; a strip's frames rounded to whole pixels count as exact);
+	// smooth where it is drawn to another size.
+	const bool pixelExact = std::fabs (perUnitX - scaleFactor) < kExactTolerance &&
+	                        std::fabs (perUnitY - scaleFactor) < kExactTolerance;
+	cairo_pattern_set_extend (cairo_get_source (native),
+	                          pixelExact ? CAIRO_EXTEND_NONE : CAIRO_EXTEND_PAD);
+	cairo_pattern_set_filter (cairo_get_source (native),
+	                          pixelExact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
 	if (alpha >= 1.f)
 		cairo_paint (native);
 	else
@@ -159,8 +186,9 @@ void CDrawContext::drawString (const char* text, const CRect& rect, CHoriTxtAlig
 
 	double x = alignedLeft (rect, text_ext.x_advance, align);
 	double y = rect.top + (rect.height () - (fext.ascent + fext.descent)) / 2 + fext.ascent;
-	// Whole-pixel origins keep small text crisp.
-	cairo_move_to (native, std::round (x), std::round (y));
+	// Whole-pixel origins (on the display) keep small text crisp.
+	cairo_move_to (native, std::round (x * scaleFactor) / scaleFactor,
+	               std::round (y * scaleFactor) / scaleFactor);
 	applyColor (native, fontColor);
 	cairo_show_text (native, utf8.c_str ());
 	cairo_restore (native);

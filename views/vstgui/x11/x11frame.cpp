@@ -207,13 +207,13 @@ void X11Frame::handleEvent (XEvent& event)
 		case Expose:
 		{
 			const XExposeEvent& e = event.xexpose;
-			frame->present (CRect (e.x, e.y, e.x + e.width, e.y + e.height));
+			frame->present (frame->fromPhysical (CRect (e.x, e.y, e.x + e.width, e.y + e.height)));
 			break;
 		}
 		case ButtonPress:
 		{
 			const XButtonEvent& e = event.xbutton;
-			CPoint where (e.x, e.y);
+			CPoint where = frame->fromPhysical (CPoint (e.x, e.y));
 			if (e.button == Button4 || e.button == Button5)
 			{
 				frame->onWheel (where, e.button == Button4 ? 1.f : -1.f,
@@ -242,7 +242,7 @@ void X11Frame::handleEvent (XEvent& event)
 			int32_t bit = buttonBit (e.button);
 			if (!bit)
 				break;
-			CPoint where (e.x, e.y);
+			CPoint where = frame->fromPhysical (CPoint (e.x, e.y));
 			frame->onMouseUp (where, CButtonState (bit | modifiersOf (e.state)));
 			break;
 		}
@@ -253,7 +253,7 @@ void X11Frame::handleEvent (XEvent& event)
 			{
 			}
 			const XMotionEvent& e = event.xmotion;
-			CPoint where (e.x, e.y);
+			CPoint where = frame->fromPhysical (CPoint (e.x, e.y));
 			frame->onMouseMoved (where, CButtonState (buttonsOf (e.state)));
 			break;
 		}

@@ -1,7 +1,9 @@
 #include "public.sdk/source/vst/vstguieditor.h"
 
+#include "vstgui/displayscale.h"
 #include "vstgui/editorplatform.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace Steinberg {
@@ -67,6 +69,10 @@ tresult VSTGUIEditor::attachTo (void* parent)
 		return kResultFalse;
 	attachedNow = true;
 	offscreen = parent == nullptr;
+	// Off-screen pictures are drawn at the factor asked for, never at the desktop's.
+	applyScale (hostScale > 0 ? hostScale
+	            : parent      ? VSTGUI::EditorPlatform::systemScale (parent)
+	                          : 1);
 
 	timerSource = VSTGUI::EditorPlatform::connect (plugFrame, parent);
 
@@ -88,7 +94,7 @@ tresult VSTGUIEditor::attachTo (void* parent)
 	}
 	if (opened && frame)
 	{
-		const VSTGUI::CRect& size = frame->getViewSize ();
+		const VSTGUI::CRect size = frame->getPhysicalSize ();
 		ViewRect viewRect (0, 0, static_cast<int32> (size.width ()),
 		                   static_cast<int32> (size.height ()));
 		setRect (viewRect);
@@ -128,9 +134,70 @@ tresult PLUGIN_API VSTGUIEditor::onSize (ViewRect* newSize)
 	const int64 height = int64 (newSize->bottom) - newSize->top;
 	if (width < 0 || height < 0 || width > kMaxInt32 || height > kMaxInt32)
 		return kInvalidArgument;
+	// The host sizes in physical pixels, the layout is logical: the size asked for at this scale
+	// leaves the layout as it is.
 	if (frame)
-		frame->setSize (newSize->getWidth (), newSize->getHeight ());
+	{
+		const VSTGUI::CRect physical = frame->getPhysicalSize ();
+		const VSTGUI::CRect logical = frame->getViewSize ();
+		const double width = newSize->getWidth () == physical.width ()
+		                         ? logical.width ()
+		                         : std::round (newSize->getWidth () / scaleFactor);
+		const double height = newSize->getHeight () == physical.height ()
+		                          ? logical.height ()
+		                          : std::round (newSize->getHeight () / scaleFactor);
+		frame->setSize (width, height);
+	}
 	return EditorView::onSize (newSize);
+}
+
+tresult PLUGIN_API VSTGUIEditor::getSize (ViewRect* size)
+{
+	if (!attachedNow)
+		applyScale (hostScale > 0 ? hostScale : VSTGUI::EditorPlatform::systemScale (nullptr));
+	return EditorView::getSize (size);
+}
+
+tresult PLUGIN_API VSTGUIEditor::setContentScaleFactor (ScaleFactor factor)
+{
+	if (!VSTGUI::isUsableScaleFactor (factor))
+		return kInvalidArgument;
+	hostScale = factor;
+	applyScale (factor);
+	return kResultTrue;
+}
+
+void VSTGUIEditor::onSystemScaleChanged (double factor)
+{
+	if (hostScale == 0 && VSTGUI::isUsableScaleFactor (factor))
+		applyScale (factor);
+}
+
+void VSTGUIEditor::applyScale (double factor)
+{
+	if (factor == scaleFactor)
+		return;
+	// The logical size: the frame's, or what the view's size was at the old factor.
+	const double width =
+	    frame ? frame->getViewSize ().width () : std::round (getRect ().getWidth () / scaleFactor);
+	const double height = frame ? frame->getViewSize ().height ()
+	                            : std::round (getRect ().getHeight () / scaleFactor);
+	scaleFactor = factor;
+	ViewRect viewRect (0, 0, VSTGUI::scaledLength (width, factor),
+	                   VSTGUI::scaledLength (height, factor));
+	setRect (viewRect);
+	if (!frame)
+		return;
+	frame->setScaleFactor (factor);
+	if (attachedNow && !offscreen && plugFrame)
+		plugFrame->resizeView (this, &viewRect);
+	frame->idle ();
+}
+
+tresult PLUGIN_API VSTGUIEditor::queryInterface (const TUID iid, void** obj)
+{
+	QUERY_INTERFACE (iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
+	return EditorView::queryInterface (iid, obj);
 }
 
 VSTGUI::CMessageResult VSTGUIEditor::notify (VSTGUI::CBaseObject* /*sender*/, const char* message)

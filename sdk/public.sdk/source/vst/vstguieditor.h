@@ -3,6 +3,7 @@
 // protocol of IPlugView (embedding in the host's window, the idle timer, resize requests,
 // controller notification). What differs between window systems is behind EditorPlatform.
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "vstgui/cbaseobject.h"
 #include "vstgui/cframe.h"
@@ -19,6 +20,7 @@ namespace Steinberg {
 namespace Vst {
 
 class VSTGUIEditor : public EditorView,
+                     public IPlugViewContentScaleSupport,
                      public VSTGUI::VSTGUIEditorInterface,
                      public VSTGUI::CBaseObject
 {
@@ -50,6 +52,15 @@ public:
 	tresult PLUGIN_API removed () SMTG_OVERRIDE;
 	tresult PLUGIN_API onSize (ViewRect* newSize) SMTG_OVERRIDE;
 	tresult PLUGIN_API canResize () SMTG_OVERRIDE { return kResultFalse; }
+	/** The size in physical pixels: the logical size times the display scale. Before the view is
+	 *  attached and without a factor from the host, the window system's scale. */
+	tresult PLUGIN_API getSize (ViewRect* size) SMTG_OVERRIDE;
+
+	//---from IPlugViewContentScaleSupport-------
+	/** The host's display scale; it wins over the window system's. Before or after attached:
+	 *  once attached, the editor asks the host to resize it (IPlugFrame::resizeView) and redraws
+	 *  at the new factor. kInvalidArgument for a factor that is no usable scale. */
+	tresult PLUGIN_API setContentScaleFactor (ScaleFactor factor) SMTG_OVERRIDE;
 
 	//---from CBaseObject-------
 	/** The idle timer's message lets the frame redraw what changed (handled); every other
@@ -60,17 +71,28 @@ public:
 	/** The host's knob mode (set on the controller): 0 circular, 1 relative circular,
 	 *  2 linear; anything else counts as circular. */
 	int32_t getKnobMode () const SMTG_OVERRIDE;
+	double getContentScaleFactor () const SMTG_OVERRIDE { return scaleFactor; }
+	/** The window system moved the editor to a display of another scale: followed unless the
+	 *  host gave a factor of its own. */
+	void onSystemScaleChanged (double factor) SMTG_OVERRIDE;
 
 	bool isOpenedOffscreen () const { return offscreen; }
 
 	OBJ_METHODS (VSTGUIEditor, EditorView)
 	REFCOUNT_METHODS (EditorView)
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) SMTG_OVERRIDE;
 
 protected:
 	VSTGUI::CVSTGUITimer* timer;
 
 private:
 	tresult attachTo (void* parent);
+	/** Draws at `factor` from now on: the view's size, the frame, and (attached to a host's
+	 *  window) the host asked to resize. */
+	void applyScale (double factor);
+
+	double scaleFactor {1};
+	double hostScale {0}; // 0: the host has given none
 
 	std::unique_ptr<VSTGUI::EditorPlatform> timerSource;
 	bool attachedNow {false};
