@@ -54,9 +54,16 @@ for port in in_l in_r; do
 done
 
 maxGate() { grep '^max_gate = ' jalv.log | tail -1 | sed 's/.* = //'; }
-sleep 1
-before=$(maxGate)
+# jalv prints the meters at its update rate once audio runs; a loaded machine may take a while.
+before=""
+for _ in $(seq 100); do
+  before=$(maxGate)
+  [ -n "$before" ] && break
+  sleep 0.2
+done
 [ -n "$before" ] || fail "jalv prints no meter"
+sleep 0.5
+before=$(maxGate)
 # The Range knob (its centre), dragged upward.
 xdotool mousemove --window "$editor" 160 226 mousedown 1
 for y in $(seq 222 -4 150); do
@@ -64,8 +71,11 @@ for y in $(seq 222 -4 150); do
   sleep 0.02
 done
 xdotool mouseup 1
-sleep 1
-after=$(maxGate)
+raised() { awk -v a="$1" -v b="$before" 'BEGIN { exit !(a > b + 10) }'; }
+for _ in $(seq 50); do
+  after=$(maxGate)
+  raised "$after" && break
+  sleep 0.2
+done
 echo "gate meter before the drag: $before dB, after: $after dB"
-awk -v a="$after" -v b="$before" 'BEGIN { exit !(a > b + 10) }' ||
-  fail "the Range knob's drag did not reach the plug-in"
+raised "$after" || fail "the Range knob's drag did not reach the plug-in"
