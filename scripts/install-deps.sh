@@ -27,7 +27,7 @@ packages=(
   clang-format               # the format check (scripts/check-format.sh; made for version 14)
   valgrind
   lintian                    # checks the Debian package (scripts/package.sh)
-  # LV2: the API and the specifications' data, the suite's own host (lilv), Debian's LV2 tools
+  # LV2: the API and its vocabularies' .ttl data, the suite's own host (lilv), Debian's LV2 tools
   # (lv2ls, lv2info, lv2apply, lv2bench; sord_validate), a real host with UIs on a dummy JACK
   # server, and other vendors' gates to measure against (bench/lv2bench.sh)
   lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 lsp-plugins-lv2 ardour-lv2-plugins

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The bundle through Debian's own LV2 tools: lv2ls lists the four plug-ins, lv2info shows their
-# ports, sord_validate finds the .ttl files valid against the LV2 specifications' own, and
+# ports, sord_validate finds the .ttl files valid against LV2's own vocabularies, and
 # lv2apply renders the same files as `quorvane render` through the VST 3 plug-in, bit for bit.
 #   lv2tools.sh QUORVANE LV2_DIR WORK_DIR
 set -euo pipefail
