@@ -97,6 +97,9 @@ private:
     std::vector<std::pair<Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue>> pending;
     Steinberg::Vst::ParameterChanges inputChanges;
     Steinberg::Vst::ParameterChanges outputChanges;
+    // The output value last given to the controller, by parameter ID (for IDs below the
+    // parameter count).
+    std::vector<Steinberg::Vst::ParamValue> passedOn;
     Steinberg::Vst::ProcessContext context{};
     std::vector<BusBuffers> inputBuses;
     std::vector<BusBuffers> outputBuses;
