@@ -105,6 +105,10 @@ private:
     std::vector<BusBuffers> outputBuses;
     std::vector<Steinberg::Vst::AudioBusBuffers> inputBuffers;
     std::vector<Steinberg::Vst::AudioBusBuffers> outputBuffers;
+    // The buses as every block describes them, and the input channels that carry silence.
+    std::vector<Steinberg::Vst::AudioBusBuffers> describedInputs;
+    std::vector<Steinberg::Vst::AudioBusBuffers> describedOutputs;
+    std::vector<float*> silentChannels;
     std::vector<float> scratch;
     int maxBlock = 0;
     bool sideChainActive = false;

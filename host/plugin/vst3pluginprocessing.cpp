@@ -115,8 +115,28 @@ void Vst3Plugin::start(double sampleRate, int channels, int maxBlockSize, bool s
         for (auto& bus : *buses)
             for (int c = 0; c < bus.channels; ++c, next += maxBlockSize)
                 bus.pointers.push_back(next);
-    inputBuffers.assign(inputBuses.size(), {});
-    outputBuffers.assign(outputBuses.size(), {});
+    // What every block hands over: the main input and an active side chain carry the file's
+    // audio, every other input bus silence, every output bus scratch (the main one the file's).
+    auto describe = [](std::vector<BusBuffers>& buses, std::vector<AudioBusBuffers>& described)
+    {
+        described.assign(buses.size(), {});
+        for (size_t b = 0; b < buses.size(); ++b)
+        {
+            described[b].numChannels = buses[b].channels;
+            described[b].channelBuffers32 = buses[b].pointers.data();
+        }
+    };
+    describe(inputBuses, describedInputs);
+    describe(outputBuses, describedOutputs);
+    silentChannels.clear();
+    for (size_t b = sideChainActive ? 2 : 1; b < inputBuses.size(); ++b)
+    {
+        describedInputs[b].silenceFlags = ~uint64(0);
+        silentChannels.insert(silentChannels.end(), inputBuses[b].pointers.begin(),
+                              inputBuses[b].pointers.end());
+    }
+    inputBuffers = describedInputs;
+    outputBuffers = describedOutputs;
     inputChanges.setMaxParameters(controller->getParameterCount());
     outputChanges.setMaxParameters(controller->getParameterCount());
     // Nothing has been passed on yet: every first value is (NaN equals no value).
@@ -195,38 +215,25 @@ void Vst3Plugin::collectOutputChanges(std::vector<OutputValue>& outputs)
 void Vst3Plugin::process(const AudioBlock& block, std::vector<OutputValue>& outputs)
 {
     const int n = block.numSamples;
-    // Only the pointers change from block to block; the rest of the buses was set up by start.
+    // Only the pointers to the block's audio change from block to block.
     float** mainInputs = inputBuses[0].pointers.data();
     for (int c = 0; c < inputBuses[0].channels; ++c)
         mainInputs[c] = const_cast<float*>(block.input[c]);
-    for (size_t b = 1; b < inputBuses.size(); ++b)
+    if (sideChainActive)
     {
-        auto& bus = inputBuses[b];
-        if (sideChainActive && b == 1)
-            for (int c = 0; c < bus.channels; ++c)
-                bus.pointers[static_cast<size_t>(c)] = const_cast<float*>(block.sideChain[c]);
-        else
-            // Refilled every block: nothing stops a plug-in from writing to its inputs.
-            for (int c = 0; c < bus.channels; ++c)
-                std::fill_n(bus.pointers[static_cast<size_t>(c)], n, 0.0f);
+        float** key = inputBuses[1].pointers.data();
+        for (int c = 0; c < inputBuses[1].channels; ++c)
+            key[c] = const_cast<float*>(block.sideChain[c]);
     }
+    // Refilled every block: nothing stops a plug-in from writing to its inputs.
+    for (float* channel : silentChannels)
+        std::fill_n(channel, n, 0.0f);
     float** mainOutputs = outputBuses[0].pointers.data();
     for (int c = 0; c < outputBuses[0].channels; ++c)
         mainOutputs[c] = block.output[c];
     // Described afresh every block: a plug-in may have changed what it was given.
-    for (size_t b = 0; b < inputBuffers.size(); ++b)
-    {
-        const bool silent = b > 1 || (b == 1 && !sideChainActive);
-        inputBuffers[b].numChannels = inputBuses[b].channels;
-        inputBuffers[b].silenceFlags = silent ? ~uint64(0) : 0;
-        inputBuffers[b].channelBuffers32 = inputBuses[b].pointers.data();
-    }
-    for (size_t b = 0; b < outputBuffers.size(); ++b)
-    {
-        outputBuffers[b].numChannels = outputBuses[b].channels;
-        outputBuffers[b].silenceFlags = 0;
-        outputBuffers[b].channelBuffers32 = outputBuses[b].pointers.data();
-    }
+    std::copy(describedInputs.begin(), describedInputs.end(), inputBuffers.begin());
+    std::copy(describedOutputs.begin(), describedOutputs.end(), outputBuffers.begin());
     runProcess(n, static_cast<int>(inputBuffers.size()), static_cast<int>(outputBuffers.size()));
     collectOutputChanges(outputs);
 }
