@@ -215,10 +215,14 @@ void Vst3Plugin::collectOutputChanges(std::vector<OutputValue>& outputs)
 void Vst3Plugin::process(const AudioBlock& block, std::vector<OutputValue>& outputs)
 {
     const int n = block.numSamples;
-    // Only the pointers to the block's audio change from block to block.
-    float** mainInputs = inputBuses[0].pointers.data();
-    for (int c = 0; c < inputBuses[0].channels; ++c)
-        mainInputs[c] = const_cast<float*>(block.input[c]);
+    // Only the pointers to the block's audio change from block to block. (Before start there
+    // are no buses: the call only flushes parameters.)
+    if (!inputBuses.empty())
+    {
+        float** mainInputs = inputBuses[0].pointers.data();
+        for (int c = 0; c < inputBuses[0].channels; ++c)
+            mainInputs[c] = const_cast<float*>(block.input[c]);
+    }
     if (sideChainActive)
     {
         float** key = inputBuses[1].pointers.data();
@@ -228,9 +232,12 @@ void Vst3Plugin::process(const AudioBlock& block, std::vector<OutputValue>& outp
     // Refilled every block: nothing stops a plug-in from writing to its inputs.
     for (float* channel : silentChannels)
         std::fill_n(channel, n, 0.0f);
-    float** mainOutputs = outputBuses[0].pointers.data();
-    for (int c = 0; c < outputBuses[0].channels; ++c)
-        mainOutputs[c] = block.output[c];
+    if (!outputBuses.empty())
+    {
+        float** mainOutputs = outputBuses[0].pointers.data();
+        for (int c = 0; c < outputBuses[0].channels; ++c)
+            mainOutputs[c] = block.output[c];
+    }
     // Described afresh every block: a plug-in may have changed what it was given.
     std::copy(describedInputs.begin(), describedInputs.end(), inputBuffers.begin());
     std::copy(describedOutputs.begin(), describedOutputs.end(), outputBuffers.begin());
