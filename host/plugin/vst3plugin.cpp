@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -226,6 +227,8 @@ std::optional<double> Vst3Plugin::parseDisplayText(uint32_t id, const std::strin
 void Vst3Plugin::setParameter(uint32_t id, double normalized)
 {
     controller->setParamNormalized(id, normalized);
+    if (id < passedOn.size())
+        passedOn[id] = std::numeric_limits<double>::quiet_NaN();
     pending.emplace_back(id, normalized);
 }
 

@@ -97,11 +97,18 @@ private:
     std::vector<std::pair<Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue>> pending;
     Steinberg::Vst::ParameterChanges inputChanges;
     Steinberg::Vst::ParameterChanges outputChanges;
+    // The output value last given to the controller, by parameter ID (for IDs below the
+    // parameter count).
+    std::vector<Steinberg::Vst::ParamValue> passedOn;
     Steinberg::Vst::ProcessContext context{};
     std::vector<BusBuffers> inputBuses;
     std::vector<BusBuffers> outputBuses;
     std::vector<Steinberg::Vst::AudioBusBuffers> inputBuffers;
     std::vector<Steinberg::Vst::AudioBusBuffers> outputBuffers;
+    // The buses as every block describes them, and the input channels that carry silence.
+    std::vector<Steinberg::Vst::AudioBusBuffers> describedInputs;
+    std::vector<Steinberg::Vst::AudioBusBuffers> describedOutputs;
+    std::vector<float*> silentChannels;
     std::vector<float> scratch;
     int maxBlock = 0;
     bool sideChainActive = false;

@@ -7,8 +7,10 @@
 
 #include "public.sdk/source/vst/vstpresetfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -38,6 +40,8 @@ void Vst3Plugin::loadPreset(const std::string& file)
 
     // Changes queued before a state is loaded would overwrite it: drop them.
     pending.clear();
+    // The state may set the controller's values, output parameters' among them.
+    std::fill(passedOn.begin(), passedOn.end(), std::numeric_limits<double>::quiet_NaN());
     FUID classId = FUID::fromTUID(processorClassId);
     IEditController* target = controllerIsComponent ? nullptr : controller.get();
     if (!PresetFile::loadPreset(stream, classId, component, target))

@@ -7,6 +7,7 @@
 #include "pluginterfaces/vst/vstspeaker.h"
 
 #include <algorithm>
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -114,10 +115,33 @@ void Vst3Plugin::start(double sampleRate, int channels, int maxBlockSize, bool s
         for (auto& bus : *buses)
             for (int c = 0; c < bus.channels; ++c, next += maxBlockSize)
                 bus.pointers.push_back(next);
-    inputBuffers.assign(inputBuses.size(), {});
-    outputBuffers.assign(outputBuses.size(), {});
+    // What every block hands over: the main input and an active side chain carry the file's
+    // audio, every other input bus silence, every output bus scratch (the main one the file's).
+    auto describe = [](std::vector<BusBuffers>& buses, std::vector<AudioBusBuffers>& described)
+    {
+        described.assign(buses.size(), {});
+        for (size_t b = 0; b < buses.size(); ++b)
+        {
+            described[b].numChannels = buses[b].channels;
+            described[b].channelBuffers32 = buses[b].pointers.data();
+        }
+    };
+    describe(inputBuses, describedInputs);
+    describe(outputBuses, describedOutputs);
+    silentChannels.clear();
+    for (size_t b = sideChainActive ? 2 : 1; b < inputBuses.size(); ++b)
+    {
+        describedInputs[b].silenceFlags = ~uint64(0);
+        silentChannels.insert(silentChannels.end(), inputBuses[b].pointers.begin(),
+                              inputBuses[b].pointers.end());
+    }
+    inputBuffers = describedInputs;
+    outputBuffers = describedOutputs;
     inputChanges.setMaxParameters(controller->getParameterCount());
     outputChanges.setMaxParameters(controller->getParameterCount());
+    // Nothing has been passed on yet: every first value is (NaN equals no value).
+    passedOn.assign(static_cast<size_t>(std::max<int32>(controller->getParameterCount(), 0)),
+                    std::numeric_limits<ParamValue>::quiet_NaN());
 
     context = {};
     context.sampleRate = sampleRate;
@@ -166,52 +190,57 @@ void Vst3Plugin::runProcess(int numSamples, int numInputs, int numOutputs)
 void Vst3Plugin::collectOutputChanges(std::vector<OutputValue>& outputs)
 {
     outputs.clear();
-    int32 count = outputChanges.getParameterCount();
+    // The list is the host's own: read it directly rather than through its interface.
+    const int32 count = outputChanges.getParameterCount();
     for (int32 i = 0; i < count; ++i)
     {
-        IParamValueQueue* queue = outputChanges.getParameterData(i);
-        if (!queue || queue->getPointCount() <= 0)
-            continue;
-        int32 offset = 0;
+        const ParameterValueQueue& queue = *outputChanges.queueAt(i); // i is within the list
         ParamValue value = 0.0;
-        if (queue->getPoint(queue->getPointCount() - 1, offset, value) != kResultOk)
+        if (!queue.lastValue(value))
             continue;
-        outputs.push_back({queue->getParameterId(), value});
-        // Meter values reach the controller the way a host's UI thread passes them on.
-        controller->setParamNormalized(queue->getParameterId(), value);
+        const ParamID id = queue.id();
+        outputs.push_back({id, value});
+        // Meter values reach the controller the way a host's UI thread passes them on: a value
+        // the controller has been given already is not given again.
+        if (id < passedOn.size())
+        {
+            if (passedOn[id] == value)
+                continue;
+            passedOn[id] = value;
+        }
+        controller->setParamNormalized(id, value);
     }
 }
 
 void Vst3Plugin::process(const AudioBlock& block, std::vector<OutputValue>& outputs)
 {
     const int n = block.numSamples;
-    for (size_t b = 0; b < inputBuses.size(); ++b)
+    // Only the pointers to the block's audio change from block to block. (Before start there
+    // are no buses: the call only flushes parameters.)
+    if (!inputBuses.empty())
     {
-        auto& bus = inputBuses[b];
-        auto& buffers = inputBuffers[b];
-        const float* const* source =
-            b == 0 ? block.input : (sideChainActive && b == 1 ? block.sideChain : nullptr);
-        for (int c = 0; c < bus.channels; ++c)
-        {
-            if (source)
-                bus.pointers[static_cast<size_t>(c)] = const_cast<float*>(source[c]);
-            else
-                std::fill_n(bus.pointers[static_cast<size_t>(c)], n, 0.0f);
-        }
-        buffers.numChannels = bus.channels;
-        buffers.silenceFlags = source ? 0 : ~uint64(0);
-        buffers.channelBuffers32 = bus.pointers.data();
+        float** mainInputs = inputBuses[0].pointers.data();
+        for (int c = 0; c < inputBuses[0].channels; ++c)
+            mainInputs[c] = const_cast<float*>(block.input[c]);
     }
-    for (size_t b = 0; b < outputBuses.size(); ++b)
+    if (sideChainActive)
     {
-        auto& bus = outputBuses[b];
-        if (b == 0)
-            for (int c = 0; c < bus.channels; ++c)
-                bus.pointers[static_cast<size_t>(c)] = block.output[c];
-        outputBuffers[b].numChannels = bus.channels;
-        outputBuffers[b].silenceFlags = 0;
-        outputBuffers[b].channelBuffers32 = bus.pointers.data();
+        float** key = inputBuses[1].pointers.data();
+        for (int c = 0; c < inputBuses[1].channels; ++c)
+            key[c] = const_cast<float*>(block.sideChain[c]);
     }
+    // Refilled every block: nothing stops a plug-in from writing to its inputs.
+    for (float* channel : silentChannels)
+        std::fill_n(channel, n, 0.0f);
+    if (!outputBuses.empty())
+    {
+        float** mainOutputs = outputBuses[0].pointers.data();
+        for (int c = 0; c < outputBuses[0].channels; ++c)
+            mainOutputs[c] = block.output[c];
+    }
+    // Described afresh every block: a plug-in may have changed what it was given.
+    std::copy(describedInputs.begin(), describedInputs.end(), inputBuffers.begin());
+    std::copy(describedOutputs.begin(), describedOutputs.end(), outputBuffers.begin());
     runProcess(n, static_cast<int>(inputBuffers.size()), static_cast<int>(outputBuffers.size()));
     collectOutputChanges(outputs);
 }

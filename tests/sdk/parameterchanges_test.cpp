@@ -53,6 +53,20 @@ TEST(ParameterValueQueue, keepsPointsInSampleOrderAndReportsTheirIndex)
     EXPECT_EQ(points[1].offset, 10);
     EXPECT_EQ(points[2].offset, 40);
     EXPECT_EQ(points[2].value, 1.0);
+
+    // Less room keeps the earliest points, more room keeps them all; the last point is what a
+    // host reads back.
+    ParamValue last = 0;
+    queue.setMaxPoints(2);
+    ASSERT_TRUE(queue.lastValue(last));
+    EXPECT_EQ(last, 0.25);
+    EXPECT_EQ(queue.addPoint(50, 0.5, index), kResultFalse);
+    queue.setMaxPoints(4);
+    EXPECT_EQ(queue.addPoint(5, 0.125, index), kResultTrue);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(pointsOf(queue)[2].value, 0.25);
+    queue.clear();
+    EXPECT_FALSE(queue.lastValue(last));
 }
 
 TEST(ParameterValueQueue, refusesReadsOutsideItsPointsAndWritesPastItsCapacity)

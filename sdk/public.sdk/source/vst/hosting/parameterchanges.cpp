@@ -33,30 +33,26 @@ ParameterValueQueue::ParameterValueQueue (ParamID paramID, int32 maxPoints) : pa
 void ParameterValueQueue::setParamID (ParamID id)
 {
 	paramID = id;
-	points.clear ();
+	count = 0;
 }
 
-void ParameterValueQueue::clear () { points.clear (); }
+void ParameterValueQueue::clear () { count = 0; }
 
 void ParameterValueQueue::setMaxPoints (int32 newMaxPoints)
 {
 	maxPoints = std::max<int32> (newMaxPoints, 0);
-	points.reserve (static_cast<size_t> (maxPoints));
-	if (static_cast<int32> (points.size ()) > maxPoints)
-		points.resize (static_cast<size_t> (maxPoints));
+	points.resize (static_cast<size_t> (maxPoints));
+	count = std::min (count, maxPoints);
 }
 
 ParamID PLUGIN_API ParameterValueQueue::getParameterId () { return paramID; }
 
-int32 PLUGIN_API ParameterValueQueue::getPointCount ()
-{
-	return static_cast<int32> (points.size ());
-}
+int32 PLUGIN_API ParameterValueQueue::getPointCount () { return count; }
 
 tresult PLUGIN_API ParameterValueQueue::getPoint (int32 index, int32& sampleOffset,
                                                   ParamValue& value)
 {
-	if (index < 0 || index >= getPointCount ())
+	if (index < 0 || index >= count)
 		return kResultFalse;
 	const Point& point = points[static_cast<size_t> (index)];
 	sampleOffset = point.sampleOffset;
@@ -71,31 +67,34 @@ tresult PLUGIN_API ParameterValueQueue::addPoint (int32 sampleOffset, ParamValue
 		return kInvalidArgument;
 
 	// Points usually come in sample order: a later one goes at the end.
-	const auto count = static_cast<int32> (points.size ());
 	if (count > 0 && points[static_cast<size_t> (count - 1)].sampleOffset >= sampleOffset)
 		return insertPoint (sampleOffset, value, index);
 	if (count >= maxPoints)
 		return kResultFalse;
-	points.push_back (Point {sampleOffset, value}); // within the reserved capacity
-	index = count;
+	Point& point = points[static_cast<size_t> (count)];
+	point.sampleOffset = sampleOffset;
+	point.value = value;
+	index = count++;
 	return kResultTrue;
 }
 
 tresult ParameterValueQueue::insertPoint (int32 sampleOffset, ParamValue value, int32& index)
 {
-	auto at =
-	    std::lower_bound (points.begin (), points.end (), sampleOffset,
+	const auto end = points.begin () + count;
+	const auto at =
+	    std::lower_bound (points.begin (), end, sampleOffset,
 	                      [] (const Point& p, int32 offset) { return p.sampleOffset < offset; });
-	if (at != points.end () && at->sampleOffset == sampleOffset)
+	if (at != end && at->sampleOffset == sampleOffset)
 	{
 		at->value = value;
 		index = static_cast<int32> (at - points.begin ());
 		return kResultTrue;
 	}
-	if (getPointCount () >= maxPoints)
+	if (count >= maxPoints)
 		return kResultFalse;
-	// Within the reserved capacity, so this never reallocates.
-	at = points.insert (at, Point {sampleOffset, value});
+	std::copy_backward (at, end, end + 1);
+	*at = Point {sampleOffset, value};
+	++count;
 	index = static_cast<int32> (at - points.begin ());
 	return kResultTrue;
 }

@@ -44,9 +44,9 @@ public:
 	/** The value of the last point; false when there are none. */
 	bool lastValue (ParamValue& value) const
 	{
-		if (points.empty ())
+		if (count == 0)
 			return false;
-		value = points.back ().value;
+		value = points[static_cast<size_t> (count - 1)].value;
 		return true;
 	}
 
@@ -79,7 +79,10 @@ protected:
 
 	ParamID paramID;
 	int32 maxPoints {0};
+	// maxPoints entries, the first count of them in use: adding a point is a store, with none
+	// of a growing container's checks.
 	std::vector<Point> points;
+	int32 count {0};
 	std::atomic<int32> refCount {1};
 };
 
