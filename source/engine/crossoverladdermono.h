@@ -3,13 +3,19 @@
 // One channel through the ladder in AVX, four biquads per vector. Include it
 // only from code compiled with -mavx (crossoverladderavx.cpp).
 //
-// The schedule is the paired one of crossoverladderpaired.h for one channel:
-// the same stages, each biquad on the same sample at the same step, so the
-// results are the same bits. Where that one runs a crossover's pair of first
-// passes in a vector of two halves, this one puts two crossovers' pairs side
-// by side in one vector: crossovers 0 and 1, 2 and 3, and 4 alone (its upper
-// half computes nothing that is kept). A step is three vectors of first
-// passes and three of second passes instead of five and five.
+// Like the paired schedule of crossoverladderpaired.h, a vector holds a
+// crossover's first passes (its first low-pass and first high-pass) side by
+// side, and here two crossovers' pairs at once: crossovers 0 and 1, 2 and 3,
+// and 4 alone (its upper half computes nothing that is kept). A vector of
+// second passes holds the same crossovers' second low-pass and high-pass.
+//
+// One channel has too little work per step to hide a long chain of
+// dependent operations, so the second passes run one step after the first
+// passes, on their outputs from the previous step, straight from registers:
+// from one step to the next a value goes through one biquad, and each biquad
+// takes one sample a step as in the one-layer-per-step pipeline. A sample
+// passes the ladder in 18 steps. Each biquad still sees its samples in order
+// with the scalar ladder's operations, so the results are the same bits.
 //
 // The pair layout of the filter states is the one the SSE2 paired pass uses
 // for one channel, so the two passes can take turns on a channel.
@@ -33,18 +39,23 @@ template <bool SharedB2> class MonoPipeline
     using H = __m128d;
     static constexpr int kGroups = 3;
     // Step t writes the output of sample t - kOutputStage.
-    static constexpr int kOutputStage = 9;
+    static constexpr int kOutputStage = 18;
+    // The ring keeps the second passes' outputs of the last kRingSteps steps;
+    // a step reads those of one and three steps before.
+    static constexpr int kRingSteps = 4;
     // The second passes' outputs of one step: crossover c's pair at 2 * c,
     // then the unused upper half of the last group.
     static constexpr int kSlot = 4 * kGroups;
     static constexpr int kFullMask = 0xF;
 
-    // The filter states: vector 2G holds group G's first passes, 2G + 1 its
-    // second passes.
+    // The filter states (vector 2G: group G's first passes, 2G + 1 its
+    // second passes) and the first passes' outputs of the previous step,
+    // which the second passes take.
     struct States
     {
         V s1[2 * kGroups];
         V s2[2 * kGroups];
+        V first[kGroups];
     };
 
 public:
@@ -55,7 +66,9 @@ public:
         : coefficients_(&table.pairedMono[0][0][0]), state_(state)
     {
         load(Groups{});
-        // Lanes outside the run read slots not written yet: they must be finite.
+        // Lanes outside the run read values not computed yet: they must be finite.
+        for (V& first : states_.first)
+            first = _mm256_setzero_pd();
         for (auto& slot : ring_)
             for (double& value : slot)
                 value = 0.0;
@@ -85,26 +98,30 @@ public:
         for (; i < n; ++i)
             _mm_storeu_pd(gains + i * kLanes, _mm_loadl_pd(ones, gains + i * kLanes));
         fill(n - 1, Steps{});
-        // The steady part three steps at a time, so that every ring slot is
-        // a constant (step t uses slot t % 3).
+        // The steady part a ring's worth of steps at a time, so that every
+        // ring slot is a constant (step t uses slot t % kRingSteps).
         // The states in a local copy, which nothing else can reach, so that
         // the compiler keeps them in registers where it can.
+        constexpr int s0 = kOutputStage % kRingSteps;
         States st = states_;
         int t = kOutputStage;
-        for (; t + 3 <= n; t += 3)
+        for (; t + kRingSteps <= n; t += kRingSteps)
         {
-            steady<0>(st, t);
-            steady<1>(st, t + 1);
-            steady<2>(st, t + 2);
+            steady<s0>(st, t);
+            steady<(s0 + 1) % kRingSteps>(st, t + 1);
+            steady<(s0 + 2) % kRingSteps>(st, t + 2);
+            steady<(s0 + 3) % kRingSteps>(st, t + 3);
         }
         if (t < n)
-            steady<0>(st, t++);
+            steady<s0>(st, t++);
         if (t < n)
-            steady<1>(st, t++);
+            steady<(s0 + 1) % kRingSteps>(st, t++);
+        if (t < n)
+            steady<(s0 + 2) % kRingSteps>(st, t++);
         states_ = st;
         // Renumbered so that step n has slot 0, every slot of the drain is a
         // constant too.
-        renumberSlots(n % 3);
+        renumberSlots(n % kRingSteps);
         drain(n, Steps{});
     }
 
@@ -112,31 +129,34 @@ private:
     using Groups = std::make_integer_sequence<int, kGroups>;
     using Steps = std::make_integer_sequence<int, kOutputStage>;
 
-    // The step at which lane l of group G works on its sample: crossover 0's
-    // pair runs both halves on the same sample; the others run their upper
-    // half one sample behind the lower, two steps after the previous
-    // crossover's lower half. The last group's upper lanes hold no biquad.
+    // The step at which lane l of group G's first passes works on its
+    // sample (its second passes: one step later). Crossover 0's pair runs
+    // both halves on the same sample; for the others the high-pass follows
+    // two steps after the low-pass, once the second low-pass has the
+    // sample, and a crossover starts two steps after the previous one's
+    // high-pass. The last group's upper lanes hold no biquad.
     static constexpr int stage(int g, int lane)
     {
-        return g == 0 ? (lane < 2 ? 0 : lane - 1) : 4 * g - 1 + lane;
+        return g == 0 ? (lane < 2 ? 0 : 2 * lane - 2) : 8 * g - 2 + 2 * lane;
     }
     static constexpr bool used(int g, int lane) { return g < kGroups - 1 || lane < 2; }
 
-    // Lanes of group G with a sample at fill step T, or at drain step D;
-    // unused lanes always count as valid (nothing of theirs is kept).
-    template <int G> static constexpr int fillingMask(int T)
+    // Lanes of group G's first (Pass 0) or second (Pass 1) passes with a
+    // sample at fill step T, or at drain step D; unused lanes always count
+    // as valid (nothing of theirs is kept).
+    template <int G, int Pass> static constexpr int fillingMask(int T)
     {
         int mask = 0;
         for (int lane = 0; lane < 4; ++lane)
-            if (!used(G, lane) || T >= stage(G, lane))
+            if (!used(G, lane) || T >= stage(G, lane) + Pass)
                 mask |= 1 << lane;
         return mask;
     }
-    template <int G> static constexpr int drainingMask(int D)
+    template <int G, int Pass> static constexpr int drainingMask(int D)
     {
         int mask = 0;
         for (int lane = 0; lane < 4; ++lane)
-            if (!used(G, lane) || D < stage(G, lane))
+            if (!used(G, lane) || D < stage(G, lane) + Pass)
                 mask |= 1 << lane;
         return mask;
     }
@@ -208,33 +228,46 @@ private:
         return _mm_loadu_pd(g_ + index<Clamp>(i, last) * kLanes);
     }
 
-    // The first passes' inputs of group G at step t. For crossover K > 0:
-    // g * high + low of crossover K - 1 below; one sample earlier,
-    // 1 * high of crossover K - 1 + low of crossover K above.
     // Ring slot of the step `back` steps before a step in slot Slot.
-    template <int Slot> double* slot(int back) { return ring_[(Slot + 3 - back) % 3]; }
+    template <int Slot> double* slot(int back)
+    {
+        return ring_[(Slot + kRingSteps - back) % kRingSteps];
+    }
 
+    // The first passes' inputs of group G at step t. For crossover K > 0:
+    // g * high + low of crossover K - 1 below (the high-pass one step back,
+    // the low-pass three); 1 * high of crossover K - 1 (three steps back) +
+    // low of crossover K (one step back) above.
     template <int G, int Slot, bool Clamp> V firstInputs(int t, int last)
     {
         const double* p1 = slot<Slot>(1);
-        const double* p2 = slot<Slot>(2);
+        const double* p3 = slot<Slot>(3);
         if constexpr (G == 0)
         {
             // Crossover 0: g * x below, x above.
             const H x = _mm_loaddup_pd(xy_ + index<Clamp>(t, last) * kLanes);
             const H first = _mm_mul_pd(gainPair<Clamp>(t, last), x);
-            const H previous = _mm_loadu_pd(p1);
-            const H high = _mm_unpackhi_pd(previous, _mm_loadu_pd(p2));
-            const H low = _mm_unpacklo_pd(previous, _mm_loadu_pd(p1 + 2));
-            const H second = _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - 1, last), high), low);
+            // The previous step's vector loaded whole, which the processor
+            // can forward from its store; halves of it could wait for the
+            // store to reach the cache.
+            const V previous = _mm256_load_pd(p1);
+            const H lower = _mm256_castpd256_pd128(previous);
+            const H high = _mm_unpackhi_pd(lower, _mm_loadu_pd(p3));
+            const H low = _mm_unpacklo_pd(lower, _mm256_extractf128_pd(previous, 1));
+            const H second =
+                _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - stage(0, 2), last), high), low);
             return _mm256_insertf128_pd(_mm256_castpd128_pd256(first), second, 1);
         }
         else
         {
-            const V r1 = _mm256_loadu_pd(p1 + 4 * G - 2);
-            const V r2 = _mm256_loadu_pd(p2 + 4 * G - 2);
-            const V high = _mm256_unpackhi_pd(r1, r2);
-            const V low = _mm256_unpacklo_pd(r2, _mm256_loadu_pd(p1 + 4 * G));
+            // The previous step's vectors whole (as above), then the lanes
+            // across them.
+            const V below = _mm256_load_pd(p1 + 4 * G - 4);
+            const V own = _mm256_load_pd(p1 + 4 * G);
+            const V r1 = _mm256_permute2f128_pd(below, own, 0x21);
+            const V r3 = _mm256_loadu_pd(p3 + 4 * G - 2);
+            const V high = _mm256_unpackhi_pd(r1, r3);
+            const V low = _mm256_unpacklo_pd(r3, own);
             V g;
             if constexpr (used(G, 2))
                 g = _mm256_insertf128_pd(
@@ -247,27 +280,33 @@ private:
         }
     }
 
-    // Group G at step t with the lanes in Valid inside the run; the other
-    // lanes' filter states are put back (their inputs were stale but finite).
-    template <int G, int Slot, bool Clamp, int Valid> void group(States& st, int t, int last)
+    // Group G at step t with the lanes in FirstValid and SecondValid inside
+    // the run; the other lanes' filter states are put back (their inputs
+    // were stale but finite).
+    template <int G, int Slot, bool Clamp, int FirstValid, int SecondValid>
+    void group(States& st, int t, int last)
     {
-        constexpr int keep = ~Valid & kFullMask;
+        constexpr int keepFirst = ~FirstValid & kFullMask;
+        constexpr int keepSecond = ~SecondValid & kFullMask;
         const V keep1 = st.s1[2 * G], keep2 = st.s2[2 * G];
         const V keep3 = st.s1[2 * G + 1], keep4 = st.s2[2 * G + 1];
-        const V first = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(t, last));
-        _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(st, first));
-        if constexpr (keep != 0)
+        _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(st, st.first[G]));
+        st.first[G] = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(t, last));
+        if constexpr (keepFirst != 0)
         {
-            st.s1[2 * G] = _mm256_blend_pd(st.s1[2 * G], keep1, keep);
-            st.s2[2 * G] = _mm256_blend_pd(st.s2[2 * G], keep2, keep);
-            st.s1[2 * G + 1] = _mm256_blend_pd(st.s1[2 * G + 1], keep3, keep);
-            st.s2[2 * G + 1] = _mm256_blend_pd(st.s2[2 * G + 1], keep4, keep);
+            st.s1[2 * G] = _mm256_blend_pd(st.s1[2 * G], keep1, keepFirst);
+            st.s2[2 * G] = _mm256_blend_pd(st.s2[2 * G], keep2, keepFirst);
+        }
+        if constexpr (keepSecond != 0)
+        {
+            st.s1[2 * G + 1] = _mm256_blend_pd(st.s1[2 * G + 1], keep3, keepSecond);
+            st.s2[2 * G + 1] = _mm256_blend_pd(st.s2[2 * G + 1], keep4, keepSecond);
         }
     }
 
     template <int Slot, int... G> void groups(States& st, int t, std::integer_sequence<int, G...>)
     {
-        (group<G, Slot, false, kFullMask>(st, t, 0), ...);
+        (group<G, Slot, false, kFullMask, kFullMask>(st, t, 0), ...);
     }
     template <int Slot> void steady(States& st, int t)
     {
@@ -275,35 +314,41 @@ private:
         output<Slot>(t);
     }
 
-    // The output of sample t - kOutputStage: g * high + low of the last crossover.
+    // The output of sample t - kOutputStage: g * high + low of the last
+    // crossover, its high-pass one step back and its low-pass three.
     template <int Slot> void output(int t)
     {
         const double* p1 = slot<Slot>(1);
-        const double* p2 = slot<Slot>(2);
+        const double* p3 = slot<Slot>(3);
         // Plain scalar arithmetic (this file has no fused multiply-add to
         // contract it into), so that the ring values are memory operands.
         const int j = (t - kOutputStage) * kLanes;
-        xy_[j] = g_[j] * p1[2 * 4 + 1] + p2[2 * 4];
+        xy_[j] = g_[j] * p1[2 * 4 + 1] + p3[2 * 4];
     }
 
-    // Moves the ring contents from slot s to slot (s - shift) % 3.
+    // Moves the ring contents from slot s to slot (s - shift) % kRingSteps.
     void renumberSlots(int shift)
     {
         if (shift == 0)
             return;
-        double moved[3][kSlot];
-        for (int s = 0; s < 3; ++s)
+        double moved[kRingSteps][kSlot];
+        for (int s = 0; s < kRingSteps; ++s)
             for (int i = 0; i < kSlot; ++i)
-                moved[(s + 3 - shift) % 3][i] = ring_[s][i];
-        for (int s = 0; s < 3; ++s)
+                moved[(s + kRingSteps - shift) % kRingSteps][i] = ring_[s][i];
+        for (int s = 0; s < kRingSteps; ++s)
             for (int i = 0; i < kSlot; ++i)
                 ring_[s][i] = moved[s][i];
     }
 
+    template <int G, int Slot, bool Clamp, int FirstValid, int SecondValid>
+    void groupIfUsed(int t, int last)
+    {
+        if constexpr (anyUsed<G>(FirstValid) || anyUsed<G>(SecondValid))
+            group<G, Slot, Clamp, FirstValid, SecondValid>(states_, t, last);
+    }
     template <int T, int... G> void fillStep(int last, std::integer_sequence<int, G...>)
     {
-        ((anyUsed<G>(fillingMask<G>(T)) ? group<G, T % 3, true, fillingMask<G>(T)>(states_, T, last)
-                                        : void()),
+        (groupIfUsed<G, T % kRingSteps, true, fillingMask<G, 0>(T), fillingMask<G, 1>(T)>(T, last),
          ...);
     }
     template <int... T> void fill(int last, std::integer_sequence<int, T...>)
@@ -313,11 +358,10 @@ private:
 
     template <int D, int... G> void drainStep(int n, std::integer_sequence<int, G...>)
     {
-        ((anyUsed<G>(drainingMask<G>(D))
-              ? group<G, D % 3, true, drainingMask<G>(D)>(states_, n + D, n - 1)
-              : void()),
+        (groupIfUsed<G, D % kRingSteps, true, drainingMask<G, 0>(D), drainingMask<G, 1>(D)>(n + D,
+                                                                                            n - 1),
          ...);
-        output<D % 3>(n + D);
+        output<D % kRingSteps>(n + D);
     }
     template <int... D> void drain(int n, std::integer_sequence<int, D...>)
     {
@@ -329,8 +373,8 @@ private:
     double* xy_ = nullptr;
     double* g_ = nullptr;
     States states_;
-    // Three steps' second-pass outputs: a step reads the two before it.
-    alignas(32) double ring_[3][kSlot];
+    // The second-pass outputs of the last kRingSteps steps.
+    alignas(32) double ring_[kRingSteps][kSlot];
 };
 
 } // namespace Ladder
