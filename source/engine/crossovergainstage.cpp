@@ -184,9 +184,13 @@ void CrossoverGainStage::useLayout(int group, PairLayout wanted)
     if (now == wanted)
         return;
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
-    if (now.half > 0)
+    if (now.withThird)
+        Ladder::fromPairAndSingleLayout(state);
+    else if (now.half > 0)
         Ladder::fromPairLayout(state, now.first, now.half);
-    if (wanted.half > 0)
+    if (wanted.withThird)
+        Ladder::toPairAndSingleLayout(state);
+    else if (wanted.half > 0)
         Ladder::toPairLayout(state, wanted.first, wanted.half);
     now = wanted;
 }
@@ -245,10 +249,21 @@ void CrossoverGainStage::runGroup(int group, double* state, double* samples, dou
                                   int numSamples)
 {
     const int lanes = channels_ - group * kGroupLanes;
-    if (useAvx_ && lanes >= 3)
+    if (useAvx_ && lanes >= 4)
     {
         useLayout(group, PairLayout{});
         Ladder::runAvx(table_, state, samples, gains, numSamples);
+        return;
+    }
+    if (useAvx_ && lanes == 3)
+    {
+        // A four-lane pass would carry an empty lane; two channels paired
+        // and one alone do a quarter less work. The single channel goes
+        // first: the paired pass sets the gains of lanes 2 and 3 to 1.
+        useLayout(group, PairLayout{0, 2, true});
+        Ladder::runMonoAvx(table_, state + Ladder::kThirdLaneState, samples + 2, gains + 2,
+                           numSamples);
+        Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
         return;
     }
     if (useAvx_ && lanes == 2)

@@ -92,6 +92,38 @@ void fromPairLayout(double* groupState, int first, int half)
         }
 }
 
+void toPairAndSingleLayout(double* groupState)
+{
+    for (int p = 0; p < kPairs; ++p)
+        for (int s = 0; s < 2; ++s)
+        {
+            double* lower = groupState + (2 * pairLower(p) + s) * kLanes;
+            double* upper = groupState + (2 * pairUpper(p) + s) * kLanes;
+            const double third[2] = {lower[2], upper[2]};
+            lower[2] = upper[0];
+            lower[3] = upper[1];
+            upper[2] = third[0];
+            upper[3] = third[1];
+        }
+}
+
+void fromPairAndSingleLayout(double* groupState)
+{
+    for (int p = 0; p < kPairs; ++p)
+        for (int s = 0; s < 2; ++s)
+        {
+            double* lower = groupState + (2 * pairLower(p) + s) * kLanes;
+            double* upper = groupState + (2 * pairUpper(p) + s) * kLanes;
+            const double third[2] = {upper[2], upper[3]};
+            upper[0] = lower[2];
+            upper[1] = lower[3];
+            lower[2] = third[0];
+            upper[2] = third[1];
+            lower[3] = 0.0;
+            upper[3] = 0.0;
+        }
+}
+
 bool avxAvailable()
 {
     __builtin_cpu_init();

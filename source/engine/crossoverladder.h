@@ -238,6 +238,13 @@ void runMonoAvx(const CoefficientTable& table, double* state, double* samples, d
 // those lanes from one layout into the other.
 void toPairLayout(double* groupState, int first, int half);
 void fromPairLayout(double* groupState, int first, int half);
+// Three channels: lanes 0 and 1 in the pair layout of a paired pass over two
+// lanes, and lane 2 in the pair layout of a pass over one lane that starts at
+// kThirdLaneState (the rows of biquad pairUpper(p), which that layout leaves
+// unused, lanes 2 and 3). The lane without a channel starts again from zero.
+constexpr int kThirdLaneState = 2 * 2 * kLanes + 2;
+void toPairAndSingleLayout(double* groupState);
+void fromPairAndSingleLayout(double* groupState);
 
 // True when the processor and the operating system support AVX.
 bool avxAvailable();
