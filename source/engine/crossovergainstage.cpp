@@ -53,16 +53,15 @@ void CrossoverGainStage::setSampleRate(double hz)
             table_.pairedOne[p][which][0] = lower;
             table_.pairedOne[p][which][1] = upper;
         }
-    for (int v = 0; v < 6; ++v)
+    for (int v = 0; v < 5; ++v)
     {
-        // Pairs 4G + pass and 4G + 2 + pass for vector 2G + pass.
-        const int p = 4 * (v / 2) + v % 2;
+        // Pairs 4G + pass and 4G + 2 + pass for vector 2G + pass; pairs 8
+        // and 9 for vector 4.
+        const int pairs[2] = {4 * (v / 2) + v % 2, v == 4 ? 9 : 4 * (v / 2) + v % 2 + 2};
         for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
             for (int lane = 0; lane < 4; ++lane)
                 table_.pairedMono[v][which][lane] =
-                    p + 2 * (lane / 2) < Ladder::kPairs
-                        ? table_.pairedOne[p + 2 * (lane / 2)][which][lane % 2]
-                        : 0.0;
+                    table_.pairedOne[pairs[lane / 2]][which][lane % 2];
     }
 }
 

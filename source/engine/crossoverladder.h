@@ -64,10 +64,11 @@ struct CoefficientTable
     alignas(32) double pairedTwo[kPairs][kCount][4];
     alignas(16) double pairedOne[kPairs][kCount][2];
     // The same for one channel in AVX (crossoverladdermono.h): vector 2G
-    // holds the first passes of crossovers 2G and 2G + 1 (pairedOne of pairs
-    // 4G and 4G + 2 side by side), vector 2G + 1 their second passes; the
-    // lanes beyond the last crossover are zero.
-    alignas(32) double pairedMono[6][kCount][4];
+    // (G = 0, 1) holds the first passes of crossovers 2G and 2G + 1
+    // (pairedOne of pairs 4G and 4G + 2 side by side), vector 2G + 1 their
+    // second passes; vector 4 the last crossover's first and second passes
+    // (pairs 8 and 9).
+    alignas(32) double pairedMono[5][kCount][4];
     // True when every filter's b2 is its b0, bit for bit (so b2 * x is
     // b0 * x); so it is for every crossover below the Nyquist frequency.
     bool b2IsB0 = false;

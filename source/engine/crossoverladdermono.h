@@ -5,9 +5,10 @@
 //
 // Like the paired schedule of crossoverladderpaired.h, a vector holds a
 // crossover's first passes (its first low-pass and first high-pass) side by
-// side, and here two crossovers' pairs at once: crossovers 0 and 1, 2 and 3,
-// and 4 alone (its upper half computes nothing that is kept). A vector of
-// second passes holds the same crossovers' second low-pass and high-pass.
+// side, and here two crossovers' pairs at once: crossovers 0 and 1, then 2
+// and 3. A vector of second passes holds the same crossovers' second
+// low-pass and high-pass. The last crossover has one vector of its own: its
+// first passes below, its second passes above.
 //
 // One channel has too little work per step to hide a long chain of
 // dependent operations, so the second passes run one step after the first
@@ -37,24 +38,28 @@ template <bool SharedB2> class MonoPipeline
 {
     using V = __m256d;
     using H = __m128d;
+    // Groups 0 and 1 are two crossovers each, in a vector of first passes
+    // (vector 2G) and one of second passes (2G + 1); group 2 is the last
+    // crossover, in vector 4.
     static constexpr int kGroups = 3;
+    static constexpr int kLast = kGroups - 1;
+    static constexpr int kVectors = 2 * kGroups - 1;
     // Step t writes the output of sample t - kOutputStage.
     static constexpr int kOutputStage = 18;
-    // The ring keeps the second passes' outputs of the last kRingSteps steps;
-    // a step reads those of one and three steps before.
+    // The ring keeps each step's second-pass vectors (and the last
+    // crossover's vector) for kRingSteps steps; a step reads those of one
+    // and three steps before.
     static constexpr int kRingSteps = 4;
-    // The second passes' outputs of one step: crossover c's pair at 2 * c,
-    // then the unused upper half of the last group.
     static constexpr int kSlot = 4 * kGroups;
     static constexpr int kFullMask = 0xF;
 
-    // The filter states (vector 2G: group G's first passes, 2G + 1 its
-    // second passes) and the first passes' outputs of the previous step,
-    // which the second passes take.
+    // The filter states, and each group's first passes' outputs of the
+    // previous step (for the last group, its whole vector), which the
+    // second passes take.
     struct States
     {
-        V s1[2 * kGroups];
-        V s2[2 * kGroups];
+        V s1[kVectors];
+        V s2[kVectors];
         V first[kGroups];
     };
 
@@ -129,26 +134,28 @@ private:
     using Groups = std::make_integer_sequence<int, kGroups>;
     using Steps = std::make_integer_sequence<int, kOutputStage>;
 
-    // The step at which lane l of group G's first passes works on its
-    // sample (its second passes: one step later). Crossover 0's pair runs
-    // both halves on the same sample; for the others the high-pass follows
-    // two steps after the low-pass, once the second low-pass has the
+    // The step at which lane l of group G's first passes (Pass 0) or second
+    // passes (Pass 1, one step later) works on its sample. Crossover 0's
+    // pair runs both halves on the same sample; for the others the high-pass
+    // follows two steps after the low-pass, once the second low-pass has the
     // sample, and a crossover starts two steps after the previous one's
-    // high-pass. The last group's upper lanes hold no biquad.
-    static constexpr int stage(int g, int lane)
+    // high-pass. The last group's vector has its first passes in lanes 0
+    // and 1 and its second passes in lanes 2 and 3.
+    static constexpr int stage(int g, int pass, int lane)
     {
-        return g == 0 ? (lane < 2 ? 0 : 2 * lane - 2) : 8 * g - 2 + 2 * lane;
+        return g == 0   ? (lane < 2 ? 0 : 2 * lane - 2) + pass
+               : g == 1 ? 6 + 2 * lane + pass
+                        : 14 + 2 * (lane % 2) + lane / 2;
     }
-    static constexpr bool used(int g, int lane) { return g < kGroups - 1 || lane < 2; }
 
     // Lanes of group G's first (Pass 0) or second (Pass 1) passes with a
-    // sample at fill step T, or at drain step D; unused lanes always count
-    // as valid (nothing of theirs is kept).
+    // sample at fill step T, or at drain step D. The last group has only
+    // Pass 0.
     template <int G, int Pass> static constexpr int fillingMask(int T)
     {
         int mask = 0;
         for (int lane = 0; lane < 4; ++lane)
-            if (!used(G, lane) || T >= stage(G, lane) + Pass)
+            if (T >= stage(G, Pass, lane) && (G < kLast || Pass == 0))
                 mask |= 1 << lane;
         return mask;
     }
@@ -156,48 +163,43 @@ private:
     {
         int mask = 0;
         for (int lane = 0; lane < 4; ++lane)
-            if (!used(G, lane) || D < stage(G, lane) + Pass)
+            if (D < stage(G, Pass, lane) && (G < kLast || Pass == 0))
                 mask |= 1 << lane;
         return mask;
-    }
-    template <int G> static constexpr bool anyUsed(int mask)
-    {
-        return (mask & (used(G, 2) ? kFullMask : 0x3)) != 0;
     }
 
     // Pair p's state vector for one channel, in the pair layout.
     double* pairState(int p, int s) { return state_ + (2 * pairLower(p) + s) * kLanes; }
+    // Vector v's pairs: 4G + pass and 4G + 2 + pass for v = 2G + pass,
+    // pairs 8 and 9 for the last.
+    static constexpr int lowerPair(int v) { return 4 * (v / 2) + v % 2; }
+    static constexpr int upperPair(int v) { return v == kVectors - 1 ? 9 : lowerPair(v) + 2; }
 
-    // Group G's first passes hold pairs 4G and 4G + 2, its second passes
-    // pairs 4G + 1 and 4G + 3 (vector 2G and 2G + 1).
     template <int... G> void load(std::integer_sequence<int, G...>)
     {
-        ((loadPass<G, 0>(), loadPass<G, 1>()), ...);
+        ((loadVector<2 * G>(), (G < kLast ? loadVector<2 * G + 1>() : void())), ...);
     }
-    template <int G, int Pass> void loadPass()
+    template <int Vec> void loadVector()
     {
-        for (int s = 0; s < 2; ++s)
-        {
-            const H lower = _mm_loadu_pd(pairState(4 * G + Pass, s));
-            const H upper =
-                used(G, 2) ? _mm_loadu_pd(pairState(4 * G + 2 + Pass, s)) : _mm_setzero_pd();
-            (s == 0 ? states_.s1 : states_.s2)[2 * G + Pass] =
-                _mm256_insertf128_pd(_mm256_castpd128_pd256(lower), upper, 1);
-        }
+        if constexpr (Vec < kVectors)
+            for (int s = 0; s < 2; ++s)
+                (s == 0 ? states_.s1 : states_.s2)[Vec] = _mm256_insertf128_pd(
+                    _mm256_castpd128_pd256(_mm_loadu_pd(pairState(lowerPair(Vec), s))),
+                    _mm_loadu_pd(pairState(upperPair(Vec), s)), 1);
     }
     template <int... G> void store(std::integer_sequence<int, G...>)
     {
-        ((storePass<G, 0>(), storePass<G, 1>()), ...);
+        ((storeVector<2 * G>(), (G < kLast ? storeVector<2 * G + 1>() : void())), ...);
     }
-    template <int G, int Pass> void storePass()
+    template <int Vec> void storeVector()
     {
-        for (int s = 0; s < 2; ++s)
-        {
-            const V v = (s == 0 ? states_.s1 : states_.s2)[2 * G + Pass];
-            _mm_storeu_pd(pairState(4 * G + Pass, s), _mm256_castpd256_pd128(v));
-            if constexpr (used(G, 2))
-                _mm_storeu_pd(pairState(4 * G + 2 + Pass, s), _mm256_extractf128_pd(v, 1));
-        }
+        if constexpr (Vec < kVectors)
+            for (int s = 0; s < 2; ++s)
+            {
+                const V v = (s == 0 ? states_.s1 : states_.s2)[Vec];
+                _mm_storeu_pd(pairState(lowerPair(Vec), s), _mm256_castpd256_pd128(v));
+                _mm_storeu_pd(pairState(upperPair(Vec), s), _mm256_extractf128_pd(v, 1));
+            }
     }
 
     V coefficient(int vector, int which) const
@@ -237,8 +239,10 @@ private:
     // The first passes' inputs of group G at step t. For crossover K > 0:
     // g * high + low of crossover K - 1 below (the high-pass one step back,
     // the low-pass three); 1 * high of crossover K - 1 (three steps back) +
-    // low of crossover K (one step back) above.
-    template <int G, int Slot, bool Clamp> V firstInputs(int t, int last)
+    // low of crossover K (one step back) above. The previous step's vectors
+    // are loaded whole, which the processor can forward from its store;
+    // halves of them could wait for the store to reach the cache.
+    template <int G, int Slot, bool Clamp> V firstInputs(const States& st, int t, int last)
     {
         const double* p1 = slot<Slot>(1);
         const double* p3 = slot<Slot>(3);
@@ -247,36 +251,41 @@ private:
             // Crossover 0: g * x below, x above.
             const H x = _mm_loaddup_pd(xy_ + index<Clamp>(t, last) * kLanes);
             const H first = _mm_mul_pd(gainPair<Clamp>(t, last), x);
-            // The previous step's vector loaded whole, which the processor
-            // can forward from its store; halves of it could wait for the
-            // store to reach the cache.
             const V previous = _mm256_load_pd(p1);
             const H lower = _mm256_castpd256_pd128(previous);
             const H high = _mm_unpackhi_pd(lower, _mm_loadu_pd(p3));
             const H low = _mm_unpacklo_pd(lower, _mm256_extractf128_pd(previous, 1));
             const H second =
-                _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - stage(0, 2), last), high), low);
+                _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - stage(0, 0, 2), last), high), low);
             return _mm256_insertf128_pd(_mm256_castpd128_pd256(first), second, 1);
+        }
+        else if constexpr (G == 1)
+        {
+            const V below = _mm256_load_pd(p1);
+            const V own = _mm256_load_pd(p1 + 4);
+            const V r1 = _mm256_permute2f128_pd(below, own, 0x21);
+            const V r3 = _mm256_loadu_pd(p3 + 2);
+            const V high = _mm256_unpackhi_pd(r1, r3);
+            const V low = _mm256_unpacklo_pd(r3, own);
+            const V g = _mm256_insertf128_pd(
+                _mm256_castpd128_pd256(gainPair<Clamp>(t - stage(1, 0, 0), last)),
+                gainPair<Clamp>(t - stage(1, 0, 2), last), 1);
+            return _mm256_add_pd(_mm256_mul_pd(g, high), low);
         }
         else
         {
-            // The previous step's vectors whole (as above), then the lanes
-            // across them.
-            const V below = _mm256_load_pd(p1 + 4 * G - 4);
-            const V own = _mm256_load_pd(p1 + 4 * G);
-            const V r1 = _mm256_permute2f128_pd(below, own, 0x21);
-            const V r3 = _mm256_loadu_pd(p3 + 4 * G - 2);
-            const V high = _mm256_unpackhi_pd(r1, r3);
-            const V low = _mm256_unpacklo_pd(r3, own);
-            V g;
-            if constexpr (used(G, 2))
-                g = _mm256_insertf128_pd(
-                    _mm256_castpd128_pd256(gainPair<Clamp>(t - stage(G, 0), last)),
-                    gainPair<Clamp>(t - stage(G, 2), last), 1);
-            else
-                g = _mm256_broadcast_pd(
-                    reinterpret_cast<const H*>(g_ + index<Clamp>(t - stage(G, 0), last) * kLanes));
-            return _mm256_add_pd(_mm256_mul_pd(g, high), low);
+            // The last crossover: its first passes below as above (its own
+            // second low-pass from the previous step's vector); its second
+            // passes above, on that vector's first passes.
+            const V previous = st.first[kLast];
+            const H below = _mm256_extractf128_pd(_mm256_load_pd(p1 + 4), 1);
+            const H older = _mm_loadu_pd(p3 + 6);
+            const H high = _mm_unpackhi_pd(below, older);
+            const H low = _mm_unpacklo_pd(older, _mm256_extractf128_pd(previous, 1));
+            const H first =
+                _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - stage(kLast, 0, 0), last), high), low);
+            return _mm256_insertf128_pd(_mm256_castpd128_pd256(first),
+                                        _mm256_castpd256_pd128(previous), 1);
         }
     }
 
@@ -289,18 +298,27 @@ private:
         constexpr int keepFirst = ~FirstValid & kFullMask;
         constexpr int keepSecond = ~SecondValid & kFullMask;
         const V keep1 = st.s1[2 * G], keep2 = st.s2[2 * G];
-        const V keep3 = st.s1[2 * G + 1], keep4 = st.s2[2 * G + 1];
-        _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(st, st.first[G]));
-        st.first[G] = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(t, last));
+        if constexpr (G == kLast)
+        {
+            const V y = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(st, t, last));
+            _mm256_store_pd(slot<Slot>(0) + 4 * G, y);
+            st.first[G] = y;
+        }
+        else
+        {
+            const V keep3 = st.s1[2 * G + 1], keep4 = st.s2[2 * G + 1];
+            _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(st, st.first[G]));
+            st.first[G] = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(st, t, last));
+            if constexpr (keepSecond != 0)
+            {
+                st.s1[2 * G + 1] = _mm256_blend_pd(st.s1[2 * G + 1], keep3, keepSecond);
+                st.s2[2 * G + 1] = _mm256_blend_pd(st.s2[2 * G + 1], keep4, keepSecond);
+            }
+        }
         if constexpr (keepFirst != 0)
         {
             st.s1[2 * G] = _mm256_blend_pd(st.s1[2 * G], keep1, keepFirst);
             st.s2[2 * G] = _mm256_blend_pd(st.s2[2 * G], keep2, keepFirst);
-        }
-        if constexpr (keepSecond != 0)
-        {
-            st.s1[2 * G + 1] = _mm256_blend_pd(st.s1[2 * G + 1], keep3, keepSecond);
-            st.s2[2 * G + 1] = _mm256_blend_pd(st.s2[2 * G + 1], keep4, keepSecond);
         }
     }
 
@@ -315,7 +333,8 @@ private:
     }
 
     // The output of sample t - kOutputStage: g * high + low of the last
-    // crossover, its high-pass one step back and its low-pass three.
+    // crossover, its second high-pass one step back and its second low-pass
+    // three.
     template <int Slot> void output(int t)
     {
         const double* p1 = slot<Slot>(1);
@@ -323,7 +342,7 @@ private:
         // Plain scalar arithmetic (this file has no fused multiply-add to
         // contract it into), so that the ring values are memory operands.
         const int j = (t - kOutputStage) * kLanes;
-        xy_[j] = g_[j] * p1[2 * 4 + 1] + p3[2 * 4];
+        xy_[j] = g_[j] * p1[4 * kLast + 3] + p3[4 * kLast + 2];
     }
 
     // Moves the ring contents from slot s to slot (s - shift) % kRingSteps.
@@ -341,31 +360,37 @@ private:
     }
 
     template <int G, int Slot, bool Clamp, int FirstValid, int SecondValid>
-    void groupIfUsed(int t, int last)
+    void groupIfUsed(States& st, int t, int last)
     {
-        if constexpr (anyUsed<G>(FirstValid) || anyUsed<G>(SecondValid))
-            group<G, Slot, Clamp, FirstValid, SecondValid>(states_, t, last);
+        if constexpr (FirstValid != 0 || SecondValid != 0)
+            group<G, Slot, Clamp, FirstValid, SecondValid>(st, t, last);
     }
-    template <int T, int... G> void fillStep(int last, std::integer_sequence<int, G...>)
+    template <int T, int... G> void fillStep(States& st, int last, std::integer_sequence<int, G...>)
     {
-        (groupIfUsed<G, T % kRingSteps, true, fillingMask<G, 0>(T), fillingMask<G, 1>(T)>(T, last),
+        (groupIfUsed<G, T % kRingSteps, true, fillingMask<G, 0>(T), fillingMask<G, 1>(T)>(st, T,
+                                                                                          last),
          ...);
     }
+    // Filling and draining work on local copies of the states too (see run).
     template <int... T> void fill(int last, std::integer_sequence<int, T...>)
     {
-        (fillStep<T>(last, Groups{}), ...);
+        States st = states_;
+        (fillStep<T>(st, last, Groups{}), ...);
+        states_ = st;
     }
 
-    template <int D, int... G> void drainStep(int n, std::integer_sequence<int, G...>)
+    template <int D, int... G> void drainStep(States& st, int n, std::integer_sequence<int, G...>)
     {
-        (groupIfUsed<G, D % kRingSteps, true, drainingMask<G, 0>(D), drainingMask<G, 1>(D)>(n + D,
-                                                                                            n - 1),
+        (groupIfUsed<G, D % kRingSteps, true, drainingMask<G, 0>(D), drainingMask<G, 1>(D)>(
+             st, n + D, n - 1),
          ...);
         output<D % kRingSteps>(n + D);
     }
     template <int... D> void drain(int n, std::integer_sequence<int, D...>)
     {
-        (drainStep<D>(n, Groups{}), ...);
+        States st = states_;
+        (drainStep<D>(st, n, Groups{}), ...);
+        states_ = st;
     }
 
     const double* coefficients_;
@@ -373,7 +398,8 @@ private:
     double* xy_ = nullptr;
     double* g_ = nullptr;
     States states_;
-    // The second-pass outputs of the last kRingSteps steps.
+    // Each step's second-pass vectors and the last crossover's vector, for
+    // the last kRingSteps steps.
     alignas(32) double ring_[kRingSteps][kSlot];
 };
 
