@@ -102,7 +102,7 @@ public:
                               _mm_loadl_pd(ones, gains + (i + k) * kLanes));
         for (; i < n; ++i)
             _mm_storeu_pd(gains + i * kLanes, _mm_loadl_pd(ones, gains + i * kLanes));
-        fill(n - 1, Steps{});
+        fill(Steps{});
         // The steady part a ring's worth of steps at a time, so that every
         // ring slot is a constant (step t uses slot t % kRingSteps).
         // The states in a local copy, which nothing else can reach, so that
@@ -221,13 +221,25 @@ private:
         return y;
     }
 
-    template <bool Clamp> int index(int i, int last) const
+    // The sample `back` samples before step t's input sample, for a step of
+    // the steady part, a fill step T (t is T) or a drain step D (t is n + D).
+    // A lane outside the run reads the nearest sample inside it, which the
+    // templates work out at compile time.
+    struct SteadyAt
     {
-        return Clamp ? std::min(std::max(i, 0), last) : i;
-    }
-    template <bool Clamp> H gainPair(int i, int last) const
+        static int sample(int t, int back) { return t - back; }
+    };
+    template <int T> struct FillAt
     {
-        return _mm_loadu_pd(g_ + index<Clamp>(i, last) * kLanes);
+        static int sample(int, int back) { return T - back < 0 ? 0 : T - back; }
+    };
+    template <int D> struct DrainAt
+    {
+        static int sample(int t, int back) { return D - back < 0 ? t - back : t - D - 1; }
+    };
+    template <class At> H gainPair(int t, int back) const
+    {
+        return _mm_loadu_pd(g_ + At::sample(t, back) * kLanes);
     }
 
     // Ring slot of the step `back` steps before a step in slot Slot.
@@ -242,21 +254,20 @@ private:
     // low of crossover K (one step back) above. The previous step's vectors
     // are loaded whole, which the processor can forward from its store;
     // halves of them could wait for the store to reach the cache.
-    template <int G, int Slot, bool Clamp> V firstInputs(const States& st, int t, int last)
+    template <int G, int Slot, class At> V firstInputs(const States& st, int t)
     {
         const double* p1 = slot<Slot>(1);
         const double* p3 = slot<Slot>(3);
         if constexpr (G == 0)
         {
             // Crossover 0: g * x below, x above.
-            const H x = _mm_loaddup_pd(xy_ + index<Clamp>(t, last) * kLanes);
-            const H first = _mm_mul_pd(gainPair<Clamp>(t, last), x);
+            const H x = _mm_loaddup_pd(xy_ + At::sample(t, 0) * kLanes);
+            const H first = _mm_mul_pd(gainPair<At>(t, 0), x);
             const V previous = _mm256_load_pd(p1);
             const H lower = _mm256_castpd256_pd128(previous);
             const H high = _mm_unpackhi_pd(lower, _mm_loadu_pd(p3));
             const H low = _mm_unpacklo_pd(lower, _mm256_extractf128_pd(previous, 1));
-            const H second =
-                _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - stage(0, 0, 2), last), high), low);
+            const H second = _mm_add_pd(_mm_mul_pd(gainPair<At>(t, stage(0, 0, 2)), high), low);
             return _mm256_insertf128_pd(_mm256_castpd128_pd256(first), second, 1);
         }
         else if constexpr (G == 1)
@@ -267,9 +278,9 @@ private:
             const V r3 = _mm256_loadu_pd(p3 + 2);
             const V high = _mm256_unpackhi_pd(r1, r3);
             const V low = _mm256_unpacklo_pd(r3, own);
-            const V g = _mm256_insertf128_pd(
-                _mm256_castpd128_pd256(gainPair<Clamp>(t - stage(1, 0, 0), last)),
-                gainPair<Clamp>(t - stage(1, 0, 2), last), 1);
+            const V g =
+                _mm256_insertf128_pd(_mm256_castpd128_pd256(gainPair<At>(t, stage(1, 0, 0))),
+                                     gainPair<At>(t, stage(1, 0, 2)), 1);
             return _mm256_add_pd(_mm256_mul_pd(g, high), low);
         }
         else
@@ -282,8 +293,7 @@ private:
             const H older = _mm_loadu_pd(p3 + 6);
             const H high = _mm_unpackhi_pd(below, older);
             const H low = _mm_unpacklo_pd(older, _mm256_extractf128_pd(previous, 1));
-            const H first =
-                _mm_add_pd(_mm_mul_pd(gainPair<Clamp>(t - stage(kLast, 0, 0), last), high), low);
+            const H first = _mm_add_pd(_mm_mul_pd(gainPair<At>(t, stage(kLast, 0, 0)), high), low);
             return _mm256_insertf128_pd(_mm256_castpd128_pd256(first),
                                         _mm256_castpd256_pd128(previous), 1);
         }
@@ -292,15 +302,15 @@ private:
     // Group G at step t with the lanes in FirstValid and SecondValid inside
     // the run; the other lanes' filter states are put back (their inputs
     // were stale but finite).
-    template <int G, int Slot, bool Clamp, int FirstValid, int SecondValid>
-    void group(States& st, int t, int last)
+    template <int G, int Slot, class At, int FirstValid, int SecondValid>
+    void group(States& st, int t)
     {
         constexpr int keepFirst = ~FirstValid & kFullMask;
         constexpr int keepSecond = ~SecondValid & kFullMask;
         const V keep1 = st.s1[2 * G], keep2 = st.s2[2 * G];
         if constexpr (G == kLast)
         {
-            const V y = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(st, t, last));
+            const V y = biquad<2 * G>(st, firstInputs<G, Slot, At>(st, t));
             _mm256_store_pd(slot<Slot>(0) + 4 * G, y);
             st.first[G] = y;
         }
@@ -308,7 +318,7 @@ private:
         {
             const V keep3 = st.s1[2 * G + 1], keep4 = st.s2[2 * G + 1];
             _mm256_store_pd(slot<Slot>(0) + 4 * G, biquad<2 * G + 1>(st, st.first[G]));
-            st.first[G] = biquad<2 * G>(st, firstInputs<G, Slot, Clamp>(st, t, last));
+            st.first[G] = biquad<2 * G>(st, firstInputs<G, Slot, At>(st, t));
             if constexpr (keepSecond != 0)
             {
                 st.s1[2 * G + 1] = _mm256_blend_pd(st.s1[2 * G + 1], keep3, keepSecond);
@@ -324,7 +334,7 @@ private:
 
     template <int Slot, int... G> void groups(States& st, int t, std::integer_sequence<int, G...>)
     {
-        (group<G, Slot, false, kFullMask, kFullMask>(st, t, 0), ...);
+        (group<G, Slot, SteadyAt, kFullMask, kFullMask>(st, t), ...);
     }
     template <int Slot> void steady(States& st, int t)
     {
@@ -359,30 +369,30 @@ private:
                 ring_[s][i] = moved[s][i];
     }
 
-    template <int G, int Slot, bool Clamp, int FirstValid, int SecondValid>
-    void groupIfUsed(States& st, int t, int last)
+    template <int G, int Slot, class At, int FirstValid, int SecondValid>
+    void groupIfUsed(States& st, int t)
     {
         if constexpr (FirstValid != 0 || SecondValid != 0)
-            group<G, Slot, Clamp, FirstValid, SecondValid>(st, t, last);
+            group<G, Slot, At, FirstValid, SecondValid>(st, t);
     }
-    template <int T, int... G> void fillStep(States& st, int last, std::integer_sequence<int, G...>)
+    template <int T, int... G> void fillStep(States& st, std::integer_sequence<int, G...>)
     {
-        (groupIfUsed<G, T % kRingSteps, true, fillingMask<G, 0>(T), fillingMask<G, 1>(T)>(st, T,
-                                                                                          last),
+        (groupIfUsed<G, T % kRingSteps, FillAt<T>, fillingMask<G, 0>(T), fillingMask<G, 1>(T)>(st,
+                                                                                               T),
          ...);
     }
     // Filling and draining work on local copies of the states too (see run).
-    template <int... T> void fill(int last, std::integer_sequence<int, T...>)
+    template <int... T> void fill(std::integer_sequence<int, T...>)
     {
         States st = states_;
-        (fillStep<T>(st, last, Groups{}), ...);
+        (fillStep<T>(st, Groups{}), ...);
         states_ = st;
     }
 
     template <int D, int... G> void drainStep(States& st, int n, std::integer_sequence<int, G...>)
     {
-        (groupIfUsed<G, D % kRingSteps, true, drainingMask<G, 0>(D), drainingMask<G, 1>(D)>(
-             st, n + D, n - 1),
+        (groupIfUsed<G, D % kRingSteps, DrainAt<D>, drainingMask<G, 0>(D), drainingMask<G, 1>(D)>(
+             st, n + D),
          ...);
         output<D % kRingSteps>(n + D);
     }
