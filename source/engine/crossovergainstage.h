@@ -79,7 +79,8 @@ private:
     double twice(const Coefficients& c, int channel, int first, double x);
 
     void design(int k);
-    void runGroup(int group, double* state, double* samples, double* gains, int numSamples);
+    // Runs the group's passes; false when a filter state is not finite afterwards.
+    bool runGroup(int group, double* state, double* samples, double* gains, int numSamples);
 
     double sampleRate_ = 44100.0;
     double pi_;

@@ -45,27 +45,31 @@ struct PairedSse2Ops : Sse2Ops
 // Each schedule in a function of its own, so that the compiler inlines
 // its steps as fully as it would for one alone.
 template <class Ops, bool SharedB2>
-[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+[[gnu::noinline]] bool runPaired(const CoefficientTable& table, double* state, double* samples,
                                  double* gains, int n)
 {
-    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+    PairedPipeline<Ops, SharedB2> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 } // namespace
 
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
                    int n)
 {
     if (table.b2IsB0)
-        runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);
+        return runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);
     else
-        runPaired<PairedSse2Ops, false>(table, state, samples, gains, n);
+        return runPaired<PairedSse2Ops, false>(table, state, samples, gains, n);
 }
 
-void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
+bool runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
              int n)
 {
-    Pipeline<Sse2Ops>(table, state).run(samples, gains, n);
+    Pipeline<Sse2Ops> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 void toPairLayout(double* groupState, int first, int half)

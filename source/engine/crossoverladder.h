@@ -74,6 +74,23 @@ struct CoefficientTable
     bool b2IsB0 = false;
 };
 
+// True when every value of the n vectors is finite: v * 0 is +-0 for those
+// and NaN for the rest, and a sum of such products is NaN if one is.
+template <class Ops> bool allFinite(const typename Ops::V* v, int n)
+{
+    alignas(32) static constexpr double kZeros[4] = {};
+    const auto zero = Ops::load(kZeros);
+    auto sum = Ops::mul(v[0], zero);
+    for (int i = 1; i < n; ++i)
+        sum = Ops::add(sum, Ops::mul(v[i], zero));
+    double lanes[sizeof(sum) / sizeof(double)];
+    Ops::store(lanes, sum);
+    for (double x : lanes)
+        if (x != x)
+            return false;
+    return true;
+}
+
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides
 // the vector type V and load, store, add, sub, mul. SharedB2: the table's
 // b2IsB0 holds, and b2 * x reuses b0 * x.
@@ -110,6 +127,12 @@ public:
         // Draining: step t finishes the samples that are still in flight.
         for (int t = n > kLastLayer ? n : kLastLayer; t < n + kLastLayer; ++t)
             guarded(states_, t, n, Layers{});
+    }
+
+    // True when the filter states are all finite after the run.
+    bool finite() const
+    {
+        return allFinite<Ops>(states_.s1, kBiquads) && allFinite<Ops>(states_.s2, kBiquads);
     }
 
     ~Pipeline()
@@ -214,22 +237,23 @@ private:
 };
 
 // The entry points, one per instruction set. Each runs one pipelined pass
-// over n samples for the lanes it handles, starting at the given pointers.
-void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
+// over n samples for the lanes it handles, starting at the given pointers,
+// and returns whether the filter states it ran are all finite afterwards.
+bool runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
              int n);
-void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
+bool runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector
 // (crossoverladderpaired.h). They set the gain lanes just above their own
 // (which belong to no channel) to 1, and take the filter states in the pair
 // layout.
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
                    int n);
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
 // One channel in AVX, four biquads per vector (crossoverladdermono.h), with
 // the states in the pair layout of runPairedSse2 for one channel.
-void runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                 int n);
 // The pair layout of a group's filter states, for a paired pass over `half`
 // lanes from lane `first`: pair p's state vector is stored whole where biquad

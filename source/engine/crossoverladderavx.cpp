@@ -54,56 +54,62 @@ struct PairedAvxOps : AvxOps
 // Each schedule in a function of its own, so that the compiler inlines
 // its steps as fully as it would for one alone.
 template <class Ops, bool SharedB2>
-[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+[[gnu::noinline]] bool runPaired(const CoefficientTable& table, double* state, double* samples,
                                  double* gains, int n)
 {
-    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+    PairedPipeline<Ops, SharedB2> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 template <bool SharedB2>
-[[gnu::noinline]] void runMono(const CoefficientTable& table, double* state, double* samples,
+[[gnu::noinline]] bool runMono(const CoefficientTable& table, double* state, double* samples,
                                double* gains, int n)
 {
-    MonoPipeline<SharedB2>(table, state).run(samples, gains, n);
+    MonoPipeline<SharedB2> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 template <bool SharedB2>
-[[gnu::noinline]] void runFour(const CoefficientTable& table, double* state, double* samples,
+[[gnu::noinline]] bool runFour(const CoefficientTable& table, double* state, double* samples,
                                const double* gains, int n)
 {
-    Pipeline<AvxOps, SharedB2>(table, state).run(samples, gains, n);
+    Pipeline<AvxOps, SharedB2> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 } // namespace
 
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n)
 {
     if (table.b2IsB0)
-        runPaired<PairedAvxOps, true>(table, state, samples, gains, n);
+        return runPaired<PairedAvxOps, true>(table, state, samples, gains, n);
     else
-        runPaired<PairedAvxOps, false>(table, state, samples, gains, n);
+        return runPaired<PairedAvxOps, false>(table, state, samples, gains, n);
 }
 
-void runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains, int n)
+bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains, int n)
 {
     // Runs shorter than the pipeline take the SSE2 pass, which checks every
     // half at every step; it keeps the states in the same layout.
     if (n < MonoPipeline<true>::kMinRun)
-        runPairedSse2(table, state, samples, gains, n);
+        return runPairedSse2(table, state, samples, gains, n);
     else if (table.b2IsB0)
-        runMono<true>(table, state, samples, gains, n);
+        return runMono<true>(table, state, samples, gains, n);
     else
-        runMono<false>(table, state, samples, gains, n);
+        return runMono<false>(table, state, samples, gains, n);
 }
 
-void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
+bool runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
             int n)
 {
     if (table.b2IsB0)
-        runFour<true>(table, state, samples, gains, n);
+        return runFour<true>(table, state, samples, gains, n);
     else
-        runFour<false>(table, state, samples, gains, n);
+        return runFour<false>(table, state, samples, gains, n);
 }
 
 } // namespace Ladder

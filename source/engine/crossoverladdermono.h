@@ -81,6 +81,18 @@ public:
 
     ~MonoPipeline() { store(Groups{}); }
 
+    // True when the filter states are all finite after the run (see
+    // allFinite in crossoverladder.h).
+    bool finite() const
+    {
+        const V zero = _mm256_setzero_pd();
+        V sum = zero;
+        for (int v = 0; v < kVectors; ++v)
+            sum = _mm256_add_pd(sum, _mm256_add_pd(_mm256_mul_pd(states_.s1[v], zero),
+                                                   _mm256_mul_pd(states_.s2[v], zero)));
+        return _mm256_movemask_pd(_mm256_cmp_pd(sum, sum, _CMP_UNORD_Q)) == 0;
+    }
+
     MonoPipeline(const MonoPipeline&) = delete;
     MonoPipeline& operator=(const MonoPipeline&) = delete;
 

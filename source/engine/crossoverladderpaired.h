@@ -60,6 +60,12 @@ public:
 
     ~PairedPipeline() { store(Pairs{}); }
 
+    // True when the filter states are all finite after the run.
+    bool finite() const
+    {
+        return allFinite<Ops>(states_.s1, kPairs) && allFinite<Ops>(states_.s2, kPairs);
+    }
+
     PairedPipeline(const PairedPipeline&) = delete;
     PairedPipeline& operator=(const PairedPipeline&) = delete;
 
