@@ -157,12 +157,12 @@ void CrossoverGainStage::useLayout(int group, PairLayout wanted)
     if (now == wanted)
         return;
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
-    if (now.withThird)
-        Ladder::fromPairAndSingleLayout(state);
+    if (now.upperHalf > 0)
+        Ladder::fromSplitLayout(state, now.upperHalf);
     else if (now.half > 0)
         Ladder::fromPairLayout(state, now.first, now.half);
-    if (wanted.withThird)
-        Ladder::toPairAndSingleLayout(state);
+    if (wanted.upperHalf > 0)
+        Ladder::toSplitLayout(state, wanted.upperHalf);
     else if (wanted.half > 0)
         Ladder::toPairLayout(state, wanted.first, wanted.half);
     now = wanted;
@@ -223,15 +223,17 @@ bool CrossoverGainStage::runGroup(int group, double* state, double* samples, dou
     const int lanes = channels_ - group * kGroupLanes;
     if (useAvx_ && lanes >= 4)
     {
-        useLayout(group, PairLayout{});
-        return Ladder::runAvx(table_, state, samples, gains, numSamples);
+        // Two pairs side by side take fewer instructions than one biquad
+        // per lane in four lanes.
+        useLayout(group, PairLayout{0, 2, 2});
+        return Ladder::runTwoPairsAvx(table_, state, samples, gains, numSamples);
     }
     if (useAvx_ && lanes == 3)
     {
         // A four-lane pass would carry an empty lane; two channels paired
         // and one alone do a quarter less work. The single channel goes
         // first: the paired pass sets the gains of lanes 2 and 3 to 1.
-        useLayout(group, PairLayout{0, 2, true});
+        useLayout(group, PairLayout{0, 2, 1});
         const bool third = Ladder::runMonoAvx(table_, state + Ladder::kThirdLaneState, samples + 2,
                                               gains + 2, numSamples);
         return Ladder::runPairedAvx(table_, state, samples, gains, numSamples) && third;

@@ -97,18 +97,19 @@ private:
     std::vector<double> states_;
 
     // Where a group's states are in the pair layout of a paired pass
-    // (Ladder::toPairLayout); half 0: nowhere. withThird: lanes 0 and 1 in
-    // that layout and lane 2 alone beside them (Ladder::toPairAndSingleLayout).
-    // A group stays in the layout of the pass that ran it last, and changes
-    // only when another kind of pass (or processSample) comes to it.
+    // (Ladder::toPairLayout); half 0: nowhere. upperHalf > 0: lanes 0 and 1
+    // in that layout and the others in the rows it leaves unused, as a pair
+    // (2) or lane 2 alone (1) (Ladder::toSplitLayout). A group stays in the
+    // layout of the pass that ran it last, and changes only when another
+    // kind of pass (or processSample) comes to it.
     struct PairLayout
     {
         int first = 0;
         int half = 0;
-        bool withThird = false;
+        int upperHalf = 0;
         bool operator==(const PairLayout& o) const
         {
-            return first == o.first && half == o.half && withThird == o.withThird;
+            return first == o.first && half == o.half && upperHalf == o.upperHalf;
         }
     };
     void useLayout(int group, PairLayout wanted);

@@ -40,6 +40,14 @@ struct PairedSse2Ops : Sse2Ops
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
     static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
+    // The same memory layout everywhere: one pair of lanes.
+    static constexpr int kRingWidth = 2 * kHalf;
+    static V loadState(const double* p) { return load(p); }
+    static void storeState(double* p, V v) { store(p, v); }
+    static V coefficient(const double* p) { return load(p); }
+    static V loadGains(const double* p) { return load(p); }
+    static V broadcastInput(const double* p) { return broadcastHalf(p); }
+    static void storeOutput(double* p, V v) { storeLower(p, v); }
 };
 
 // Each schedule in a function of its own, so that the compiler inlines
@@ -96,35 +104,47 @@ void fromPairLayout(double* groupState, int first, int half)
         }
 }
 
-void toPairAndSingleLayout(double* groupState)
+// For each pair and state, the rows of its lower biquad (l) and upper
+// biquad (u), four lanes each: l0 l1 l2 l3 / u0 u1 u2 u3 become l0 l1 u0 u1 /
+// l2 l3 u2 u3 for two pairs, l0 l1 u0 u1 / u0 u1 l2 u2 for a pair and lane 2.
+void toSplitLayout(double* groupState, int upperHalf)
 {
     for (int p = 0; p < kPairs; ++p)
         for (int s = 0; s < 2; ++s)
         {
             double* lower = groupState + (2 * pairLower(p) + s) * kLanes;
             double* upper = groupState + (2 * pairUpper(p) + s) * kLanes;
-            const double third[2] = {lower[2], upper[2]};
+            const double l2 = lower[2], l3 = lower[3], u2 = upper[2], u3 = upper[3];
             lower[2] = upper[0];
             lower[3] = upper[1];
-            upper[2] = third[0];
-            upper[3] = third[1];
+            if (upperHalf == 2)
+            {
+                upper[0] = l2;
+                upper[1] = l3;
+                upper[3] = u3;
+            }
+            else
+                upper[3] = u2;
+            upper[2] = upperHalf == 2 ? u2 : l2;
         }
 }
 
-void fromPairAndSingleLayout(double* groupState)
+void fromSplitLayout(double* groupState, int upperHalf)
 {
     for (int p = 0; p < kPairs; ++p)
         for (int s = 0; s < 2; ++s)
         {
             double* lower = groupState + (2 * pairLower(p) + s) * kLanes;
             double* upper = groupState + (2 * pairUpper(p) + s) * kLanes;
-            const double third[2] = {upper[2], upper[3]};
-            upper[0] = lower[2];
-            upper[1] = lower[3];
-            lower[2] = third[0];
-            upper[2] = third[1];
-            lower[3] = 0.0;
-            upper[3] = 0.0;
+            const double l[4] = {lower[0], lower[1], upper[upperHalf == 2 ? 0 : 2],
+                                 upperHalf == 2 ? upper[1] : 0.0};
+            const double u[4] = {lower[2], lower[3], upper[upperHalf == 2 ? 2 : 3],
+                                 upperHalf == 2 ? upper[3] : 0.0};
+            for (int lane = 0; lane < kLanes; ++lane)
+            {
+                lower[lane] = l[lane];
+                upper[lane] = u[lane];
+            }
         }
 }
 

@@ -78,7 +78,7 @@ struct CoefficientTable
 // and NaN for the rest, and a sum of such products is NaN if one is.
 template <class Ops> bool allFinite(const typename Ops::V* v, int n)
 {
-    alignas(32) static constexpr double kZeros[4] = {};
+    alignas(32) static constexpr double kZeros[8] = {};
     const auto zero = Ops::load(kZeros);
     auto sum = Ops::mul(v[0], zero);
     for (int i = 1; i < n; ++i)
@@ -241,8 +241,6 @@ private:
 // and returns whether the filter states it ran are all finite afterwards.
 bool runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
              int n);
-bool runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
-            int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector
 // (crossoverladderpaired.h). They set the gain lanes just above their own
 // (which belong to no channel) to 1, and take the filter states in the pair
@@ -251,6 +249,10 @@ bool runPairedSse2(const CoefficientTable& table, double* state, double* samples
                    int n);
 bool runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
+// Four channels in AVX as two pairs of two, with the states in the layout of
+// toTwoPairLayout.
+bool runTwoPairsAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                    int n);
 // One channel in AVX, four biquads per vector (crossoverladdermono.h), with
 // the states in the pair layout of runPairedSse2 for one channel.
 bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
@@ -263,13 +265,16 @@ bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, d
 // those lanes from one layout into the other.
 void toPairLayout(double* groupState, int first, int half);
 void fromPairLayout(double* groupState, int first, int half);
-// Three channels: lanes 0 and 1 in the pair layout of a paired pass over two
-// lanes, and lane 2 in the pair layout of a pass over one lane that starts at
-// kThirdLaneState (the rows of biquad pairUpper(p), which that layout leaves
-// unused, lanes 2 and 3). The lane without a channel starts again from zero.
-constexpr int kThirdLaneState = 2 * 2 * kLanes + 2;
-void toPairAndSingleLayout(double* groupState);
-void fromPairAndSingleLayout(double* groupState);
+// Three or four channels: lanes 0 and 1 in the pair layout of a paired pass
+// over two lanes, and the others in the rows of biquad pairUpper(p), which
+// that layout leaves unused: lanes 2 and 3 in the same layout from
+// kSecondPairState, or lane 2 in the pair layout of a pass over one lane from
+// kThirdLaneState (the lane without a channel then starts again from zero).
+// upperHalf: 2 for two pairs, 1 for a pair and a single channel.
+constexpr int kSecondPairState = 2 * 2 * kLanes;
+constexpr int kThirdLaneState = kSecondPairState + 2;
+void toSplitLayout(double* groupState, int upperHalf);
+void fromSplitLayout(double* groupState, int upperHalf);
 
 // True when the processor and the operating system support AVX.
 bool avxAvailable();
