@@ -237,16 +237,18 @@ TEST(CrossoverGainStage, SwitchingSchedulesBetweenBlocksKeepsEveryFilterState)
 
 TEST(CrossoverGainStage, AChannelWithNonFiniteMemoryStartsAgainAndTheOthersCarryOn)
 {
-    // One channel gets an infinite gain in the third block; from the next
-    // block on it runs as a stage started then, the others as if nothing had
-    // happened. In every layout of the states: AVX or not, paired passes for
-    // one, two and the odd channel of three.
+    // The last channel (and the first, from three on) gets an infinite gain
+    // in the third block; from the next block on it runs as a stage started
+    // then, the others as if nothing had happened. In every layout of the
+    // states: AVX or not, paired passes for one and two channels, a pair and
+    // the odd channel of three, two pairs of four.
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     constexpr int n = 40;
     for (bool avx : {true, false})
         for (int channels = 1; channels <= 6; ++channels)
         {
             const int hit = channels - 1; // alone in its pass for 1, 3 and 5 channels
+            auto isHit = [&](int c) { return c == hit || (c == 0 && channels >= 3); };
             CrossoverGainStage poisoned, clean, fresh;
             for (CrossoverGainStage* s : {&poisoned, &clean, &fresh})
             {
@@ -259,9 +261,10 @@ TEST(CrossoverGainStage, AChannelWithNonFiniteMemoryStartsAgainAndTheOthersCarry
                 std::vector<double> x(size), g(size, 0.7);
                 for (size_t i = 0; i < size; ++i)
                     x[i] = std::sin(0.01 * static_cast<double>(i + size * block));
-                if (poison)
-                    g[static_cast<size_t>(hit / kLanes * n + 3) * kLanes + hit % kLanes] =
-                        std::numeric_limits<double>::infinity();
+                for (int c = 0; c < channels && poison; ++c)
+                    if (isHit(c))
+                        g[static_cast<size_t>(c / kLanes * n + 3) * kLanes + c % kLanes] =
+                            std::numeric_limits<double>::infinity();
                 for (int group = 0; group < s.groups(); ++group)
                     s.processGroup(group, &x[group * n * kLanes], &g[group * n * kLanes], n);
                 return x;
@@ -276,7 +279,7 @@ TEST(CrossoverGainStage, AChannelWithNonFiniteMemoryStartsAgainAndTheOthersCarry
                     const int channel = static_cast<int>(i / (n * kLanes) * kLanes + i % kLanes);
                     if (channel < channels)
                     {
-                        ASSERT_EQ(a[i], channel == hit ? f[i] : c[i])
+                        ASSERT_EQ(a[i], isHit(channel) ? f[i] : c[i])
                             << channels << " channels, avx " << avx << ", block " << block;
                     }
                 }
