@@ -5,8 +5,6 @@
 #include <cstring>
 #include <new>
 
-#include <emmintrin.h>
-
 namespace Quorvane
 {
 
@@ -53,16 +51,15 @@ void CrossoverGainStage::setSampleRate(double hz)
             table_.pairedOne[p][which][0] = lower;
             table_.pairedOne[p][which][1] = upper;
         }
-    for (int v = 0; v < 6; ++v)
+    for (int v = 0; v < 5; ++v)
     {
-        // Pairs 4G + pass and 4G + 2 + pass for vector 2G + pass.
-        const int p = 4 * (v / 2) + v % 2;
+        // Pairs 4G + pass and 4G + 2 + pass for vector 2G + pass; pairs 8
+        // and 9 for vector 4.
+        const int pairs[2] = {4 * (v / 2) + v % 2, v == 4 ? 9 : 4 * (v / 2) + v % 2 + 2};
         for (int which = 0; which < Ladder::CoefficientTable::kCount; ++which)
             for (int lane = 0; lane < 4; ++lane)
                 table_.pairedMono[v][which][lane] =
-                    p + 2 * (lane / 2) < Ladder::kPairs
-                        ? table_.pairedOne[p + 2 * (lane / 2)][which][lane % 2]
-                        : 0.0;
+                    table_.pairedOne[pairs[lane / 2]][which][lane % 2];
     }
 }
 
@@ -138,30 +135,6 @@ void CrossoverGainStage::clearMemory()
     std::fill(layouts_.begin(), layouts_.end(), PairLayout{});
 }
 
-namespace
-{
-
-// True when all n values (a multiple of 16) are finite: x * 0 is +-0 for
-// those and NaN for the rest, and the bits of a NaN survive OR-ing with the
-// others. No branch per value, and no chain of additions to wait for; sixteen
-// values per round, since it runs once per block whatever the block's length.
-bool allFinite(const double* values, int n)
-{
-    const __m128d zero = _mm_setzero_pd();
-    __m128d a = zero;
-    __m128d b = zero;
-    for (int i = 0; i < n; i += 16)
-        for (int k = 0; k < 16; k += 4)
-        {
-            a = _mm_or_pd(a, _mm_mul_pd(_mm_loadu_pd(values + i + k), zero));
-            b = _mm_or_pd(b, _mm_mul_pd(_mm_loadu_pd(values + i + k + 2), zero));
-        }
-    const __m128d any = _mm_or_pd(a, b);
-    return _mm_movemask_pd(_mm_cmpunord_pd(any, any)) == 0;
-}
-
-} // namespace
-
 void CrossoverGainStage::restartNonFinite(int group)
 {
     useLayout(group, PairLayout{});
@@ -184,9 +157,13 @@ void CrossoverGainStage::useLayout(int group, PairLayout wanted)
     if (now == wanted)
         return;
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
-    if (now.half > 0)
+    if (now.upperHalf > 0)
+        Ladder::fromSplitLayout(state, now.upperHalf);
+    else if (now.half > 0)
         Ladder::fromPairLayout(state, now.first, now.half);
-    if (wanted.half > 0)
+    if (wanted.upperHalf > 0)
+        Ladder::toSplitLayout(state, wanted.upperHalf);
+    else if (wanted.half > 0)
         Ladder::toPairLayout(state, wanted.first, wanted.half);
     now = wanted;
 }
@@ -232,48 +209,61 @@ float CrossoverGainStage::processSample(float sample, int channel, float gain)
 void CrossoverGainStage::processGroup(int group, double* samples, double* gains, int numSamples)
 {
     double* state = &states_[static_cast<size_t>(group) * Ladder::kStatesPerGroup];
-    runGroup(group, state, samples, gains, numSamples);
     // Once per run, not per sample: a non-finite state would otherwise stay
-    // for good. Every slot of the group counts, whatever its layout: slots
-    // not in use hold copies of states that were finite when made.
-    static_assert(Ladder::kStatesPerGroup % 16 == 0, "allFinite takes sixteen values per round");
-    if (!allFinite(state, Ladder::kStatesPerGroup))
+    // for good. The passes check the states they ran while those are still
+    // in registers; slots of the group they leave alone hold copies of
+    // states that were finite when made.
+    if (!runGroup(group, state, samples, gains, numSamples))
         restartNonFinite(group);
 }
 
-void CrossoverGainStage::runGroup(int group, double* state, double* samples, double* gains,
+bool CrossoverGainStage::runGroup(int group, double* state, double* samples, double* gains,
                                   int numSamples)
 {
     const int lanes = channels_ - group * kGroupLanes;
-    if (useAvx_ && lanes >= 3)
+    if (useAvx_ && lanes >= 4)
     {
-        useLayout(group, PairLayout{});
-        Ladder::runAvx(table_, state, samples, gains, numSamples);
-        return;
+        // Two pairs side by side take fewer instructions than one biquad
+        // per lane in four lanes.
+        useLayout(group, PairLayout{0, 2, 2});
+        return Ladder::runTwoPairsAvx(table_, state, samples, gains, numSamples);
+    }
+    if (useAvx_ && lanes == 3)
+    {
+        // A four-lane pass would carry an empty lane; two channels paired
+        // and one alone do a quarter less work. The single channel goes
+        // first: the paired pass sets the gains of lanes 2 and 3 to 1.
+        useLayout(group, PairLayout{0, 2, 1});
+        const bool third = Ladder::runMonoAvx(table_, state + Ladder::kThirdLaneState, samples + 2,
+                                              gains + 2, numSamples);
+        return Ladder::runPairedAvx(table_, state, samples, gains, numSamples) && third;
     }
     if (useAvx_ && lanes == 2)
     {
         useLayout(group, PairLayout{0, 2});
-        Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
-        return;
+        return Ladder::runPairedAvx(table_, state, samples, gains, numSamples);
     }
     if (useAvx_ && lanes == 1)
     {
         useLayout(group, PairLayout{0, 1});
-        Ladder::runMonoAvx(table_, state, samples, gains, numSamples);
-        return;
+        return Ladder::runMonoAvx(table_, state, samples, gains, numSamples);
     }
     // Lanes 0 and 1, then lanes 2 and 3; a single channel goes alone.
     const int single = lanes % 2 == 1 && lanes < kGroupLanes ? lanes - 1 : -1;
     useLayout(group, single >= 0 ? PairLayout{single, 1} : PairLayout{});
+    bool finite = true;
     for (int first = 0; first < lanes && first < kGroupLanes; first += 2)
     {
         if (first != single)
-            Ladder::runSse2(table_, state + first, samples + first, gains + first, numSamples);
+            finite = Ladder::runSse2(table_, state + first, samples + first, gains + first,
+                                     numSamples) &&
+                     finite;
         else
-            Ladder::runPairedSse2(table_, state + first, samples + first, gains + first,
-                                  numSamples);
+            finite = Ladder::runPairedSse2(table_, state + first, samples + first, gains + first,
+                                           numSamples) &&
+                     finite;
     }
+    return finite;
 }
 
 } // namespace Quorvane

@@ -55,8 +55,8 @@ public:
     void processGroup(int group, double* samples, double* gains, int numSamples);
     int groups() const { return (channels_ + kGroupLanes - 1) / kGroupLanes; }
 
-    // AVX handles groups of three or four channels when the processor has it
-    // and it is allowed (the default); otherwise SSE2 and scalar passes do.
+    // AVX handles every group when the processor has it and it is allowed
+    // (the default); otherwise SSE2 and scalar passes do.
     void allowAvx(bool allowed) { useAvx_ = allowed && Ladder::avxAvailable(); }
     bool usesAvx() const { return useAvx_; }
 
@@ -79,7 +79,8 @@ private:
     double twice(const Coefficients& c, int channel, int first, double x);
 
     void design(int k);
-    void runGroup(int group, double* state, double* samples, double* gains, int numSamples);
+    // Runs the group's passes; false when a filter state is not finite afterwards.
+    bool runGroup(int group, double* state, double* samples, double* gains, int numSamples);
 
     double sampleRate_ = 44100.0;
     double pi_;
@@ -96,14 +97,20 @@ private:
     std::vector<double> states_;
 
     // Where a group's states are in the pair layout of a paired pass
-    // (Ladder::toPairLayout); half 0: nowhere. A group stays in the layout
-    // of the pass that ran it last, and changes only when another kind of
-    // pass (or processSample) comes to it.
+    // (Ladder::toPairLayout); half 0: nowhere. upperHalf > 0: lanes 0 and 1
+    // in that layout and the others in the rows it leaves unused, as a pair
+    // (2) or lane 2 alone (1) (Ladder::toSplitLayout). A group stays in the
+    // layout of the pass that ran it last, and changes only when another
+    // kind of pass (or processSample) comes to it.
     struct PairLayout
     {
         int first = 0;
         int half = 0;
-        bool operator==(const PairLayout& o) const { return first == o.first && half == o.half; }
+        int upperHalf = 0;
+        bool operator==(const PairLayout& o) const
+        {
+            return first == o.first && half == o.half && upperHalf == o.upperHalf;
+        }
     };
     void useLayout(int group, PairLayout wanted);
     // Zeroes the states of the group's channels that are not all finite, and

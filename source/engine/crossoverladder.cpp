@@ -40,32 +40,44 @@ struct PairedSse2Ops : Sse2Ops
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
     static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
+    // The same memory layout everywhere: one pair of lanes.
+    static constexpr int kRingWidth = 2 * kHalf;
+    static V loadState(const double* p) { return load(p); }
+    static void storeState(double* p, V v) { store(p, v); }
+    static V coefficient(const double* p) { return load(p); }
+    static V loadGains(const double* p) { return load(p); }
+    static V broadcastInput(const double* p) { return broadcastHalf(p); }
+    static void storeOutput(double* p, V v) { storeLower(p, v); }
 };
 
 // Each schedule in a function of its own, so that the compiler inlines
 // its steps as fully as it would for one alone.
 template <class Ops, bool SharedB2>
-[[gnu::noinline]] void runPaired(const CoefficientTable& table, double* state, double* samples,
+[[gnu::noinline]] bool runPaired(const CoefficientTable& table, double* state, double* samples,
                                  double* gains, int n)
 {
-    PairedPipeline<Ops, SharedB2>(table, state).run(samples, gains, n);
+    PairedPipeline<Ops, SharedB2> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 } // namespace
 
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
                    int n)
 {
     if (table.b2IsB0)
-        runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);
+        return runPaired<PairedSse2Ops, true>(table, state, samples, gains, n);
     else
-        runPaired<PairedSse2Ops, false>(table, state, samples, gains, n);
+        return runPaired<PairedSse2Ops, false>(table, state, samples, gains, n);
 }
 
-void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
+bool runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
              int n)
 {
-    Pipeline<Sse2Ops>(table, state).run(samples, gains, n);
+    Pipeline<Sse2Ops> pipeline(table, state);
+    pipeline.run(samples, gains, n);
+    return pipeline.finite();
 }
 
 void toPairLayout(double* groupState, int first, int half)
@@ -89,6 +101,50 @@ void fromPairLayout(double* groupState, int first, int half)
             double* upper = groupState + (2 * pairUpper(p) + s) * kLanes + first;
             for (int lane = 0; lane < half; ++lane)
                 upper[lane] = lower[half + lane];
+        }
+}
+
+// For each pair and state, the rows of its lower biquad (l) and upper
+// biquad (u), four lanes each: l0 l1 l2 l3 / u0 u1 u2 u3 become l0 l1 u0 u1 /
+// l2 l3 u2 u3 for two pairs, l0 l1 u0 u1 / u0 u1 l2 u2 for a pair and lane 2.
+void toSplitLayout(double* groupState, int upperHalf)
+{
+    for (int p = 0; p < kPairs; ++p)
+        for (int s = 0; s < 2; ++s)
+        {
+            double* lower = groupState + (2 * pairLower(p) + s) * kLanes;
+            double* upper = groupState + (2 * pairUpper(p) + s) * kLanes;
+            const double l2 = lower[2], l3 = lower[3], u2 = upper[2], u3 = upper[3];
+            lower[2] = upper[0];
+            lower[3] = upper[1];
+            if (upperHalf == 2)
+            {
+                upper[0] = l2;
+                upper[1] = l3;
+                upper[3] = u3;
+            }
+            else
+                upper[3] = u2;
+            upper[2] = upperHalf == 2 ? u2 : l2;
+        }
+}
+
+void fromSplitLayout(double* groupState, int upperHalf)
+{
+    for (int p = 0; p < kPairs; ++p)
+        for (int s = 0; s < 2; ++s)
+        {
+            double* lower = groupState + (2 * pairLower(p) + s) * kLanes;
+            double* upper = groupState + (2 * pairUpper(p) + s) * kLanes;
+            const double l[4] = {lower[0], lower[1], upper[upperHalf == 2 ? 0 : 2],
+                                 upperHalf == 2 ? upper[1] : 0.0};
+            const double u[4] = {lower[2], lower[3], upper[upperHalf == 2 ? 2 : 3],
+                                 upperHalf == 2 ? upper[3] : 0.0};
+            for (int lane = 0; lane < kLanes; ++lane)
+            {
+                lower[lane] = l[lane];
+                upper[lane] = u[lane];
+            }
         }
 }
 

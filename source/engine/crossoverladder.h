@@ -64,14 +64,32 @@ struct CoefficientTable
     alignas(32) double pairedTwo[kPairs][kCount][4];
     alignas(16) double pairedOne[kPairs][kCount][2];
     // The same for one channel in AVX (crossoverladdermono.h): vector 2G
-    // holds the first passes of crossovers 2G and 2G + 1 (pairedOne of pairs
-    // 4G and 4G + 2 side by side), vector 2G + 1 their second passes; the
-    // lanes beyond the last crossover are zero.
-    alignas(32) double pairedMono[6][kCount][4];
+    // (G = 0, 1) holds the first passes of crossovers 2G and 2G + 1
+    // (pairedOne of pairs 4G and 4G + 2 side by side), vector 2G + 1 their
+    // second passes; vector 4 the last crossover's first and second passes
+    // (pairs 8 and 9).
+    alignas(32) double pairedMono[5][kCount][4];
     // True when every filter's b2 is its b0, bit for bit (so b2 * x is
     // b0 * x); so it is for every crossover below the Nyquist frequency.
     bool b2IsB0 = false;
 };
+
+// True when every value of the n vectors is finite: v * 0 is +-0 for those
+// and NaN for the rest, and a sum of such products is NaN if one is.
+template <class Ops> bool allFinite(const typename Ops::V* v, int n)
+{
+    alignas(32) static constexpr double kZeros[8] = {};
+    const auto zero = Ops::load(kZeros);
+    auto sum = Ops::mul(v[0], zero);
+    for (int i = 1; i < n; ++i)
+        sum = Ops::add(sum, Ops::mul(v[i], zero));
+    double lanes[sizeof(sum) / sizeof(double)];
+    Ops::store(lanes, sum);
+    for (double x : lanes)
+        if (x != x)
+            return false;
+    return true;
+}
 
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides
 // the vector type V and load, store, add, sub, mul. SharedB2: the table's
@@ -109,6 +127,12 @@ public:
         // Draining: step t finishes the samples that are still in flight.
         for (int t = n > kLastLayer ? n : kLastLayer; t < n + kLastLayer; ++t)
             guarded(states_, t, n, Layers{});
+    }
+
+    // True when the filter states are all finite after the run.
+    bool finite() const
+    {
+        return allFinite<Ops>(states_.s1, kBiquads) && allFinite<Ops>(states_.s2, kBiquads);
     }
 
     ~Pipeline()
@@ -213,22 +237,25 @@ private:
 };
 
 // The entry points, one per instruction set. Each runs one pipelined pass
-// over n samples for the lanes it handles, starting at the given pointers.
-void runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
+// over n samples for the lanes it handles, starting at the given pointers,
+// and returns whether the filter states it ran are all finite afterwards.
+bool runSse2(const CoefficientTable& table, double* state, double* samples, const double* gains,
              int n);
-void runAvx(const CoefficientTable& table, double* state, double* samples, const double* gains,
-            int n);
 // One channel in SSE2 and two channels in AVX, two biquads per vector
 // (crossoverladderpaired.h). They set the gain lanes just above their own
 // (which belong to no channel) to 1, and take the filter states in the pair
 // layout.
-void runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedSse2(const CoefficientTable& table, double* state, double* samples, double* gains,
                    int n);
-void runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
+// Four channels in AVX as two pairs of two, with the states in the layout of
+// toTwoPairLayout.
+bool runTwoPairsAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+                    int n);
 // One channel in AVX, four biquads per vector (crossoverladdermono.h), with
 // the states in the pair layout of runPairedSse2 for one channel.
-void runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
+bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                 int n);
 // The pair layout of a group's filter states, for a paired pass over `half`
 // lanes from lane `first`: pair p's state vector is stored whole where biquad
@@ -238,6 +265,16 @@ void runMonoAvx(const CoefficientTable& table, double* state, double* samples, d
 // those lanes from one layout into the other.
 void toPairLayout(double* groupState, int first, int half);
 void fromPairLayout(double* groupState, int first, int half);
+// Three or four channels: lanes 0 and 1 in the pair layout of a paired pass
+// over two lanes, and the others in the rows of biquad pairUpper(p), which
+// that layout leaves unused: lanes 2 and 3 in the same layout from
+// kSecondPairState, or lane 2 in the pair layout of a pass over one lane from
+// kThirdLaneState (the lane without a channel then starts again from zero).
+// upperHalf: 2 for two pairs, 1 for a pair and a single channel.
+constexpr int kSecondPairState = 2 * 2 * kLanes;
+constexpr int kThirdLaneState = kSecondPairState + 2;
+void toSplitLayout(double* groupState, int upperHalf);
+void fromSplitLayout(double* groupState, int upperHalf);
 
 // True when the processor and the operating system support AVX.
 bool avxAvailable();

@@ -20,15 +20,20 @@ namespace Quorvane
 namespace Ladder
 {
 
-// Ops: vector type V of two halves, plus load/store of a whole V, add, sub,
-// mul, broadcastHalf(p), lowerHalves(a, b) and upperHalves(a, b) (the lower or
-// upper halves of the vectors at a and b, read as whole vectors, since a
-// half-sized load from a vector just stored may not be forwarded from the
-// store queue), setUpperOnes(p) (rewrites the vector at p with ones in its
-// upper half, as one whole store, so that the steps' whole-vector loads of
-// it can be forwarded from the store queue in short runs),
-// storeLower, keepLower(old, now) and keepUpper(old, now) (now
-// with the named half taken from old), and kHalf (doubles per half).
+// Ops: vector type V of two halves, plus load/store of a whole V (kRingWidth
+// doubles) in the ring of recent results, add, sub, mul, broadcastHalf(p),
+// lowerHalves(a, b) and upperHalves(a, b) (the lower or upper halves of the
+// ring's vectors at a and b, read as whole vectors, since a half-sized load
+// from a vector just stored may not be forwarded from the store queue),
+// loadState/storeState (a pair's filter state in the group's state layout),
+// coefficient(p) (a pair's coefficients, kHalf doubles per half),
+// loadGains(p) (a sample's gains as the first passes multiply by them: g
+// below, 1 above), setUpperOnes(p) (rewrites the gains at p so that a whole
+// load of them is that, as one whole store, so that the steps' loads of it
+// can be forwarded from the store queue in short runs), broadcastInput(p)
+// (a sample's inputs in both halves), storeOutput (a sample's outputs),
+// keepLower(old, now) and keepUpper(old, now) (now with the named half taken
+// from old), and kHalf (doubles per half in the coefficient table).
 // SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
 template <class Ops, bool SharedB2> class PairedPipeline
 {
@@ -41,7 +46,7 @@ template <class Ops, bool SharedB2> class PairedPipeline
     };
     // The outputs of the odd pairs (each crossover's second passes), which
     // later steps read: four slots, as reads reach back two steps.
-    using Ring = double[kCrossovers][4][2 * kHalf];
+    using Ring = double[kCrossovers][4][Ops::kRingWidth];
 
 public:
     PairedPipeline(const CoefficientTable& table, double* state) : state_(state)
@@ -59,6 +64,12 @@ public:
     }
 
     ~PairedPipeline() { store(Pairs{}); }
+
+    // True when the filter states are all finite after the run.
+    bool finite() const
+    {
+        return allFinite<Ops>(states_.s1, kPairs) && allFinite<Ops>(states_.s2, kPairs);
+    }
 
     PairedPipeline(const PairedPipeline&) = delete;
     PairedPipeline& operator=(const PairedPipeline&) = delete;
@@ -138,12 +149,14 @@ private:
     // vector is stored whole where its lower biquad's state is.
     template <int... P> void load(std::integer_sequence<int, P...>)
     {
-        ((states_.s1[P] = Ops::load(s1(lowerOf(P))), states_.s2[P] = Ops::load(s2(lowerOf(P)))),
+        ((states_.s1[P] = Ops::loadState(s1(lowerOf(P))),
+          states_.s2[P] = Ops::loadState(s2(lowerOf(P)))),
          ...);
     }
     template <int... P> void store(std::integer_sequence<int, P...>)
     {
-        ((Ops::store(s1(lowerOf(P)), states_.s1[P]), Ops::store(s2(lowerOf(P)), states_.s2[P])),
+        ((Ops::storeState(s1(lowerOf(P)), states_.s1[P]),
+          Ops::storeState(s2(lowerOf(P)), states_.s2[P])),
          ...);
     }
 
@@ -159,7 +172,7 @@ private:
 
     template <int P> V coefficient(int which) const
     {
-        return Ops::load(coefficients_ + (P * CoefficientTable::kCount + which) * 2 * kHalf);
+        return Ops::coefficient(coefficients_ + (P * CoefficientTable::kCount + which) * 2 * kHalf);
     }
 
     template <int P> V biquad(States& st, V x)
@@ -185,8 +198,8 @@ private:
         if constexpr (K == 0)
         {
             // g * x below, x above.
-            const V x = Ops::broadcastHalf(xy_ + t * kLanes);
-            return biquad<0>(st, Ops::mul(Ops::load(g_ + t * kLanes), x));
+            const V x = Ops::broadcastInput(xy_ + t * kLanes);
+            return biquad<0>(st, Ops::mul(Ops::loadGains(g_ + t * kLanes), x));
         }
         else
         {
@@ -200,7 +213,7 @@ private:
             int gi = t - i;
             if constexpr (Clamp)
                 gi = gi < last ? gi : last;
-            const V g = Ops::load(g_ + gi * kLanes);
+            const V g = Ops::loadGains(g_ + gi * kLanes);
             return biquad<P>(st, Ops::add(Ops::mul(g, high), low));
         }
     }
@@ -261,9 +274,9 @@ private:
         const int j = t - kOutputStage;
         const double* high = ring_[kCrossovers - 1][slot<Slot>(t, 1)];
         const double* low = ring_[kCrossovers - 1][slot<Slot>(t, 2)];
-        Ops::storeLower(xy_ + j * kLanes,
-                        Ops::add(Ops::mul(Ops::load(g_ + j * kLanes), Ops::upperHalves(high, high)),
-                                 Ops::broadcastHalf(low)));
+        Ops::storeOutput(xy_ + j * kLanes, Ops::add(Ops::mul(Ops::loadGains(g_ + j * kLanes),
+                                                             Ops::upperHalves(high, high)),
+                                                    Ops::broadcastHalf(low)));
     }
 
     template <int Slot, int... K> void steady(States& st, int t, std::integer_sequence<int, K...>)

@@ -237,49 +237,56 @@ TEST(CrossoverGainStage, SwitchingSchedulesBetweenBlocksKeepsEveryFilterState)
 
 TEST(CrossoverGainStage, AChannelWithNonFiniteMemoryStartsAgainAndTheOthersCarryOn)
 {
-    // One channel gets an infinite gain in the third block; from the next
-    // block on it runs as a stage started then, the others as if nothing had
-    // happened. In every layout of the states: AVX or not, paired passes for
-    // one, two and the odd channel of three.
+    // The last channel, or the first, gets an infinite gain in the third
+    // block; from the next block on it runs as a stage started then, the
+    // others as if nothing had happened. In every layout of the states: AVX
+    // or not, paired passes for one and two channels, a pair and the odd
+    // channel of three, two pairs of four.
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
     constexpr int n = 40;
     for (bool avx : {true, false})
         for (int channels = 1; channels <= 6; ++channels)
-        {
-            const int hit = channels - 1; // alone in its pass for 1, 3 and 5 channels
-            CrossoverGainStage poisoned, clean, fresh;
-            for (CrossoverGainStage* s : {&poisoned, &clean, &fresh})
+            for (bool last : {true, false})
             {
-                s->setChannels(channels);
-                s->allowAvx(avx);
-            }
-            const size_t size = static_cast<size_t>(clean.groups()) * n * kLanes;
-            auto run = [&](CrossoverGainStage& s, int block, bool poison)
-            {
-                std::vector<double> x(size), g(size, 0.7);
-                for (size_t i = 0; i < size; ++i)
-                    x[i] = std::sin(0.01 * static_cast<double>(i + size * block));
-                if (poison)
-                    g[static_cast<size_t>(hit / kLanes * n + 3) * kLanes + hit % kLanes] =
-                        std::numeric_limits<double>::infinity();
-                for (int group = 0; group < s.groups(); ++group)
-                    s.processGroup(group, &x[group * n * kLanes], &g[group * n * kLanes], n);
-                return x;
-            };
-            for (int block = 0; block < 6; ++block)
-            {
-                const auto a = run(poisoned, block, block == 2);
-                const auto c = run(clean, block, false);
-                const auto f = block > 2 ? run(fresh, block, false) : c;
-                for (size_t i = 0; i < size && block != 2; ++i)
+                // The last is alone in its pass for 1, 3 and 5 channels.
+                const int hit = last ? channels - 1 : 0;
+                auto isHit = [&](int c) { return c == hit; };
+                CrossoverGainStage poisoned, clean, fresh;
+                for (CrossoverGainStage* s : {&poisoned, &clean, &fresh})
                 {
-                    const int channel = static_cast<int>(i / (n * kLanes) * kLanes + i % kLanes);
-                    if (channel < channels)
+                    s->setChannels(channels);
+                    s->allowAvx(avx);
+                }
+                const size_t size = static_cast<size_t>(clean.groups()) * n * kLanes;
+                auto run = [&](CrossoverGainStage& s, int block, bool poison)
+                {
+                    std::vector<double> x(size), g(size, 0.7);
+                    for (size_t i = 0; i < size; ++i)
+                        x[i] = std::sin(0.01 * static_cast<double>(i + size * block));
+                    for (int c = 0; c < channels && poison; ++c)
+                        if (isHit(c))
+                            g[static_cast<size_t>(c / kLanes * n + 3) * kLanes + c % kLanes] =
+                                std::numeric_limits<double>::infinity();
+                    for (int group = 0; group < s.groups(); ++group)
+                        s.processGroup(group, &x[group * n * kLanes], &g[group * n * kLanes], n);
+                    return x;
+                };
+                for (int block = 0; block < 6; ++block)
+                {
+                    const auto a = run(poisoned, block, block == 2);
+                    const auto c = run(clean, block, false);
+                    const auto f = block > 2 ? run(fresh, block, false) : c;
+                    for (size_t i = 0; i < size && block != 2; ++i)
                     {
-                        ASSERT_EQ(a[i], channel == hit ? f[i] : c[i])
-                            << channels << " channels, avx " << avx << ", block " << block;
+                        const int channel =
+                            static_cast<int>(i / (n * kLanes) * kLanes + i % kLanes);
+                        if (channel < channels)
+                        {
+                            ASSERT_EQ(a[i], isHit(channel) ? f[i] : c[i])
+                                << channels << " channels, avx " << avx << ", hit " << hit
+                                << ", block " << block;
+                        }
                     }
                 }
             }
-        }
 }
