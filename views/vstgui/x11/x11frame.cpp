@@ -118,16 +118,21 @@ X11Frame::X11Frame (CFrame* frame, Display* display, Window parent, const CRect&
 	attributes.background_pixmap = None; // the back buffer paints everything
 	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
 	                        KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+	// XEmbed hosts read the window's XEmbed information the moment they see it created. Both
+	// requests go out together, but a busy server may still take a host's request between them:
+	// with the server grabbed for those two requests, none can come between. No XEMBED_MAPPED
+	// flag: such a host maps the window itself.
+	XGrabServer (display);
 	window = XCreateWindow (display, parent, 0, 0, static_cast<unsigned> (w > 0 ? w : 1),
 	                        static_cast<unsigned> (h > 0 ? h : 1), 0, CopyFromParent, InputOutput,
 	                        CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+	const long info[2] = {kXEmbedVersion, 0};
+	if (window)
+		XChangeProperty (display, window, xembedInfoAtom, xembedInfoAtom, 32, PropModeReplace,
+		                 reinterpret_cast<const unsigned char*> (info), 2);
+	XUngrabServer (display);
 	if (!window)
 		return;
-	// XEmbed hosts read this the moment they see the window created: it goes out with the
-	// creation itself. No XEMBED_MAPPED flag: such a host maps the window itself.
-	const long info[2] = {kXEmbedVersion, 0};
-	XChangeProperty (display, window, xembedInfoAtom, xembedInfoAtom, 32, PropModeReplace,
-	                 reinterpret_cast<const unsigned char*> (info), 2);
 
 	XWindowAttributes attributesNow {};
 	if (!XGetWindowAttributes (display, window, &attributesNow) || trap.failed ())
