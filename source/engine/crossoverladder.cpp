@@ -24,7 +24,7 @@ struct Sse2Ops
 };
 
 // One channel, twice: the halves run two biquads.
-struct PairedSse2Ops : Sse2Ops
+struct PairedSse2Vectors : Sse2Ops
 {
     static constexpr int kHalf = 1;
     static V broadcastHalf(const double* p) { return _mm_load1_pd(p); }
@@ -40,15 +40,8 @@ struct PairedSse2Ops : Sse2Ops
     static void storeLower(double* p, V v) { _mm_storel_pd(p, v); }
     static V keepLower(V old, V now) { return _mm_move_sd(now, old); }
     static V keepUpper(V old, V now) { return _mm_move_sd(old, now); }
-    // The same memory layout everywhere: one pair of lanes.
-    static constexpr int kRingWidth = 2 * kHalf;
-    static V loadState(const double* p) { return load(p); }
-    static void storeState(double* p, V v) { store(p, v); }
-    static V coefficient(const double* p) { return load(p); }
-    static V loadGains(const double* p) { return load(p); }
-    static V broadcastInput(const double* p) { return broadcastHalf(p); }
-    static void storeOutput(double* p, V v) { storeLower(p, v); }
 };
+using PairedSse2Ops = OnePairOps<PairedSse2Vectors>;
 
 // Each schedule in a function of its own, so that the compiler inlines
 // its steps as fully as it would for one alone.

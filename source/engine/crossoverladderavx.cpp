@@ -28,7 +28,7 @@ struct AvxOps
 };
 
 // Two channels, twice: the halves run two biquads.
-struct PairedAvxOps : AvxOps
+struct PairedAvxVectors : AvxOps
 {
     static constexpr int kHalf = 2;
     static V broadcastHalf(const double* p)
@@ -50,15 +50,8 @@ struct PairedAvxOps : AvxOps
     static void storeLower(double* p, V v) { _mm_storeu_pd(p, _mm256_castpd256_pd128(v)); }
     static V keepLower(V old, V now) { return _mm256_blend_pd(now, old, 0x3); }
     static V keepUpper(V old, V now) { return _mm256_blend_pd(now, old, 0xC); }
-    // The same memory layout everywhere: one pair of lanes.
-    static constexpr int kRingWidth = 2 * kHalf;
-    static V loadState(const double* p) { return load(p); }
-    static void storeState(double* p, V v) { store(p, v); }
-    static V coefficient(const double* p) { return load(p); }
-    static V loadGains(const double* p) { return load(p); }
-    static V broadcastInput(const double* p) { return broadcastHalf(p); }
-    static void storeOutput(double* p, V v) { storeLower(p, v); }
 };
+using PairedAvxOps = OnePairOps<PairedAvxVectors>;
 
 // Four channels as two pairs of two, each pair twice (the halves run two
 // biquads), side by side in two registers: twice the work of one pair per

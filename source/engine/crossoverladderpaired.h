@@ -34,6 +34,20 @@ namespace Ladder
 // (a sample's inputs in both halves), storeOutput (a sample's outputs),
 // keepLower(old, now) and keepUpper(old, now) (now with the named half taken
 // from old), and kHalf (doubles per half in the coefficient table).
+// The memory side of Ops for a pass whose vector is one pair of lanes in
+// the ring, the states, the gains and the samples alike.
+template <class Vectors> struct OnePairOps : Vectors
+{
+    using V = typename Vectors::V;
+    static constexpr int kRingWidth = 2 * Vectors::kHalf;
+    static V loadState(const double* p) { return Vectors::load(p); }
+    static void storeState(double* p, V v) { Vectors::store(p, v); }
+    static V coefficient(const double* p) { return Vectors::load(p); }
+    static V loadGains(const double* p) { return Vectors::load(p); }
+    static V broadcastInput(const double* p) { return Vectors::broadcastHalf(p); }
+    static void storeOutput(double* p, V v) { Vectors::storeLower(p, v); }
+};
+
 // SharedB2: the table's b2IsB0 holds, and b2 * x reuses b0 * x.
 template <class Ops, bool SharedB2> class PairedPipeline
 {
