@@ -13,7 +13,9 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 77
 fi
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-server=quorvane-lv2-$$
+# One name per user: JACK reclaims a registry entry left by a server that died only for the
+# same name, and with a new name each run such entries would fill its few slots.
+server=quorvane-lv2-test-$(id -u)
 export JACK_DEFAULT_SERVER=$server JACK_NO_AUDIO_RESERVATION=1
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; }
