@@ -191,9 +191,9 @@ TEST(CrossoverGainStage, GroupsMatchSampleBySampleForEveryChannelCount)
                 twins.blocks.allowAvx(avx);
                 const std::string label = std::to_string(channels) + " channels at " +
                                           std::to_string(rate) + " Hz, avx " + std::to_string(avx);
-                // Runs shorter than the pipelines (nine steps deep for one and two
-                // channels, eighteen for more), exactly as long and a little
-                // longer, and long runs.
+                // Runs shorter than the pipelines (eighteen steps deep for one
+                // channel in AVX, nine for pairs, eighteen for SSE2's two lanes),
+                // exactly as long and a little longer, and long runs.
                 for (int n : {1, 30, 17, 200, 3, 8, 9, 10, 11, 12, 18, 19, 21, 35})
                 {
                     twins.block(n, label);

@@ -397,7 +397,7 @@ TEST(GateEngineBitExact, SampleRateChangesKeepBothInStep)
 {
     // After a rate change the time setters are re-applied, as the processor
     // does. At 8 kHz crossovers lie above the Nyquist frequency and the
-    // ladders run their general form (one, two and four lanes).
+    // ladders run their general form (one channel, a pair, two pairs).
     for (int channels : {1, 2, 4})
     {
         Pair pair(channels, channels, channels);
