@@ -92,9 +92,9 @@ template <class Ops> bool allFinite(const typename Ops::V* v, int n)
 }
 
 // One pipelined run of n samples over the lanes Ops::V holds. Ops provides
-// the vector type V and load, store, add, sub, mul. SharedB2: the table's
-// b2IsB0 holds, and b2 * x reuses b0 * x.
-template <class Ops, bool SharedB2 = false> class Pipeline
+// the vector type V and load, store, add, sub, mul. (SSE2's pass over two
+// lanes; it takes every table, b2 equal to b0 or not.)
+template <class Ops> class Pipeline
 {
     using V = typename Ops::V;
 
@@ -177,7 +177,7 @@ private:
         st.s1[B] = Ops::add(Ops::sub(Ops::mul(coefficient(f, CoefficientTable::B1), x),
                                      Ops::mul(coefficient(f, CoefficientTable::A1), y)),
                             st.s2[B]);
-        const V b2x = SharedB2 ? b0x : Ops::mul(coefficient(f, CoefficientTable::B2), x);
+        const V b2x = Ops::mul(coefficient(f, CoefficientTable::B2), x);
         st.s2[B] = Ops::sub(b2x, Ops::mul(coefficient(f, CoefficientTable::A2), y));
         return y;
     }
