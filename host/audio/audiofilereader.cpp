@@ -11,6 +11,14 @@
 namespace Quorvane
 {
 
+namespace
+{
+
+// Samples (of all channels) per read from the file: 256 kB.
+constexpr size_t kPieceSamples = 65536;
+
+} // namespace
+
 AudioFileReader::AudioFileReader(const std::string& path, const std::string& role) : filePath(path)
 {
     const std::string named = role + " file '" + path + "'";
@@ -44,19 +52,52 @@ AudioFileReader::~AudioFileReader()
 int AudioFileReader::read(std::vector<std::vector<float>>& channelData, int count)
 {
     const auto width = static_cast<size_t>(info.channels);
-    interleaved.resize(static_cast<size_t>(count) * width);
-    sf_count_t got = sf_readf_float(file, interleaved.data(), count);
-    if (got < 0)
-        got = 0;
-    const auto frames = static_cast<size_t>(got);
-    for (size_t c = 0; c < width && c < channelData.size(); ++c)
+    const auto wanted = static_cast<size_t>(std::max(count, 0));
+    size_t done = 0;
+    while (done < wanted)
     {
-        float* out = channelData[c].data();
-        for (size_t i = 0; i < frames; ++i)
-            out[i] = interleaved[i * width + c];
-        std::fill(out + frames, out + count, 0.0f);
+        if (nextFrame == heldFrames)
+        {
+            if (interleaved.empty())
+            {
+                pieceFrames = std::max<size_t>(1, kPieceSamples / width);
+                interleaved.resize(pieceFrames * width);
+            }
+            const sf_count_t got =
+                sf_readf_float(file, interleaved.data(), static_cast<sf_count_t>(pieceFrames));
+            nextFrame = 0;
+            heldFrames = got > 0 ? static_cast<size_t>(got) : 0;
+            if (heldFrames == 0)
+                break;
+        }
+        const size_t run = std::min(wanted - done, heldFrames - nextFrame);
+        const float* from = interleaved.data() + nextFrame * width;
+        if (width == 1 && !channelData.empty())
+            std::copy_n(from, run, channelData[0].data() + done);
+        else if (width == 2 && channelData.size() >= 2)
+        {
+            // The usual stereo file, with a stride the compiler can work with.
+            float* left = channelData[0].data() + done;
+            float* right = channelData[1].data() + done;
+            for (size_t i = 0; i < run; ++i)
+            {
+                left[i] = from[2 * i];
+                right[i] = from[2 * i + 1];
+            }
+        }
+        else
+            for (size_t c = 0; c < width && c < channelData.size(); ++c)
+            {
+                float* out = channelData[c].data() + done;
+                for (size_t i = 0; i < run; ++i)
+                    out[i] = from[i * width + c];
+            }
+        nextFrame += run;
+        done += run;
     }
-    return static_cast<int>(got);
+    for (size_t c = 0; c < width && c < channelData.size(); ++c)
+        std::fill(channelData[c].data() + done, channelData[c].data() + wanted, 0.0f);
+    return static_cast<int>(done);
 }
 
 } // namespace Quorvane

@@ -1,4 +1,6 @@
-// Reads an audio file block by block as 32-bit float channels (libsndfile).
+// Reads an audio file block by block as 32-bit float channels (libsndfile). The file is read
+// in pieces of a few hundred kilobytes whatever the block size: a read per block of a few
+// kilobytes costs a system call and a partial page each time.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +38,10 @@ private:
     std::string filePath;
     SF_INFO info{};
     SNDFILE* file = nullptr;
-    std::vector<float> interleaved;
+    std::vector<float> interleaved; // frames read from the file and not yet handed out
+    size_t pieceFrames = 0;         // frames the buffer holds
+    size_t nextFrame = 0;           // the first of them not yet handed out
+    size_t heldFrames = 0;          // how many of them came from the file
 };
 
 } // namespace Quorvane

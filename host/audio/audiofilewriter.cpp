@@ -12,6 +12,9 @@ namespace Quorvane
 namespace
 {
 
+// Samples (of all channels) per write to the file: 256 kB.
+constexpr size_t kPieceSamples = 65536;
+
 struct Container
 {
     const char* extension;
@@ -186,17 +189,56 @@ AudioFileWriter::~AudioFileWriter()
 void AudioFileWriter::write(const std::vector<std::vector<float>>& channelData, int count)
 {
     const auto width = static_cast<size_t>(channelCount);
-    interleaved.resize(static_cast<size_t>(count) * width);
-    for (size_t c = 0; c < width; ++c)
-        for (size_t i = 0; i < static_cast<size_t>(count); ++i)
-            interleaved[i * width + c] = channelData[c][i];
-    if (sf_writef_float(file, interleaved.data(), count) != count)
+    if (interleaved.empty())
+    {
+        pieceFrames = std::max<size_t>(1, kPieceSamples / width);
+        interleaved.resize(pieceFrames * width);
+    }
+    const auto frames = static_cast<size_t>(std::max(count, 0));
+    for (size_t done = 0; done < frames;)
+    {
+        const size_t run = std::min(frames - done, pieceFrames - heldFrames);
+        float* to = interleaved.data() + heldFrames * width;
+        if (width == 1)
+            std::copy_n(channelData[0].data() + done, run, to);
+        else if (width == 2)
+        {
+            // The usual stereo file, with a stride the compiler can work with.
+            const float* left = channelData[0].data() + done;
+            const float* right = channelData[1].data() + done;
+            for (size_t i = 0; i < run; ++i)
+            {
+                to[2 * i] = left[i];
+                to[2 * i + 1] = right[i];
+            }
+        }
+        else
+            for (size_t c = 0; c < width; ++c)
+            {
+                const float* from = channelData[c].data() + done;
+                for (size_t i = 0; i < run; ++i)
+                    to[i * width + c] = from[i];
+            }
+        heldFrames += run;
+        done += run;
+        if (heldFrames == pieceFrames)
+            flush();
+    }
+}
+
+void AudioFileWriter::flush()
+{
+    const auto frames = static_cast<sf_count_t>(heldFrames);
+    heldFrames = 0;
+    if (frames > 0 && sf_writef_float(file, interleaved.data(), frames) != frames)
         throw HostError(kExitOutput, "writing '" + targetPath + "' failed: " + sf_strerror(file));
 }
 
 void AudioFileWriter::close()
 {
     SNDFILE* closing = file;
+    if (closing)
+        flush();
     file = nullptr;
     if (closing && sf_close(closing) != 0)
         throw HostError(kExitOutput, "finishing '" + targetPath + "' failed");

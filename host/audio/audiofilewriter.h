@@ -1,5 +1,6 @@
 // Writes 32-bit float channels to an audio file in the format its name's
-// extension calls for (libsndfile), through a TemporaryFile.
+// extension calls for (libsndfile), through a TemporaryFile. Blocks are
+// gathered and written in pieces of a few hundred kilobytes.
 #pragma once
 
 #include <optional>
@@ -35,15 +36,21 @@ public:
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
+    // Throws HostError (kExitOutput) when writing fails, here or at close.
     void write(const std::vector<std::vector<float>>& channelData, int count);
-    // Finishes the file; throws HostError (kExitOutput) when that fails.
+    // Writes what is gathered and finishes the file; throws HostError
+    // (kExitOutput) when that fails.
     void close();
 
 private:
+    void flush();
+
     std::string targetPath;
     int channelCount;
     SNDFILE* file = nullptr;
-    std::vector<float> interleaved;
+    std::vector<float> interleaved; // gathered frames not yet written
+    size_t pieceFrames = 0;         // frames the buffer holds
+    size_t heldFrames = 0;          // frames gathered in it
 };
 
 } // namespace Quorvane
