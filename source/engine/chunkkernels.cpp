@@ -200,6 +200,114 @@ float floorLevelAndLane(float* a, int count, float* levels, float peak, double* 
     return peak;
 }
 
+namespace
+{
+
+// One pair of floorLevelsAndLanesMany's channels. The first sweep writes the levels, the others
+// raise them; the last also returns the peak.
+template <bool First, bool Last>
+float floorLevelsAndLanesOfPair(float* a, float* b, int count, float* levels, float peak,
+                                double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = floorFour(_mm_loadu_ps(a + i));
+        const __m128 y = floorFour(_mm_loadu_ps(b + i));
+        _mm_storeu_ps(a + i, x);
+        _mm_storeu_ps(b + i, y);
+        __m128 level = levelFour(x, y);
+        if constexpr (!First)
+            level = _mm_max_ps(level, _mm_loadu_ps(levels + i));
+        _mm_storeu_ps(levels + i, level);
+        if constexpr (Last)
+            peaks = _mm_max_ps(peaks, level);
+        interleaveFour(x, y, lanes + i * kLanes);
+    }
+    if constexpr (Last)
+        peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        b[i] = floorOne(b[i]);
+        float level = std::max(std::max(kSilence, std::fabs(a[i])), std::fabs(b[i]));
+        if constexpr (!First)
+            level = std::max(level, levels[i]);
+        levels[i] = level;
+        if constexpr (Last)
+            peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
+        lanes[i * kLanes + 1] = b[i];
+    }
+    return peak;
+}
+
+// The odd channel, after at least one pair: it raises the levels and returns the peak.
+float floorLevelsAndLaneAfterPairs(float* a, int count, float* levels, float peak, double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = floorFour(_mm_loadu_ps(a + i));
+        _mm_storeu_ps(a + i, x);
+        const __m128 level = _mm_max_ps(_mm_and_ps(x, absMask), _mm_loadu_ps(levels + i));
+        _mm_storeu_ps(levels + i, level);
+        peaks = _mm_max_ps(peaks, level);
+        double* at = lanes + i * kLanes;
+        const __m128d low = _mm_cvtps_pd(x);
+        const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
+        _mm_storel_pd(at, low);
+        _mm_storeh_pd(at + kLanes, low);
+        _mm_storel_pd(at + 2 * kLanes, high);
+        _mm_storeh_pd(at + 3 * kLanes, high);
+    }
+    peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        const float level = std::max(std::fabs(a[i]), levels[i]);
+        levels[i] = level;
+        peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
+    }
+    return peak;
+}
+
+} // namespace
+
+float floorLevelsAndLanesMany(float** channels, int channelCount, int start, int count,
+                              float* levels, float peak, double* lanes, int groupStride)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    auto lanesOf = [&](int c) { return lanes + (c / kLanes) * groupStride + c % kLanes; };
+    const int pairs = channelCount / 2;
+    const bool odd = channelCount % 2 == 1;
+    for (int p = 0; p < pairs; ++p)
+    {
+        float* a = channels[2 * p] + start;
+        float* b = channels[2 * p + 1] + start;
+        double* at = lanesOf(2 * p);
+        const bool last = p + 1 == pairs && !odd;
+        if (p == 0 && !last)
+            floorLevelsAndLanesOfPair<true, false>(a, b, count, levels, peak, at);
+        else if (p == 0)
+            peak = floorLevelsAndLanesOfPair<true, true>(a, b, count, levels, peak, at);
+        else if (!last)
+            floorLevelsAndLanesOfPair<false, false>(a, b, count, levels, peak, at);
+        else
+            peak = floorLevelsAndLanesOfPair<false, true>(a, b, count, levels, peak, at);
+    }
+    if (odd)
+        peak = floorLevelsAndLaneAfterPairs(channels[channelCount - 1] + start, count, levels, peak,
+                                            lanesOf(channelCount - 1));
+    return peak;
+}
+
 void interleavePair(const float* a, const float* b, double* lanes, int count)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;

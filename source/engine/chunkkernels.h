@@ -28,6 +28,11 @@ float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float pe
 // loudestLevels and the single-channel lanes of the gate pass do).
 float floorLevelAndLane(float* a, int count, float* levels, float peak, double* lanes);
 
+// The same for two or more channels, each into its own lane: channel c goes to lane c % 4 of
+// group c / 4, the groups groupStride doubles apart. Channels in pairs, then the odd one alone.
+float floorLevelsAndLanesMany(float** channels, int channelCount, int start, int count,
+                              float* levels, float peak, double* lanes, int groupStride);
+
 // Two channels into lanes 0 and 1 of the group layout (CrossoverGainStage::kGroupLanes doubles
 // per sample), as doubles; a and b may be the same channel.
 void interleavePair(const float* a, const float* b, double* lanes, int count);

@@ -31,13 +31,13 @@ void GateEngine::processBlock(float** input, float** output, int numSamples)
     numSamples = std::max(numSamples, 0);
     if (!hasAudio(input, output, numSamples))
         return;
-    // Stereo or mono in and out, linked: the gate pass floors the input in
+    // As many inputs as outputs, linked: the gate pass floors the input in
     // the same pass that takes the key levels and the ladder's lanes from it.
     const bool sameInOut = inputChannels_ == outputChannels_ && channelLinking_;
-    const KeyPath path = sameInOut && inputChannels_ == 2   ? KeyPath::StereoInput
-                         : sameInOut && inputChannels_ == 1 ? KeyPath::MonoInput
-                         : channelLinking_                  ? KeyPath::Linked
-                                                            : KeyPath::Unlinked;
+    const KeyPath path = !sameInOut ? (channelLinking_ ? KeyPath::Linked : KeyPath::Unlinked)
+                         : inputChannels_ == 2 ? KeyPath::StereoInput
+                         : inputChannels_ == 1 ? KeyPath::MonoInput
+                                               : KeyPath::ManyInputs;
     if (!floorsInGatePass(path))
         applyInputFloor(input, nullptr, 0, numSamples);
     runGate(input, inputChannels_, input, output, numSamples, path);
@@ -118,6 +118,12 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
             keyPeak_[0] =
                 floorLevelsAndLanes(input[0] + start, input[1] + start, count, chunkLevels_.data(),
                                     keyPeak_[0], chunkSamples_.data());
+            decideLinked(chunkLevels_.data(), count);
+            break;
+        case KeyPath::ManyInputs:
+            keyPeak_[0] =
+                floorLevelsAndLanesMany(input, inputChannels_, start, count, chunkLevels_.data(),
+                                        keyPeak_[0], chunkSamples_.data(), kChunk * kLanes);
             decideLinked(chunkLevels_.data(), count);
             break;
         case KeyPath::MonoInput:
