@@ -281,30 +281,46 @@ float floorLevelsAndLaneAfterPairs(float* a, int count, float* levels, float pea
 } // namespace
 
 float floorLevelsAndLanesMany(float** channels, int channelCount, int start, int count,
-                              float* levels, float peak, double* lanes, int groupStride)
+                              float* levels, float peak, double* lanes, int groupStride, bool avx)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;
-    auto lanesOf = [&](int c) { return lanes + (c / kLanes) * groupStride + c % kLanes; };
-    const int pairs = channelCount / 2;
-    const bool odd = channelCount % 2 == 1;
-    for (int p = 0; p < pairs; ++p)
+    int c = 0;
+    while (c < channelCount)
     {
-        float* a = channels[2 * p] + start;
-        float* b = channels[2 * p + 1] + start;
-        double* at = lanesOf(2 * p);
-        const bool last = p + 1 == pairs && !odd;
-        if (p == 0 && !last)
-            floorLevelsAndLanesOfPair<true, false>(a, b, count, levels, peak, at);
-        else if (p == 0)
-            peak = floorLevelsAndLanesOfPair<true, true>(a, b, count, levels, peak, at);
-        else if (!last)
-            floorLevelsAndLanesOfPair<false, false>(a, b, count, levels, peak, at);
+        const int left = channelCount - c;
+        const int inGroup = std::min(kLanes, left);
+        const bool first = c == 0;
+        double* at = lanes + (c / kLanes) * groupStride + c % kLanes;
+        if (avx && c % kLanes == 0 && inGroup >= 3)
+        {
+            float* ch[kLanes];
+            for (int k = 0; k < inGroup; ++k)
+                ch[k] = channels[c + k] + start;
+            const bool last = inGroup == left;
+            peak = floorLevelsAndLanesOfGroupAvx(ch, inGroup, count, levels, peak, at, first, last);
+            c += inGroup;
+        }
+        else if (left >= 2)
+        {
+            float* a = channels[c] + start;
+            float* b = channels[c + 1] + start;
+            const bool last = left == 2;
+            if (first && !last)
+                floorLevelsAndLanesOfPair<true, false>(a, b, count, levels, peak, at);
+            else if (first)
+                peak = floorLevelsAndLanesOfPair<true, true>(a, b, count, levels, peak, at);
+            else if (!last)
+                floorLevelsAndLanesOfPair<false, false>(a, b, count, levels, peak, at);
+            else
+                peak = floorLevelsAndLanesOfPair<false, true>(a, b, count, levels, peak, at);
+            c += 2;
+        }
         else
-            peak = floorLevelsAndLanesOfPair<false, true>(a, b, count, levels, peak, at);
+        {
+            peak = floorLevelsAndLaneAfterPairs(channels[c] + start, count, levels, peak, at);
+            c += 1;
+        }
     }
-    if (odd)
-        peak = floorLevelsAndLaneAfterPairs(channels[channelCount - 1] + start, count, levels, peak,
-                                            lanesOf(channelCount - 1));
     return peak;
 }
 

@@ -121,9 +121,9 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
             decideLinked(chunkLevels_.data(), count);
             break;
         case KeyPath::ManyInputs:
-            keyPeak_[0] =
-                floorLevelsAndLanesMany(input, inputChannels_, start, count, chunkLevels_.data(),
-                                        keyPeak_[0], chunkSamples_.data(), kChunk * kLanes);
+            keyPeak_[0] = floorLevelsAndLanesMany(
+                input, inputChannels_, start, count, chunkLevels_.data(), keyPeak_[0],
+                chunkSamples_.data(), kChunk * kLanes, crossover_.usesAvx());
             decideLinked(chunkLevels_.data(), count);
             break;
         case KeyPath::MonoInput:
@@ -265,10 +265,22 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     }
     if (!writeOutput)
         return;
+    const bool avx = crossover_.usesAvx();
     for (int j = 0; j < outputChannels_; j += 2)
     {
         const double* lanes =
             &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
+        const int inGroup = std::min(kLanes, outputChannels_ - j);
+        if (avx && j % kLanes == 0 && inGroup >= 3)
+        {
+            // A group of three or four channels at once.
+            float* out[kLanes];
+            for (int k = 0; k < inGroup; ++k)
+                out[k] = output[j + k] + start;
+            deinterleaveGroupAvx(lanes, outputGain_, out, inGroup, count);
+            j += kLanes - 2;
+            continue;
+        }
         float* first = output[j] + start;
         if (j + 1 < outputChannels_)
             deinterleavePair(lanes, outputGain_, first, output[j + 1] + start, count);
