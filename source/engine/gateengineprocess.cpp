@@ -24,6 +24,28 @@ int repeated(int j, int count)
     return j < count ? j : j % count;
 }
 
+// The output side of the gate pass for three or more channels in AVX: a group
+// of three or four at once, the rest in a pair or alone. Not inlined, so that
+// the one- and two-channel output loop stays as short as it was.
+[[gnu::noinline]] void groupOutputs(const double* samples, int groupStride, float gain,
+                                    float** output, int channels, int start, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    for (int j = 0; j < channels; j += kLanes, samples += groupStride)
+    {
+        const int inGroup = std::min(kLanes, channels - j);
+        float* out[kLanes];
+        for (int k = 0; k < inGroup; ++k)
+            out[k] = output[j + k] + start;
+        if (inGroup >= 3)
+            deinterleaveGroupAvx(samples, gain, out, inGroup, count);
+        else if (inGroup == 2)
+            deinterleavePair(samples, gain, out[0], out[1], count);
+        else
+            deinterleaveSingle(samples, gain, out[0], count);
+    }
+}
+
 } // namespace
 
 void GateEngine::processBlock(float** input, float** output, int numSamples)
@@ -265,22 +287,16 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     }
     if (!writeOutput)
         return;
-    const bool avx = crossover_.usesAvx();
+    if (outputChannels_ >= 3 && crossover_.usesAvx())
+    {
+        groupOutputs(chunkSamples_.data(), kChunk * kLanes, outputGain_, output, outputChannels_,
+                     start, count);
+        return;
+    }
     for (int j = 0; j < outputChannels_; j += 2)
     {
         const double* lanes =
             &chunkSamples_[static_cast<size_t>(j / kLanes) * kChunk * kLanes + j % kLanes];
-        const int inGroup = std::min(kLanes, outputChannels_ - j);
-        if (avx && j % kLanes == 0 && inGroup >= 3)
-        {
-            // A group of three or four channels at once.
-            float* out[kLanes];
-            for (int k = 0; k < inGroup; ++k)
-                out[k] = output[j + k] + start;
-            deinterleaveGroupAvx(lanes, outputGain_, out, inGroup, count);
-            j += kLanes - 2;
-            continue;
-        }
         float* first = output[j] + start;
         if (j + 1 < outputChannels_)
             deinterleavePair(lanes, outputGain_, first, output[j + 1] + start, count);
