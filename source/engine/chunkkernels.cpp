@@ -200,6 +200,130 @@ float floorLevelAndLane(float* a, int count, float* levels, float peak, double* 
     return peak;
 }
 
+namespace
+{
+
+// One pair of floorLevelsAndLanesMany's channels. The first sweep writes the levels, the others
+// raise them; the last also returns the peak.
+template <bool First, bool Last>
+float floorLevelsAndLanesOfPair(float* a, float* b, int count, float* levels, float peak,
+                                double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = floorFour(_mm_loadu_ps(a + i));
+        const __m128 y = floorFour(_mm_loadu_ps(b + i));
+        _mm_storeu_ps(a + i, x);
+        _mm_storeu_ps(b + i, y);
+        __m128 level = levelFour(x, y);
+        if constexpr (!First)
+            level = _mm_max_ps(level, _mm_loadu_ps(levels + i));
+        _mm_storeu_ps(levels + i, level);
+        if constexpr (Last)
+            peaks = _mm_max_ps(peaks, level);
+        interleaveFour(x, y, lanes + i * kLanes);
+    }
+    if constexpr (Last)
+        peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        b[i] = floorOne(b[i]);
+        float level = std::max(std::max(kSilence, std::fabs(a[i])), std::fabs(b[i]));
+        if constexpr (!First)
+            level = std::max(level, levels[i]);
+        levels[i] = level;
+        if constexpr (Last)
+            peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
+        lanes[i * kLanes + 1] = b[i];
+    }
+    return peak;
+}
+
+// The odd channel, after at least one pair: it raises the levels and returns the peak.
+float floorLevelsAndLaneAfterPairs(float* a, int count, float* levels, float peak, double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = floorFour(_mm_loadu_ps(a + i));
+        _mm_storeu_ps(a + i, x);
+        const __m128 level = _mm_max_ps(_mm_and_ps(x, absMask), _mm_loadu_ps(levels + i));
+        _mm_storeu_ps(levels + i, level);
+        peaks = _mm_max_ps(peaks, level);
+        double* at = lanes + i * kLanes;
+        const __m128d low = _mm_cvtps_pd(x);
+        const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
+        _mm_storel_pd(at, low);
+        _mm_storeh_pd(at + kLanes, low);
+        _mm_storel_pd(at + 2 * kLanes, high);
+        _mm_storeh_pd(at + 3 * kLanes, high);
+    }
+    peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        const float level = std::max(std::fabs(a[i]), levels[i]);
+        levels[i] = level;
+        peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
+    }
+    return peak;
+}
+
+} // namespace
+
+float floorLevelsAndLanesMany(float** channels, int channelCount, int start, int count,
+                              float* levels, float peak, double* lanes, int groupStride, bool avx)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    int c = 0;
+    while (c < channelCount)
+    {
+        const int left = channelCount - c;
+        const int inGroup = std::min(kLanes, left);
+        const bool first = c == 0;
+        double* at = lanes + (c / kLanes) * groupStride + c % kLanes;
+        if (avx && c % kLanes == 0 && inGroup >= 3)
+        {
+            float* ch[kLanes];
+            for (int k = 0; k < inGroup; ++k)
+                ch[k] = channels[c + k] + start;
+            const bool last = inGroup == left;
+            peak = floorLevelsAndLanesOfGroupAvx(ch, inGroup, count, levels, peak, at, first, last);
+            c += inGroup;
+        }
+        else if (left >= 2)
+        {
+            float* a = channels[c] + start;
+            float* b = channels[c + 1] + start;
+            const bool last = left == 2;
+            if (first && !last)
+                floorLevelsAndLanesOfPair<true, false>(a, b, count, levels, peak, at);
+            else if (first)
+                peak = floorLevelsAndLanesOfPair<true, true>(a, b, count, levels, peak, at);
+            else if (!last)
+                floorLevelsAndLanesOfPair<false, false>(a, b, count, levels, peak, at);
+            else
+                peak = floorLevelsAndLanesOfPair<false, true>(a, b, count, levels, peak, at);
+            c += 2;
+        }
+        else
+        {
+            peak = floorLevelsAndLaneAfterPairs(channels[c] + start, count, levels, peak, at);
+            c += 1;
+        }
+    }
+    return peak;
+}
+
 void interleavePair(const float* a, const float* b, double* lanes, int count)
 {
     constexpr int kLanes = CrossoverGainStage::kGroupLanes;

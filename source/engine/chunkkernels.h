@@ -28,6 +28,20 @@ float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float pe
 // loudestLevels and the single-channel lanes of the gate pass do).
 float floorLevelAndLane(float* a, int count, float* levels, float peak, double* lanes);
 
+// The same for two or more channels, each into its own lane: channel c goes to lane c % 4 of
+// group c / 4, the groups groupStride doubles apart. Channels in pairs, then the odd one alone;
+// with avx (only when the processor has AVX) groups of three or four channels at once.
+float floorLevelsAndLanesMany(float** channels, int channelCount, int start, int count,
+                              float* levels, float peak, double* lanes, int groupStride, bool avx);
+
+// One group of three or four channels (channels[k] is lane k's, already at the chunk's start)
+// for floorLevelsAndLanesMany, in AVX. first: the levels are written, not raised; last: the
+// returned peak includes them (otherwise peak is returned as it was). Lane 3 of a group of
+// three gets zeros.
+float floorLevelsAndLanesOfGroupAvx(float* const* channels, int channelCount, int count,
+                                    float* levels, float peak, double* lanes, bool first,
+                                    bool last);
+
 // Two channels into lanes 0 and 1 of the group layout (CrossoverGainStage::kGroupLanes doubles
 // per sample), as doubles; a and b may be the same channel.
 void interleavePair(const float* a, const float* b, double* lanes, int count);
@@ -37,5 +51,10 @@ void deinterleavePair(const double* lanes, float gain, float* a, float* b, int c
 
 // Lane 0 back to one channel, likewise.
 void deinterleaveSingle(const double* lanes, float gain, float* a, int count);
+
+// Lanes 0 to channels - 1 (3 or 4) back to the channels out[0] onwards, likewise. AVX: only
+// when the processor has it.
+void deinterleaveGroupAvx(const double* lanes, float gain, float* const* out, int channels,
+                          int count);
 
 } // namespace Quorvane

@@ -16,6 +16,8 @@ CrossoverGainStage::CrossoverGainStage()
 {
     setSampleRate(sampleRate_);
     allowAvx(true);
+    // Allocated once, here, not on the audio thread.
+    upperPairGains_.assign(static_cast<size_t>(Ladder::kUpperGainRows) * kGroupLanes, 1.0);
 }
 
 void CrossoverGainStage::setSampleRate(double hz)
@@ -223,10 +225,10 @@ bool CrossoverGainStage::runGroup(int group, double* state, double* samples, dou
     const int lanes = channels_ - group * kGroupLanes;
     if (useAvx_ && lanes >= 4)
     {
-        // Two pairs side by side take fewer instructions than one biquad
-        // per lane in four lanes.
+        // Two pairs take fewer instructions than one biquad per lane in four lanes.
         useLayout(group, PairLayout{0, 2, 2});
-        return Ladder::runTwoPairsAvx(table_, state, samples, gains, numSamples);
+        return Ladder::runTwoPairsAvx(table_, state, samples, gains, upperPairGains_.data(),
+                                      numSamples);
     }
     if (useAvx_ && lanes == 3)
     {

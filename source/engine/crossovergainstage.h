@@ -117,6 +117,9 @@ private:
     // of its lanes without a channel.
     void restartNonFinite(int group);
     std::vector<PairLayout> layouts_;
+    // The gains of the second pair of a four-channel group
+    // (Ladder::runTwoPairsAvx).
+    std::vector<double> upperPairGains_;
 };
 
 } // namespace Quorvane

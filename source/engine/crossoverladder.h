@@ -249,10 +249,14 @@ bool runPairedSse2(const CoefficientTable& table, double* state, double* samples
                    int n);
 bool runPairedAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
                   int n);
-// Four channels in AVX as two pairs of two, with the states in the layout of
-// toTwoPairLayout.
+// Four channels in AVX as two pairs of two, with the states in the split
+// layout of two pairs (toSplitLayout). upperGains: kUpperGainRows rows of
+// kLanes doubles, lanes 2 and 3 of every row 1 (they stay so; lanes 0 and 1
+// are overwritten). As many rows as the gate pass's chunks are long, so that
+// a chunk is one run.
+constexpr int kUpperGainRows = 512;
 bool runTwoPairsAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
-                    int n);
+                    double* upperGains, int n);
 // One channel in AVX, four biquads per vector (crossoverladdermono.h), with
 // the states in the pair layout of runPairedSse2 for one channel.
 bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains,

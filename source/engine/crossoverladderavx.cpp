@@ -53,82 +53,12 @@ struct PairedAvxVectors : AvxOps
 };
 using PairedAvxOps = OnePairOps<PairedAvxVectors>;
 
-// Four channels as two pairs of two, each pair twice (the halves run two
-// biquads), side by side in two registers: twice the work of one pair per
-// step for the processor to overlap. The second pair's states are the rows
-// two biquads on (toTwoPairLayout); a sample's inputs, outputs and gains are
-// the four lanes of the group, and the gains' ones are put in as they are
-// loaded, since the lanes above the first pair hold the second pair's.
-struct TwoPairs
+// The second pair of four channels (lanes 2 and 3): its gains come from a
+// copy whose rows already hold g2 g3 1 1 (see runTwoPairsAvx), so nothing
+// is rewritten before the run.
+struct UpperPairAvxOps : PairedAvxOps
 {
-    __m256d a;
-    __m256d b;
-};
-
-struct TwoPairsAvxOps
-{
-    using V = TwoPairs;
-    static constexpr int kHalf = 2;
-    static constexpr int kRingWidth = 8;
-    static V load(const double* p) { return {_mm256_loadu_pd(p), _mm256_loadu_pd(p + 4)}; }
-    static void store(double* p, V v)
-    {
-        _mm256_storeu_pd(p, v.a);
-        _mm256_storeu_pd(p + 4, v.b);
-    }
-    static V add(V x, V y) { return {_mm256_add_pd(x.a, y.a), _mm256_add_pd(x.b, y.b)}; }
-    static V sub(V x, V y) { return {_mm256_sub_pd(x.a, y.a), _mm256_sub_pd(x.b, y.b)}; }
-    static V mul(V x, V y) { return {_mm256_mul_pd(x.a, y.a), _mm256_mul_pd(x.b, y.b)}; }
-    static V broadcastHalf(const double* p)
-    {
-        return {PairedAvxOps::broadcastHalf(p), PairedAvxOps::broadcastHalf(p + 4)};
-    }
-    static V lowerHalves(const double* x, const double* y)
-    {
-        return {PairedAvxOps::lowerHalves(x, y), PairedAvxOps::lowerHalves(x + 4, y + 4)};
-    }
-    static V upperHalves(const double* x, const double* y)
-    {
-        return {PairedAvxOps::upperHalves(x, y), PairedAvxOps::upperHalves(x + 4, y + 4)};
-    }
-    static V loadState(const double* p)
-    {
-        return {_mm256_loadu_pd(p), _mm256_loadu_pd(p + kSecondPairState)};
-    }
-    static void storeState(double* p, V v)
-    {
-        _mm256_storeu_pd(p, v.a);
-        _mm256_storeu_pd(p + kSecondPairState, v.b);
-    }
-    static V coefficient(const double* p)
-    {
-        const __m256d c = _mm256_load_pd(p);
-        return {c, c};
-    }
-    static V loadGains(const double* p)
-    {
-        const __m256d g = _mm256_loadu_pd(p);
-        const __m256d ones = _mm256_set1_pd(1.0);
-        return {_mm256_blend_pd(g, ones, 0xC), _mm256_permute2f128_pd(g, ones, 0x21)};
-    }
     static void setUpperOnes(double*) {}
-    static V broadcastInput(const double* p)
-    {
-        return {PairedAvxOps::broadcastHalf(p), PairedAvxOps::broadcastHalf(p + 2)};
-    }
-    static void storeOutput(double* p, V v)
-    {
-        PairedAvxOps::storeLower(p, v.a);
-        PairedAvxOps::storeLower(p + 2, v.b);
-    }
-    static V keepLower(V old, V now)
-    {
-        return {PairedAvxOps::keepLower(old.a, now.a), PairedAvxOps::keepLower(old.b, now.b)};
-    }
-    static V keepUpper(V old, V now)
-    {
-        return {PairedAvxOps::keepUpper(old.a, now.a), PairedAvxOps::keepUpper(old.b, now.b)};
-    }
 };
 
 // Each schedule in a function of its own, so that the compiler inlines
@@ -163,12 +93,37 @@ bool runPairedAvx(const CoefficientTable& table, double* state, double* samples,
 }
 
 bool runTwoPairsAvx(const CoefficientTable& table, double* state, double* samples, double* gains,
-                    int n)
+                    double* upperGains, int n)
 {
-    if (table.b2IsB0)
-        return runPaired<TwoPairsAvxOps, true>(table, state, samples, gains, n);
-    else
-        return runPaired<TwoPairsAvxOps, false>(table, state, samples, gains, n);
+    // One pair after the other: a pass over one pair keeps more of its
+    // filter states in registers than one over both pairs side by side,
+    // whose forty state vectors spill (about 4 instructions per channel and
+    // sample more than two passes take). The first pass
+    // overwrites lanes 2 and 3 of the gains with ones, so the second pair
+    // goes first, on its gains copied into the lower halves of upperGains'
+    // rows, a piece of at most kUpperGainRows samples at a time.
+    bool finite = true;
+    for (int start = 0; start < n; start += kUpperGainRows)
+    {
+        const int count = n - start < kUpperGainRows ? n - start : kUpperGainRows;
+        const double* from = gains + start * kLanes + 2;
+        int i = 0;
+        for (; i + 4 <= count; i += 4)
+            for (int k = 0; k < 4; ++k)
+                _mm_storeu_pd(upperGains + (i + k) * kLanes, _mm_loadu_pd(from + (i + k) * kLanes));
+        for (; i < count; ++i)
+            _mm_storeu_pd(upperGains + i * kLanes, _mm_loadu_pd(from + i * kLanes));
+        double* upperSamples = samples + start * kLanes + 2;
+        if (table.b2IsB0)
+            finite = runPaired<UpperPairAvxOps, true>(table, state + kSecondPairState, upperSamples,
+                                                      upperGains, count) &&
+                     finite;
+        else
+            finite = runPaired<UpperPairAvxOps, false>(table, state + kSecondPairState,
+                                                       upperSamples, upperGains, count) &&
+                     finite;
+    }
+    return runPairedAvx(table, state, samples, gains, n) && finite;
 }
 
 bool runMonoAvx(const CoefficientTable& table, double* state, double* samples, double* gains, int n)

@@ -118,20 +118,23 @@ private:
     // How the gate pass reads its key, chosen once per block by processBlock
     // or processBlockSideChain. StereoInput: the two inputs of a linked
     // stereo block are the key, floored, measured and laid into the ladder's
-    // lanes in one pass; MonoInput the same for one input and one output.
+    // lanes in one pass; MonoInput the same for one input and one output,
+    // ManyInputs for three or more inputs and as many outputs.
     // Linked: one detector on the loudest key channel.
     // Unlinked: a detector per output channel.
     enum class KeyPath
     {
         StereoInput,
         MonoInput,
+        ManyInputs,
         Linked,
         Unlinked
     };
     // The paths whose gate pass floors the input and lays it into the lanes itself.
     static bool floorsInGatePass(KeyPath path)
     {
-        return path == KeyPath::StereoInput || path == KeyPath::MonoInput;
+        return path == KeyPath::StereoInput || path == KeyPath::MonoInput ||
+               path == KeyPath::ManyInputs;
     }
 
     void reallocateKeyArrays(int inputs, int sideChains, bool keepPeaks);

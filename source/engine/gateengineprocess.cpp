@@ -24,6 +24,28 @@ int repeated(int j, int count)
     return j < count ? j : j % count;
 }
 
+// The output side of the gate pass for three or more channels in AVX: a group
+// of three or four at once, the rest in a pair or alone. Not inlined, so that
+// the one- and two-channel output loop stays as short as it was.
+[[gnu::noinline]] void groupOutputs(const double* samples, int groupStride, float gain,
+                                    float** output, int channels, int start, int count)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    for (int j = 0; j < channels; j += kLanes, samples += groupStride)
+    {
+        const int inGroup = std::min(kLanes, channels - j);
+        float* out[kLanes];
+        for (int k = 0; k < inGroup; ++k)
+            out[k] = output[j + k] + start;
+        if (inGroup >= 3)
+            deinterleaveGroupAvx(samples, gain, out, inGroup, count);
+        else if (inGroup == 2)
+            deinterleavePair(samples, gain, out[0], out[1], count);
+        else
+            deinterleaveSingle(samples, gain, out[0], count);
+    }
+}
+
 } // namespace
 
 void GateEngine::processBlock(float** input, float** output, int numSamples)
@@ -31,13 +53,13 @@ void GateEngine::processBlock(float** input, float** output, int numSamples)
     numSamples = std::max(numSamples, 0);
     if (!hasAudio(input, output, numSamples))
         return;
-    // Stereo or mono in and out, linked: the gate pass floors the input in
+    // As many inputs as outputs, linked: the gate pass floors the input in
     // the same pass that takes the key levels and the ladder's lanes from it.
     const bool sameInOut = inputChannels_ == outputChannels_ && channelLinking_;
-    const KeyPath path = sameInOut && inputChannels_ == 2   ? KeyPath::StereoInput
-                         : sameInOut && inputChannels_ == 1 ? KeyPath::MonoInput
-                         : channelLinking_                  ? KeyPath::Linked
-                                                            : KeyPath::Unlinked;
+    const KeyPath path = !sameInOut ? (channelLinking_ ? KeyPath::Linked : KeyPath::Unlinked)
+                         : inputChannels_ == 2 ? KeyPath::StereoInput
+                         : inputChannels_ == 1 ? KeyPath::MonoInput
+                                               : KeyPath::ManyInputs;
     if (!floorsInGatePass(path))
         applyInputFloor(input, nullptr, 0, numSamples);
     runGate(input, inputChannels_, input, output, numSamples, path);
@@ -118,6 +140,12 @@ void GateEngine::gatePass(float** key, int keyChannels, float** input, float** o
             keyPeak_[0] =
                 floorLevelsAndLanes(input[0] + start, input[1] + start, count, chunkLevels_.data(),
                                     keyPeak_[0], chunkSamples_.data());
+            decideLinked(chunkLevels_.data(), count);
+            break;
+        case KeyPath::ManyInputs:
+            keyPeak_[0] = floorLevelsAndLanesMany(
+                input, inputChannels_, start, count, chunkLevels_.data(), keyPeak_[0],
+                chunkSamples_.data(), kChunk * kLanes, crossover_.usesAvx());
             decideLinked(chunkLevels_.data(), count);
             break;
         case KeyPath::MonoInput:
@@ -259,6 +287,12 @@ void GateEngine::runCrossover(float** input, float** output, int start, int coun
     }
     if (!writeOutput)
         return;
+    if (outputChannels_ >= 3 && crossover_.usesAvx())
+    {
+        groupOutputs(chunkSamples_.data(), kChunk * kLanes, outputGain_, output, outputChannels_,
+                     start, count);
+        return;
+    }
     for (int j = 0; j < outputChannels_; j += 2)
     {
         const double* lanes =

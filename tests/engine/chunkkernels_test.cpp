@@ -2,6 +2,7 @@
 // chunk length up to twenty (so every split between the vector loops and their tails) with each
 // kind of awkward sample at every position.
 #include "chunkkernels.h"
+#include "crossoverladder.h"
 #include "engineconstants.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 using namespace Quorvane;
@@ -18,6 +20,17 @@ namespace
 {
 
 constexpr int kLanes = 4;
+
+const float kOdd[] = {std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity(),
+                      -std::numeric_limits<float>::infinity(),
+                      1e-30f,
+                      -0.0f,
+                      0.0f,
+                      -3e20f,
+                      -kSilence,
+                      0.7f,
+                      -1.0f};
 
 template <class T> bool sameBits(T a, T b)
 {
@@ -34,20 +47,9 @@ float floored(float x)
 
 TEST(ChunkKernels, OneChannelLoopsKeepTheirPromiseAtEveryLengthAndPosition)
 {
-    const float inf = std::numeric_limits<float>::infinity();
-    const float odd[] = {std::numeric_limits<float>::quiet_NaN(),
-                         inf,
-                         -inf,
-                         1e-30f,
-                         -0.0f,
-                         0.0f,
-                         -3e20f,
-                         -kSilence,
-                         0.7f,
-                         -1.0f};
     for (int count = 0; count <= 20; ++count)
         for (int at = 0; at < std::max(count, 1); ++at)
-            for (float value : odd)
+            for (float value : kOdd)
             {
                 std::vector<float> a(count), levels(count, -1.0f), out(count);
                 for (int i = 0; i < count; ++i)
@@ -80,4 +82,71 @@ TEST(ChunkKernels, OneChannelLoopsKeepTheirPromiseAtEveryLengthAndPosition)
                 for (int i = 0; i < count; ++i)
                     ASSERT_TRUE(sameBits(out[i], float(lanes[i * kLanes]) * 0.8f));
             }
+}
+
+TEST(ChunkKernels, ManyChannelLoopsKeepTheirPromiseAtEveryLengthAndPosition)
+{
+    // Two to ten channels in pairs, an odd one alone, and (with AVX) groups of three or four; an
+    // awkward sample at every position of one channel, in turn.
+    constexpr int kStride = 24 * kLanes;
+    std::vector<bool> avxModes = {false};
+    if (Ladder::avxAvailable())
+        avxModes.push_back(true);
+    for (bool avx : avxModes)
+        for (int channels = 2; channels <= 10; ++channels)
+            for (int count = 0; count <= 20; ++count)
+                for (int at = 0; at < std::max(count, 1); ++at)
+                    for (float value : kOdd)
+                    {
+                        const std::string label = std::to_string(channels) + " channels, " +
+                                                  std::to_string(count) + " samples, avx " +
+                                                  std::to_string(avx);
+                        std::vector<std::vector<float>> in(channels, std::vector<float>(count));
+                        for (int c = 0; c < channels; ++c)
+                            for (int i = 0; i < count; ++i)
+                                in[c][i] = (i % 3 == c % 2 ? -0.25f : 0.5f) / float(i + c + 1);
+                        if (at < count)
+                            in[(at + count) % channels][at] = value;
+                        std::vector<std::vector<float>> a = in;
+                        std::vector<float*> ptr;
+                        for (auto& channel : a)
+                            ptr.push_back(channel.data());
+                        std::vector<float> levels(count, -1.0f);
+                        std::vector<double> lanes(3 * kStride, 9.0);
+                        const float peak =
+                            floorLevelsAndLanesMany(ptr.data(), channels, 0, count, levels.data(),
+                                                    0.1f, lanes.data(), kStride, avx);
+                        float expectedPeak = 0.1f;
+                        for (int i = 0; i < count; ++i)
+                        {
+                            float level = kSilence;
+                            for (int c = 0; c < channels; ++c)
+                            {
+                                const float x = floored(in[c][i]);
+                                level = std::max(level, std::fabs(x));
+                                ASSERT_TRUE(sameBits(a[c][i], x))
+                                    << label << ", " << c << ", " << i;
+                                const double lane =
+                                    lanes[(c / kLanes) * kStride + i * kLanes + c % kLanes];
+                                ASSERT_TRUE(sameBits(lane, double(x))) << label << ", " << c;
+                            }
+                            for (int c = channels; c % kLanes != 0; ++c)
+                                ASSERT_TRUE(std::isfinite(
+                                    lanes[(c / kLanes) * kStride + i * kLanes + c % kLanes]))
+                                    << label << ": a lane without a channel stays finite";
+                            ASSERT_TRUE(sameBits(levels[i], level)) << label << ", " << i;
+                            expectedPeak = std::max(expectedPeak, level);
+                        }
+                        ASSERT_TRUE(sameBits(peak, expectedPeak)) << label;
+
+                        // A group of three or four back out of its lanes.
+                        if (!avx || channels < 3)
+                            continue;
+                        const int inGroup = std::min(channels, kLanes);
+                        deinterleaveGroupAvx(lanes.data(), 0.8f, ptr.data(), inGroup, count);
+                        for (int c = 0; c < inGroup; ++c)
+                            for (int i = 0; i < count; ++i)
+                                ASSERT_TRUE(sameBits(a[c][i], float(lanes[i * kLanes + c]) * 0.8f))
+                                    << label << ", out " << c << ", " << i;
+                    }
 }
