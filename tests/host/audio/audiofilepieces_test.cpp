@@ -36,7 +36,8 @@ TEST_F(AudioFilePiecesTest, BlocksOfAnyLengthComeThroughUnchanged)
     for (int channels : {1, 2, 3})
         for (int block : {1, 333, 4096, 70001})
         {
-            SCOPED_TRACE(std::to_string(channels) + " channels, blocks of " + std::to_string(block));
+            SCOPED_TRACE(std::to_string(channels) + " channels, blocks of " +
+                         std::to_string(block));
             const Channels source = numbered(channels, kFrames);
             ASSERT_TRUE(writeAudio(path("in.wav"), source, 48000));
 
