@@ -66,6 +66,48 @@ void interleaveFour(__m128 x, __m128 y, double* at)
     _mm_storeu_pd(at + 3 * kLanes, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
 }
 
+// Floor, levels and lanes of one pair of channels (floorLevelsAndLanes, and each pair of
+// floorLevelsAndLanesMany). The first sweep writes the levels, the others raise them; the last
+// also returns the peak.
+template <bool First, bool Last>
+float floorLevelsAndLanesOfPair(float* a, float* b, int count, float* levels, float peak,
+                                double* lanes)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    __m128 peaks = _mm_set1_ps(peak);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 x = floorFour(_mm_loadu_ps(a + i));
+        const __m128 y = floorFour(_mm_loadu_ps(b + i));
+        _mm_storeu_ps(a + i, x);
+        _mm_storeu_ps(b + i, y);
+        __m128 level = levelFour(x, y);
+        if constexpr (!First)
+            level = _mm_max_ps(level, _mm_loadu_ps(levels + i));
+        _mm_storeu_ps(levels + i, level);
+        if constexpr (Last)
+            peaks = _mm_max_ps(peaks, level);
+        interleaveFour(x, y, lanes + i * kLanes);
+    }
+    if constexpr (Last)
+        peak = largestOfFour(peaks);
+    for (; i < count; ++i)
+    {
+        a[i] = floorOne(a[i]);
+        b[i] = floorOne(b[i]);
+        float level = std::max(std::max(kSilence, std::fabs(a[i])), std::fabs(b[i]));
+        if constexpr (!First)
+            level = std::max(level, levels[i]);
+        levels[i] = level;
+        if constexpr (Last)
+            peak = std::max(peak, level);
+        lanes[i * kLanes] = a[i];
+        lanes[i * kLanes + 1] = b[i];
+    }
+    return peak;
+}
+
 } // namespace
 
 void applyFloor(float* samples, int count)
@@ -134,32 +176,7 @@ float largestMagnitude(const float* samples, int count, float peak)
 
 float floorLevelsAndLanes(float* a, float* b, int count, float* levels, float peak, double* lanes)
 {
-    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
-    __m128 peaks = _mm_set1_ps(peak);
-    int i = 0;
-    for (; i + 4 <= count; i += 4)
-    {
-        const __m128 x = floorFour(_mm_loadu_ps(a + i));
-        const __m128 y = floorFour(_mm_loadu_ps(b + i));
-        _mm_storeu_ps(a + i, x);
-        _mm_storeu_ps(b + i, y);
-        const __m128 level = levelFour(x, y);
-        _mm_storeu_ps(levels + i, level);
-        peaks = _mm_max_ps(peaks, level);
-        interleaveFour(x, y, lanes + i * kLanes);
-    }
-    peak = largestOfFour(peaks);
-    for (; i < count; ++i)
-    {
-        a[i] = floorOne(a[i]);
-        b[i] = floorOne(b[i]);
-        const float level = std::max(std::max(kSilence, std::fabs(a[i])), std::fabs(b[i]));
-        levels[i] = level;
-        peak = std::max(peak, level);
-        lanes[i * kLanes] = a[i];
-        lanes[i * kLanes + 1] = b[i];
-    }
-    return peak;
+    return floorLevelsAndLanesOfPair<true, true>(a, b, count, levels, peak, lanes);
 }
 
 float floorLevelAndLane(float* a, int count, float* levels, float peak, double* lanes)
@@ -202,47 +219,6 @@ float floorLevelAndLane(float* a, int count, float* levels, float peak, double* 
 
 namespace
 {
-
-// One pair of floorLevelsAndLanesMany's channels. The first sweep writes the levels, the others
-// raise them; the last also returns the peak.
-template <bool First, bool Last>
-float floorLevelsAndLanesOfPair(float* a, float* b, int count, float* levels, float peak,
-                                double* lanes)
-{
-    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
-    __m128 peaks = _mm_set1_ps(peak);
-    int i = 0;
-    for (; i + 4 <= count; i += 4)
-    {
-        const __m128 x = floorFour(_mm_loadu_ps(a + i));
-        const __m128 y = floorFour(_mm_loadu_ps(b + i));
-        _mm_storeu_ps(a + i, x);
-        _mm_storeu_ps(b + i, y);
-        __m128 level = levelFour(x, y);
-        if constexpr (!First)
-            level = _mm_max_ps(level, _mm_loadu_ps(levels + i));
-        _mm_storeu_ps(levels + i, level);
-        if constexpr (Last)
-            peaks = _mm_max_ps(peaks, level);
-        interleaveFour(x, y, lanes + i * kLanes);
-    }
-    if constexpr (Last)
-        peak = largestOfFour(peaks);
-    for (; i < count; ++i)
-    {
-        a[i] = floorOne(a[i]);
-        b[i] = floorOne(b[i]);
-        float level = std::max(std::max(kSilence, std::fabs(a[i])), std::fabs(b[i]));
-        if constexpr (!First)
-            level = std::max(level, levels[i]);
-        levels[i] = level;
-        if constexpr (Last)
-            peak = std::max(peak, level);
-        lanes[i * kLanes] = a[i];
-        lanes[i * kLanes + 1] = b[i];
-    }
-    return peak;
-}
 
 // The odd channel, after at least one pair: it raises the levels and returns the peak.
 float floorLevelsAndLaneAfterPairs(float* a, int count, float* levels, float peak, double* lanes)
