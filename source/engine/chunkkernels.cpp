@@ -66,6 +66,18 @@ void interleaveFour(__m128 x, __m128 y, double* at)
     _mm_storeu_pd(at + 3 * kLanes, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
 }
 
+// Four samples of one channel into lane 0 of four rows of the group layout, as doubles.
+void laneFour(__m128 x, double* at)
+{
+    constexpr int kLanes = CrossoverGainStage::kGroupLanes;
+    const __m128d low = _mm_cvtps_pd(x);
+    const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
+    _mm_storel_pd(at, low);
+    _mm_storeh_pd(at + kLanes, low);
+    _mm_storel_pd(at + 2 * kLanes, high);
+    _mm_storeh_pd(at + 3 * kLanes, high);
+}
+
 // Floor, levels and lanes of one pair of channels (floorLevelsAndLanes, and each pair of
 // floorLevelsAndLanesMany). The first sweep writes the levels, the others raise them; the last
 // also returns the peak.
@@ -196,13 +208,7 @@ float floorLevelAndLane(float* a, int count, float* levels, float peak, double* 
             const __m128 level = _mm_and_ps(x, absMask);
             _mm_storeu_ps(levels + i + k, level);
             peaks = _mm_max_ps(peaks, level);
-            double* at = lanes + (i + k) * kLanes;
-            const __m128d low = _mm_cvtps_pd(x);
-            const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
-            _mm_storel_pd(at, low);
-            _mm_storeh_pd(at + kLanes, low);
-            _mm_storel_pd(at + 2 * kLanes, high);
-            _mm_storeh_pd(at + 3 * kLanes, high);
+            laneFour(x, lanes + (i + k) * kLanes);
         }
     }
     peak = largestOfFour(peaks);
@@ -234,13 +240,7 @@ float floorLevelsAndLaneAfterPairs(float* a, int count, float* levels, float pea
         const __m128 level = _mm_max_ps(_mm_and_ps(x, absMask), _mm_loadu_ps(levels + i));
         _mm_storeu_ps(levels + i, level);
         peaks = _mm_max_ps(peaks, level);
-        double* at = lanes + i * kLanes;
-        const __m128d low = _mm_cvtps_pd(x);
-        const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(x, x));
-        _mm_storel_pd(at, low);
-        _mm_storeh_pd(at + kLanes, low);
-        _mm_storel_pd(at + 2 * kLanes, high);
-        _mm_storeh_pd(at + 3 * kLanes, high);
+        laneFour(x, lanes + i * kLanes);
     }
     peak = largestOfFour(peaks);
     for (; i < count; ++i)
