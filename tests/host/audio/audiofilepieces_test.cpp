@@ -26,9 +26,7 @@ Channels numbered(int channels, int frames)
     return data;
 }
 
-class AudioFilePiecesTest : public HostTest
-{
-};
+using AudioFilePiecesTest = HostTest;
 
 TEST_F(AudioFilePiecesTest, BlocksOfAnyLengthComeThroughUnchanged)
 {
@@ -66,26 +64,22 @@ TEST_F(AudioFilePiecesTest, BlocksOfAnyLengthComeThroughUnchanged)
 TEST(RenderTracePeakTest, LargestMagnitudeOfEveryChannelWithoutNaNs)
 {
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-    constexpr float kInfinity = std::numeric_limits<float>::infinity();
-    struct Case
-    {
-        std::vector<float> first, second;
-        float peak;
-    };
-    const Case cases[] = {
-        {{0.25f, -0.5f, 0.125f, 0.0f, 0.1f}, {-0.75f, 0.0f, 0.0f, 0.0f, 0.0f}, 0.75f},
-        {{kNaN, -kNaN, 1e-40f, -0.0f, 0.0f}, {0.0f, -2e-40f, kNaN, 0.0f, 0.0f}, 2e-40f},
-        {{0.5f, -kInfinity, kNaN, 0.0f, 0.0f}, {3.0f, 0.0f, 0.0f, 0.0f, 0.0f}, kInfinity},
-        {{0.0f, 0.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f, -0.3f}, 0.3f},
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    // Two channels of five samples, and their peak.
+    const std::vector<std::vector<float>> cases[] = {
+        {{0.25f, -0.5f, 0.125f, 0, 0.1f}, {-0.75f, 0, 0, 0, 0}, {0.75f}},
+        {{kNaN, -kNaN, 1e-40f, -0.0f, 0}, {0, -2e-40f, kNaN, 0, 0}, {2e-40f}},
+        {{0.5f, -kInf, kNaN, 0, 0}, {3.0f, 0, 0, 0, 0}, {kInf}},
+        {{0, 0, 0, 0, 0}, {0, 0, 0, 0, -0.3f}, {0.3f}},
     };
     for (const auto& c : cases)
     {
         Quorvane::RenderTrace trace(5, 48000.0, 1); // one segment: the block in one run
-        const float* in[] = {c.first.data(), c.second.data()};
-        const float* out[] = {c.second.data(), c.first.data()};
+        const float* in[] = {c[0].data(), c[1].data()};
+        const float* out[] = {c[1].data(), c[0].data()};
         trace.addBlock(0, in, out, 2, 5);
-        EXPECT_EQ(trace.inputPeak(), c.peak);
-        EXPECT_EQ(trace.outputPeak(), c.peak);
+        EXPECT_EQ(trace.inputPeak(), c[2][0]);
+        EXPECT_EQ(trace.outputPeak(), c[2][0]);
     }
 }
 
