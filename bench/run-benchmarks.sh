@@ -9,7 +9,9 @@
 # (seconds per benchmark repetition, default 1), REPETITIONS (default 5),
 # PEER_DIR (where Debian's lsp-plugins-vst puts its VST 2 gates, default
 # /usr/lib/vst/lsp-plugins), PEER_SECONDS (length of the pink-noise file the
-# renders are timed on, default 120), PEER_ROUNDS (alternating renders per
+# renders are timed on, default 600: /usr/bin/time gives processor time in
+# hundredths of a second, so a render must take a good part of a second for
+# the ratios to mean more than their rounding), PEER_ROUNDS (alternating renders per
 # plug-in, default 11), BLOCK_ROUNDS (alternating rounds of the block-size
 # timing, default 100).
 #
@@ -24,7 +26,7 @@ jobs=${JOBS:-2}
 min_time=${MIN_TIME:-1}
 repetitions=${REPETITIONS:-5}
 peer_dir=${PEER_DIR:-/usr/lib/vst/lsp-plugins}
-peer_seconds=${PEER_SECONDS:-120}
+peer_seconds=${PEER_SECONDS:-600}
 peer_rounds=${PEER_ROUNDS:-11}
 block_rounds=${BLOCK_ROUNDS:-100}
 update=no
